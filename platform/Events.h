@@ -1,0 +1,37 @@
+// The event queue of the frame loop. One poll takes at most one event and never waits.
+// AppQuit is the program's private quit message; SIGINT and SIGTERM arrive as a
+// WindowClose so that Ctrl+C ends the show exactly as closing the window does.
+#pragma once
+
+namespace platform {
+
+enum class EventType {
+    AppQuit,       // the private quit message: the frame loop ends
+    Quit,          // the desktop asked the application to quit (not an AppQuit)
+    WindowClose,   // the user closed the window, or the process got SIGINT/SIGTERM
+    WindowResized, // width, height: new client size
+    KeyDown,       // key: platform::Key as int, or -1 for other keys
+    KeyUp,
+    Other,
+};
+
+struct Event {
+    EventType type = EventType::Other;
+    int key = -1;
+    int width = 0;
+    int height = 0;
+};
+
+// Takes one pending event, if any. Returns false when the queue is empty.
+bool pollEvent(Event& event);
+
+// Posts the private quit message (one event per call).
+void postAppQuit();
+
+// Posts a WindowClose event (what a signal does); safe to call from a signal handler.
+void requestClose();
+
+// Routes SIGINT and SIGTERM to requestClose.
+void installSignalHandlers();
+
+}

@@ -1,0 +1,196 @@
+#include "platform/GLWindow.h"
+
+#include "platform/SdlSession.h"
+
+#include <SDL.h>
+
+namespace platform {
+
+struct NativeWindow {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    bool fullscreen = false;
+    int depthBits = 0;
+};
+
+namespace {
+
+bool fullscreenAllowed = true;
+
+void setAttributes(int depthBits, int stencilBits)
+{
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, stencilBits);
+}
+
+bool applyDisplayMode(SDL_Window* window, int width, int height)
+{
+    SDL_DisplayMode wanted {};
+    wanted.w = width;
+    wanted.h = height;
+    SDL_DisplayMode closest {};
+    int display = SDL_GetWindowDisplayIndex(window);
+    if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &wanted, &closest) == nullptr)
+        return false;
+    return SDL_SetWindowDisplayMode(window, &closest) == 0;
+}
+
+// One attempt at a window and context with the given depth buffer.
+bool tryCreate(NativeWindow& native, const WindowRequest& request, int depthBits)
+{
+    setAttributes(depthBits, request.stencilBits);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (!request.fullscreen)
+        flags |= SDL_WINDOW_RESIZABLE;
+    native.window = SDL_CreateWindow(request.title, 0, 0, request.width, request.height, flags);
+    if (!native.window)
+        return false;
+    if (request.fullscreen) {
+        applyDisplayMode(native.window, request.width, request.height);
+        SDL_SetWindowFullscreen(native.window, SDL_WINDOW_FULLSCREEN);
+    }
+    native.context = SDL_GL_CreateContext(native.window);
+    if (!native.context) {
+        SDL_DestroyWindow(native.window);
+        native.window = nullptr;
+        return false;
+    }
+    SDL_GL_MakeCurrent(native.window, native.context);
+    int got = 0;
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &got);
+    native.depthBits = got;
+    native.fullscreen = request.fullscreen;
+    SDL_ShowWindow(native.window);
+    return true;
+}
+
+}
+
+bool fullscreenModeAvailable(int width, int height, int bitsPerPixel)
+{
+    if (!fullscreenAllowed || !ensureSdlVideo())
+        return false;
+    int modes = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < modes; ++i) {
+        SDL_DisplayMode mode {};
+        if (SDL_GetDisplayMode(0, i, &mode) != 0)
+            continue;
+        int bits = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+        // 24-bit colour modes serve a 32-bit request: the extra byte is padding.
+        bool depthOk = bits >= 24 || bits >= bitsPerPixel;
+        if (mode.w == width && mode.h == height && depthOk)
+            return true;
+    }
+    return false;
+}
+
+void setFullscreenAvailable(bool available)
+{
+    fullscreenAllowed = available;
+}
+
+NativeWindow* createGLWindow(const WindowRequest& request)
+{
+    if (!ensureSdlVideo())
+        return nullptr;
+    auto* native = new NativeWindow;
+    // Like choosing the closest pixel format: the deepest depth buffer the driver gives.
+    const int depths[] = { request.depthBits, 24, 16 };
+    for (int depth : depths) {
+        if (depth > request.depthBits)
+            continue;
+        if (tryCreate(*native, request, depth))
+            return native;
+    }
+    delete native;
+    return nullptr;
+}
+
+void destroyGLWindow(NativeWindow* window)
+{
+    if (!window)
+        return;
+    if (window->context) {
+        SDL_GL_MakeCurrent(window->window, nullptr);
+        SDL_GL_DeleteContext(window->context);
+    }
+    if (window->window) {
+        // Leaving full screen gives the desktop its own mode back.
+        if (window->fullscreen)
+            SDL_SetWindowFullscreen(window->window, 0);
+        SDL_DestroyWindow(window->window);
+    }
+    delete window;
+}
+
+bool makeCurrent(NativeWindow* window)
+{
+    return window && SDL_GL_MakeCurrent(window->window, window->context) == 0;
+}
+
+bool swapBuffers(NativeWindow* window)
+{
+    if (!window)
+        return false;
+    SDL_GL_SwapWindow(window->window);
+    return true;
+}
+
+bool setFullscreen(NativeWindow* window, bool fullscreen, int)
+{
+    if (!window)
+        return false;
+    if (fullscreen) {
+        int w = 0;
+        int h = 0;
+        SDL_GetWindowSize(window->window, &w, &h);
+        applyDisplayMode(window->window, w, h);
+    }
+    if (SDL_SetWindowFullscreen(window->window, fullscreen ? SDL_WINDOW_FULLSCREEN : 0) != 0)
+        return false;
+    window->fullscreen = fullscreen;
+    SDL_ShowWindow(window->window);
+    return true;
+}
+
+bool isFullscreen(NativeWindow* window)
+{
+    return window && window->fullscreen;
+}
+
+void clientSize(NativeWindow* window, int* width, int* height)
+{
+    int w = 0;
+    int h = 0;
+    if (window)
+        SDL_GL_GetDrawableSize(window->window, &w, &h);
+    if (width)
+        *width = w;
+    if (height)
+        *height = h;
+}
+
+int depthBits(NativeWindow* window)
+{
+    return window ? window->depthBits : 0;
+}
+
+unsigned long nativeId(NativeWindow* window)
+{
+    return window ? SDL_GetWindowID(window->window) : 0;
+}
+
+void* glProcAddress(const char* name)
+{
+    if (!ensureSdlVideo())
+        return nullptr;
+    return SDL_GL_GetProcAddress(name);
+}
+
+}

@@ -1,0 +1,44 @@
+// A native window with an OpenGL compatibility context: the one thing the engine cannot
+// make itself. It knows nothing of devices or of the show; AppWindow drives it.
+#pragma once
+
+namespace platform {
+
+struct NativeWindow;
+
+struct WindowRequest {
+    const char* title = "";
+    int width = 1024;
+    int height = 768;
+    int bitsPerPixel = 32;
+    bool fullscreen = false;
+    int depthBits = 32;   // tried first, then 24, then 16
+    int stencilBits = 0;
+};
+
+// Changes the display to width x height for a full-screen window; false when the display
+// cannot take that mode. Tests can make it fail with setFullscreenAvailable(false).
+bool fullscreenModeAvailable(int width, int height, int bitsPerPixel);
+void setFullscreenAvailable(bool available);
+
+// Creates the window and its context (current on return). Null on failure.
+NativeWindow* createGLWindow(const WindowRequest& request);
+// Destroys the context and window, restoring the desktop mode. Null is ignored.
+void destroyGLWindow(NativeWindow* window);
+
+bool makeCurrent(NativeWindow* window);
+bool swapBuffers(NativeWindow* window);
+// Switches between full screen (desktop mode change) and a bordered window.
+bool setFullscreen(NativeWindow* window, bool fullscreen, int bitsPerPixel);
+bool isFullscreen(NativeWindow* window);
+// Client area size in pixels.
+void clientSize(NativeWindow* window, int* width, int* height);
+// Depth bits of the context actually made.
+int depthBits(NativeWindow* window);
+// Opaque id of the native window (nonzero while it exists).
+unsigned long nativeId(NativeWindow* window);
+
+// OpenGL entry point by name; null when the driver does not export it.
+void* glProcAddress(const char* name);
+
+}
