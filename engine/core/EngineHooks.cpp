@@ -1,0 +1,10 @@
+#include "engine/core/EngineHooks.h"
+
+// The file-system registry plugs in here when it exists.
+void startEngineServices()
+{
+}
+
+void stopEngineServices()
+{
+}
