@@ -4,7 +4,7 @@
 #include "app/Sound.h"
 #include "platform/Audio.h"
 
-#include "tests/support/TempDir.h"
+#include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -91,13 +91,13 @@ bool waitForSize(const fs::path& path, std::uintmax_t bytes)
 
 TEST(SoundOutputTest, Mp3PlaysPromptlyAndOnlyOncePerKey)
 {
-    TempDir dir;
+    ScratchDir dir;
     fs::path wav = dir.file("tone.wav");
     fs::path mp3 = dir.file("tone.mp3");
     fs::path raw = dir.file("out.raw");
     writeToneWav(wav, 0.4);
-    std::string encode = "lame --quiet -b 128 '" + wav.string() + "' '" + mp3.string() + "'";
-    ASSERT_EQ(std::system(encode.c_str()), 0) << "the lame encoder is needed";
+    ASSERT_EQ(runCommand("lame --quiet -b 128 " + shellQuote(wav) + " " + shellQuote(mp3)), 0)
+        << "the lame encoder is needed";
 
     platform::closeAudio();
     setenv("SDL_AUDIODRIVER", "disk", 1);
