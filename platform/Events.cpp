@@ -1,6 +1,7 @@
 #include "platform/Events.h"
 
 #include "platform/Input.h"
+#include "platform/KeyMap.h"
 #include "platform/SdlSession.h"
 
 #include <SDL.h>
@@ -17,21 +18,7 @@ void onSignal(int)
     requestClose();
 }
 
-int keyFromScancode(SDL_Scancode code)
-{
-    switch (code) {
-    case SDL_SCANCODE_ESCAPE: return static_cast<int>(Key::Escape);
-    case SDL_SCANCODE_SPACE: return static_cast<int>(Key::Space);
-    case SDL_SCANCODE_C: return static_cast<int>(Key::C);
-    case SDL_SCANCODE_R: return static_cast<int>(Key::R);
-    case SDL_SCANCODE_P: return static_cast<int>(Key::P);
-    case SDL_SCANCODE_LEFT: return static_cast<int>(Key::Left);
-    case SDL_SCANCODE_RIGHT: return static_cast<int>(Key::Right);
-    case SDL_SCANCODE_UP: return static_cast<int>(Key::Up);
-    case SDL_SCANCODE_DOWN: return static_cast<int>(Key::Down);
-    default: return -1;
-    }
-}
+
 
 Event translate(const SDL_Event& sdl)
 {
@@ -90,6 +77,41 @@ void postAppQuit()
         return;
     SDL_Event sdl {};
     sdl.type = type;
+    SDL_PushEvent(&sdl);
+}
+
+void postEvent(const Event& event)
+{
+    if (event.type == EventType::AppQuit) {
+        postAppQuit();
+        return;
+    }
+    if (event.type == EventType::WindowClose) {
+        requestClose();
+        return;
+    }
+    if (!ensureSdlEvents())
+        return;
+    SDL_Event sdl {};
+    switch (event.type) {
+    case EventType::Quit:
+        sdl.type = SDL_QUIT;
+        break;
+    case EventType::KeyDown:
+    case EventType::KeyUp:
+        sdl.type = event.type == EventType::KeyDown ? SDL_KEYDOWN : SDL_KEYUP;
+        sdl.key.keysym.scancode = event.key >= 0 ? scancodeOf(static_cast<Key>(event.key)) : SDL_SCANCODE_F12;
+        break;
+    case EventType::WindowResized:
+        sdl.type = SDL_WINDOWEVENT;
+        sdl.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+        sdl.window.data1 = event.width;
+        sdl.window.data2 = event.height;
+        break;
+    default:
+        sdl.type = SDL_USEREVENT;
+        break;
+    }
     SDL_PushEvent(&sdl);
 }
 

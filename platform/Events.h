@@ -28,6 +28,10 @@ bool pollEvent(Event& event);
 // Posts the private quit message (one event per call).
 void postAppQuit();
 
+// Queues an event as if the desktop had sent it (AppQuit, Quit, KeyDown/KeyUp with
+// event.key, Other). For tools and tests that drive the frame loop.
+void postEvent(const Event& event);
+
 // Posts a WindowClose event (what a signal does); safe to call from a signal handler.
 void requestClose();
 

@@ -76,6 +76,9 @@ bool fullscreenModeAvailable(int width, int height, int bitsPerPixel)
 {
     if (!fullscreenAllowed || !ensureSdlVideo())
         return false;
+    SDL_DisplayMode desktop {};
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w == width && desktop.h == height)
+        return true;
     int modes = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < modes; ++i) {
         SDL_DisplayMode mode {};

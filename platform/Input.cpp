@@ -1,5 +1,6 @@
 #include "platform/Input.h"
 
+#include "platform/KeyMap.h"
 #include "platform/SdlSession.h"
 
 #include <SDL.h>
@@ -10,22 +11,6 @@ namespace {
 InputOverride* scripted = nullptr;
 int cursorCount = 0; // the desktop's display count: shown while >= 0
 
-SDL_Scancode scancodeOf(Key key)
-{
-    switch (key) {
-    case Key::Escape: return SDL_SCANCODE_ESCAPE;
-    case Key::Space: return SDL_SCANCODE_SPACE;
-    case Key::C: return SDL_SCANCODE_C;
-    case Key::R: return SDL_SCANCODE_R;
-    case Key::P: return SDL_SCANCODE_P;
-    case Key::Left: return SDL_SCANCODE_LEFT;
-    case Key::Right: return SDL_SCANCODE_RIGHT;
-    case Key::Up: return SDL_SCANCODE_UP;
-    case Key::Down: return SDL_SCANCODE_DOWN;
-    case Key::Count: break;
-    }
-    return SDL_SCANCODE_UNKNOWN;
-}
 
 }
 

@@ -1,0 +1,17 @@
+// The frame loop: one pending event or one frame per pass, never both. Events go to the
+// window; the private quit message ends the loop. Frames only run while the queue is
+// empty, so a flood of events skips frames rather than delaying the quit.
+#pragma once
+
+#include <cstdint>
+
+class AppWindow;
+
+struct FrameCallbacks {
+    void (*update)() = nullptr;
+    void (*render)() = nullptr;
+};
+
+// Runs until the quit message; returns the number of frames rendered. window may be
+// null (events other than the quit message are then dropped).
+std::uint32_t runFrameLoop(AppWindow* window, const FrameCallbacks& frame);
