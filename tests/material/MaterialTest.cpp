@@ -7,7 +7,7 @@
 #include "engine/core/qzFileSystem.h"
 #include "engine/math/Mat4.h"
 #include "engine/math/Vec3.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -127,14 +127,13 @@ protected:
     }
     void TearDown() override { shutdownFileSystems(); }
 
-    TempDir dir;
+    ScratchDir dir;
 };
 
 TEST_F(MaterialFile, LoadsScriptAndNameFromTheCurrentFileSystem)
 {
-    std::string path = dir.file("lightmap.txt");
     const std::string script = "tex diffuse\nrgb leftarg t0 d0\ntex lightmap\n";
-    ASSERT_TRUE(writeWholeFile(path, script));
+    std::string path = dir.write("lightmap.txt", script);
     const int codes[] = { 3, 0 };
     RecordingMaterial m;
     ASSERT_TRUE(m.loadFromFile(path.c_str(), nullptr, codes));
@@ -150,14 +149,14 @@ TEST_F(MaterialFile, LoadsScriptAndNameFromTheCurrentFileSystem)
     RecordingMaterial nullName;
     EXPECT_FALSE(nullName.loadFromFile(nullptr, nullptr, nullptr));
 
-    ASSERT_TRUE(writeWholeFile(dir.file("bad.txt"), "tex 0 const 1 2 3"));
+    dir.write("bad.txt", "tex 0 const 1 2 3");
     RecordingMaterial bad;
     EXPECT_FALSE(bad.loadFromFile(dir.file("bad.txt").c_str(), nullptr, nullptr));
 }
 
 TEST_F(MaterialFile, EmptyFileIsAnEmptyMaterial)
 {
-    ASSERT_TRUE(writeWholeFile(dir.file("empty.txt"), ""));
+    dir.write("empty.txt", "");
     RecordingMaterial m;
     EXPECT_TRUE(m.loadFromFile(dir.file("empty.txt").c_str(), nullptr, nullptr));
     EXPECT_EQ(m.stageCount(), 0);

@@ -7,7 +7,7 @@
 #include "engine/core/qzFileSystem.h"
 #include "engine/math/Mat4.h"
 #include "engine/math/Vec3.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -115,8 +115,8 @@ TEST(VertexProgram, EachCodeSendsItsValue)
     Scene scene;
     RecordingProgram program;
     // 5 sends nothing and does not move the index; 13 is the last light; 15 is constant 1;
-    // 16 is beyond the three constants given and sends the origin.
-    const int codes[] = { 2, 5, 3, 13, 15, 16, 5, 0 };
+    // 17 is beyond the three constants given and sends the origin.
+    const int codes[] = { 2, 5, 3, 13, 15, 17, 5, 0 };
     program.storeCodes(codes);
     EXPECT_EQ(uploadProgramParameters(program, scene.inputs()), 11);
     ASSERT_EQ(program.calls.size(), 5u);
@@ -178,14 +178,13 @@ protected:
     }
     void TearDown() override { shutdownFileSystems(); }
 
-    TempDir dir;
+    ScratchDir dir;
 };
 
 TEST_F(ProgramFile, LoadsTextAndNameThroughTheFileSystem)
 {
-    std::string path = dir.file("outline.vsh");
     const std::string text = "!!ARBvp1.0\nMOV result.position, vertex.position;\nEND\n";
-    ASSERT_TRUE(writeWholeFile(path, text));
+    std::string path = dir.write("outline.vsh", text);
     const int codes[] = { 4, 1, 6, 14, 0 };
     RecordingProgram program;
     ASSERT_TRUE(program.loadFromFile(path.c_str(), 0, codes));
