@@ -1,5 +1,5 @@
 #include "tests/support/ChildProcess.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace {
 
 const std::string PROGRAM = VELVET_BUILD_DIR "/velvet-orbit";
 
-ChildOptions headless(const TempDir& dir)
+ChildOptions headless(const ScratchDir& dir)
 {
     std::filesystem::create_directory(dir.file("Data"));
     ChildOptions options;
@@ -35,7 +35,7 @@ TEST(Program, HelpAndVersionPrintAndExit)
 
 TEST(Program, CtrlCEndsTheShowLikeEscapeWithTheFrameRate)
 {
-    TempDir dir;
+    ScratchDir dir;
     ChildOptions options = headless(dir);
     options.signalAfterSeconds = 4.0;
     ChildResult run = runChild({ PROGRAM, "--windowed" }, options);
@@ -53,7 +53,7 @@ TEST(Program, CtrlCEndsTheShowLikeEscapeWithTheFrameRate)
 
 TEST(Program, SigtermEndsTheShowCleanlyToo)
 {
-    TempDir dir;
+    ScratchDir dir;
     ChildOptions options = headless(dir);
     options.signalAfterSeconds = 3.0;
     options.signalNumber = 15;

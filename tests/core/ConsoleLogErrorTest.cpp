@@ -1,7 +1,7 @@
 #include "engine/core/Console.h"
 #include "engine/core/Error.h"
 #include "engine/core/Log.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +26,8 @@ TEST(Console, PrintsNothingBeforeOpenThenBannerExactlyOnce)
 
 TEST(Log, TruncateStartsEmptyAndAppendKeepsWhatWasThere)
 {
-    TempDir dir;
-    std::string path = dir.file("test.log");
-    writeWholeFile(path, "old line\n");
+    ScratchDir dir;
+    std::string path = dir.write("test.log", "old line\n");
     {
         Log log(path.c_str(), false, false);
         ASSERT_TRUE(log.isOpen());
@@ -44,7 +43,7 @@ TEST(Log, TruncateStartsEmptyAndAppendKeepsWhatWasThere)
 
 TEST(Log, FlushEachMessageMakesTheLineVisibleBeforeClose)
 {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.file("flush.log");
     Log flushing(path.c_str(), true, true);
     flushing.print("now %s", "visible");
@@ -79,7 +78,7 @@ TEST(Log, UnopenableFileStaysUsableAndSilent)
 
 TEST(ReportError, WithNoFlagsOnlyTheLastErrorChanges)
 {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.file("errors.log");
     errorLog.open(path.c_str(), true, true);
     errorFlags = 0;
@@ -99,7 +98,7 @@ TEST(ReportError, WithNoFlagsOnlyTheLastErrorChanges)
 
 TEST(ReportError, FlagBitsSelectLogAndMessageBox)
 {
-    TempDir dir;
+    ScratchDir dir;
     std::string path = dir.file("errors.log");
     errorLog.open(path.c_str(), true, true);
     errorFlags = ERROR_TO_LOG | ERROR_TO_MESSAGE_BOX;

@@ -1,6 +1,6 @@
 #include "tests/support/ChildProcess.h"
 
-#include "tests/support/TempDir.h"
+#include "tests/support/ScratchDir.h"
 
 #include <chrono>
 #include <csignal>
@@ -37,11 +37,10 @@ void execChild(const std::vector<std::string>& argv, const ChildOptions& options
 
 ChildResult runChild(const std::vector<std::string>& argv, const ChildOptions& options)
 {
-    TempDir capture;
+    ScratchDir capture;
     std::string outPath = capture.file("out");
     std::string errPath = capture.file("err");
-    std::string inPath = capture.file("in");
-    writeWholeFile(inPath, options.input);
+    std::string inPath = capture.write("in", options.input);
 
     ChildResult result;
     pid_t pid = fork();
