@@ -1,0 +1,14 @@
+// JPEG decoding for the engine path (Image::load) through libjpeg, from memory. Always
+// produces a 24-bit R, G, B image: grey files are expanded, CMYK and YCCK files are
+// converted. Knows nothing of files: it is handed bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class Image;
+
+// Decodes size bytes at data (the whole file) into image. False on any fatal decoding
+// error, on data that ends before the image does, or for a side above 16384; decoding
+// never reads outside [data, data + size).
+bool decodeJpeg(const std::uint8_t* data, std::size_t size, Image& image);
