@@ -96,6 +96,8 @@ void halve(const std::uint8_t* src, std::uint32_t srcWidth, std::uint8_t* dst,
 std::uint8_t* Image::allocate(std::uint32_t width, std::uint32_t height, std::uint32_t bitsPerPixel)
 {
     m_pixels.reset();
+    m_mipLevels.clear();
+    m_levelCount = 0;
     m_width = width;
     m_height = height;
     m_bitsPerPixel = bitsPerPixel;

@@ -25,9 +25,9 @@ public:
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
 
-    // Frees the old pixels, records the size and depth and allocates
-    // width * (bitsPerPixel / 8) * height bytes, zeroed. Returns the buffer (owned by the
-    // image); null when the size is 0 or memory runs out.
+    // Frees the old pixels (and any mip chain built from them), records the size and
+    // depth and allocates width * (bitsPerPixel / 8) * height bytes, zeroed. Returns the
+    // buffer (owned by the image); null when the size is 0 or memory runs out.
     std::uint8_t* allocate(std::uint32_t width, std::uint32_t height, std::uint32_t bitsPerPixel);
 
     // Writes colour into every pixel in the layout of the image's depth (8: its red
