@@ -1,0 +1,42 @@
+#include "platform/TimeSource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TimeSource, RealClockIsMonotonicInNanoseconds)
+{
+    EXPECT_EQ(platform::counterFrequency(), 1000000000);
+    std::int64_t previous = platform::counterNow();
+    for (int i = 0; i < 1000; ++i) {
+        std::int64_t now = platform::counterNow();
+        ASSERT_GE(now, previous);
+        previous = now;
+    }
+    EXPECT_GE(platform::processClockMs(), 0);
+}
+
+TEST(TimeSource, VirtualClockStandsStillUntilAdvancedAndMovesEveryClockTogether)
+{
+    std::int32_t processBefore = platform::processClockMs();
+    platform::useVirtualClock(40000000); // 40 ms frames
+    ASSERT_TRUE(platform::virtualClockActive());
+    std::int64_t start = platform::counterNow();
+    std::uint32_t ticksStart = platform::tickCountMs();
+    std::int32_t processStart = platform::processClockMs();
+    EXPECT_GE(processStart, processBefore) << "virtual time starts where real time stood";
+
+    EXPECT_EQ(platform::counterNow(), start);
+    platform::advanceVirtualClock();
+    platform::advanceVirtualClock();
+    EXPECT_EQ(platform::counterNow() - start, 80000000);
+    EXPECT_EQ(platform::processClockMs() - processStart, 80);
+    EXPECT_EQ(platform::tickCountMs() - ticksStart, 80u);
+    platform::advanceVirtualClockBy(5000000);
+    EXPECT_EQ(platform::processClockMs() - processStart, 85);
+
+    platform::useRealClock();
+    EXPECT_FALSE(platform::virtualClockActive());
+}
+
+}
