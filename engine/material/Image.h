@@ -33,6 +33,8 @@ public:
     // Writes colour into every pixel in the layout of the image's depth (8: its red
     // byte; 16: 5-6-5). Does nothing when there are no pixels.
     void fill(Color colour);
+    // The same with the colour given packed, 0xAARRGGBB.
+    void fill(std::uint32_t packedArgb) { fill(Color::fromPacked(packedArgb)); }
 
     // Reads the whole file through the current file system and decodes it by the last
     // three characters of the name (JPG, BMP, TGA in any letter case). False when the
