@@ -35,6 +35,9 @@ protected:
     {
         window = new NullWindow(640, 480);
         device.attachWindow(window);
+        EXPECT_EQ(window->makeCurrentCalls, 1) << "attaching makes the window's context current";
+        EXPECT_EQ(window->device, &device);
+        window->makeCurrentCalls = 0;
         device.clearCalls();
     }
     void TearDown() override { device.detachWindow(); }

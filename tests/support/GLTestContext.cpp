@@ -13,7 +13,7 @@ GLTestContext::GLTestContext(int width, int height, const char* extensionsOverri
     : width_(width)
     , height_(height)
 {
-    auto* window = new AppWindow(width, height, 32, true, false);
+    auto* window = new AppWindow(width, height, 32, false, false);
     if (!window->getHandle()) {
         delete window;
         return;
