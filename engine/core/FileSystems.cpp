@@ -1,6 +1,11 @@
 #include "engine/core/FileSystems.h"
 
+#include "engine/core/qzFileSystem.h"
+#include "engine/core/qzUnzipFileSys.h"
+#include "engine/core/qzZipFileSys.h"
+
 #include <array>
+#include <unistd.h>
 
 namespace {
 
@@ -17,6 +22,20 @@ Registry& registry()
     return r;
 }
 
+}
+
+void initFileSystems()
+{
+    // Called again without a shutdown: the earlier file systems are deleted, not leaked.
+    shutdownFileSystems();
+    Registry& r = registry();
+    char cwd[260];
+    r.workingDirectory = ::getcwd(cwd, sizeof cwd) ? cwd : "";
+    registerFileSystem(new qzFileSystem);
+    registerFileSystem(new qzUnzipFileSys);
+    registerFileSystem(new qzZipFileSys);
+    selectFileSystem(FS_SLOT_DISK, "");
+    setDirectoryToWorking();
 }
 
 void shutdownFileSystems()

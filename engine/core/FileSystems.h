@@ -18,6 +18,9 @@ constexpr std::int32_t FS_SLOT_DISK = 0;
 constexpr std::int32_t FS_SLOT_UNZIP = 1;
 constexpr std::int32_t FS_SLOT_ZIP = 2;
 
+// Empties the registry, records the working directory, registers the three file
+// systems and makes the disk current. Part of engine start-up.
+void initFileSystems();
 // Deletes every registered file system; no slot, no current file system afterwards.
 void shutdownFileSystems();
 

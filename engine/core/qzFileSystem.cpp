@@ -79,8 +79,10 @@ std::string resolvePathIgnoringCase(const char* path, bool allowNewLast)
 {
     if (!path || !*path)
         return {};
-    if (exists(path) || path[0] == '/')
+    if (exists(path))
         return path;
+    if (path[0] == '/')
+        return {}; // only relative paths are looked up again
     std::vector<std::string> parts = splitComponents(path);
     std::string resolved;
     for (std::size_t i = 0; i < parts.size(); ++i) {

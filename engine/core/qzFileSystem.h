@@ -60,8 +60,8 @@ private:
     std::uint32_t nextFree_ = 0;
 };
 
-// The path as it exists on disk: path itself when it exists (or when it is absolute),
-// otherwise the unique case-insensitive match of each relative component. When
+// The path as it exists on disk: path itself when it exists; for a relative path
+// that does not, the unique case-insensitive match of each relative component. When
 // allowNewLast is true the last component may be missing and is kept as written (for
 // files about to be created). Empty when no unique match exists.
 std::string resolvePathIgnoringCase(const char* path, bool allowNewLast);
