@@ -2,6 +2,7 @@
 // vertices (positions + normals, two influences each) on a 40-bone skeleton, and the
 // cost of one Geometry::update of a large skinned, animated model (skeleton walk plus
 // every item's deformation). Single-threaded, like the engine.
+#include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationTable.h"
 #include "engine/geometry/Geometry.h"
 
