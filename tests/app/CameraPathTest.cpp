@@ -1,0 +1,247 @@
+#include "app/CameraPath.h"
+
+#include "ConsoleCapture.h"
+#include "ShowFixture.h"
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+namespace {
+
+// Keys at 0, 100, 200 and 300 ms; key k sits at x = k, pitch = 10 k.
+std::string fourKeys()
+{
+    std::string text;
+    for (long k = 0; k < 4; ++k)
+        text += ShowFixture::record({100 * k, 10000 * k, 0, 0, 100000 * k, 0, 0});
+    return text;
+}
+
+class CameraPathTest : public ShowFixture {
+protected:
+    CameraPath path;
+    Vec3 translation{-7.0f, -7.0f, -7.0f};
+    Vec3 angles{-7.0f, -7.0f, -7.0f};
+};
+
+TEST_F(CameraPathTest, PlaybackInterpolatesAndHandsOverAtTheEnd)
+{
+    scratch.write("p.txt", fourKeys());
+    ASSERT_TRUE(path.load("p.txt", 0));
+    EXPECT_EQ(path.mode, MODE_PLAYING);
+    struct Step {
+        int atMs;
+        float x;
+        int mode;
+    };
+    // A key whose time equals t is not passed; past 200 ms the path is over and holds
+    // the key at 200 ms: the key at 300 ms is never played.
+    const Step steps[] = {
+        {0, 0.0f, MODE_PLAYING},
+        {50, 0.5f, MODE_PLAYING},
+        {100, 1.0f, MODE_PLAYING},
+        {150, 1.5f, MODE_PLAYING},
+        {200, 2.0f, MODE_PLAYING},
+        {201, 2.0f, MODE_FREE},
+        {5000, 2.0f, MODE_FREE},
+    };
+    int now = 0;
+    for (const Step& step : steps) {
+        advanceMs(step.atMs - now);
+        now = step.atMs;
+        path.play(translation, angles);
+        EXPECT_FLOAT_EQ(translation.x, step.x) << step.atMs << " ms";
+        EXPECT_FLOAT_EQ(angles.x, 10.0f * step.x) << step.atMs << " ms";
+        EXPECT_FLOAT_EQ(translation.y, 0.0f);
+        EXPECT_EQ(path.mode, step.mode) << step.atMs << " ms";
+    }
+}
+
+TEST_F(CameraPathTest, ClockStartsAtTheFirstPlayAndIndexOnlyMovesForward)
+{
+    scratch.write("p.txt", fourKeys());
+    path.load("p.txt", 0);
+    advanceMs(10000); // loading time does not count
+    path.play(translation, angles);
+    EXPECT_FLOAT_EQ(translation.x, 0.0f);
+    advanceMs(150);
+    path.play(translation, angles);
+    EXPECT_EQ(path.keyIndex(), 2u);
+    EXPECT_FLOAT_EQ(translation.x, 1.5f);
+}
+
+TEST_F(CameraPathTest, DurationPutsTheThirdKeyFromTheEndAtThatTime)
+{
+    std::string text;
+    for (long t : {0L, 1000L, 2000L, 4000L, 5000L})
+        text += record({t, t * 10, 0, 0, 0, 0, 0});
+    scratch.write("p.txt", text);
+    path.load("p.txt", 10000);
+    EXPECT_FLOAT_EQ(path.timeScale(), 0.2f);
+    path.play(translation, angles);
+    advanceMs(10000);
+    path.play(translation, angles);
+    EXPECT_FLOAT_EQ(translation.x, 2.0f) << "key 2 (2000 ms) is reached after 10 s";
+    EXPECT_EQ(path.mode, MODE_PLAYING);
+}
+
+TEST_F(CameraPathTest, ReadsAnyWhitespaceDropsPartialRecordsAndOverlongTokens)
+{
+    const std::string one = record({0, 10000, 20000, 30000, 40000, 50000, 60000});
+    scratch.write("lf.txt", one + one);
+    std::string bare = one + one;
+    bare.pop_back();
+    scratch.write("bare.txt", bare);
+    scratch.write("spaces.txt", "0 10000\t20000  30000 40000\r\n50000 60000 0 10000 20000 30000 40000 50000 60000");
+    scratch.write("partial.txt", one + one + "5 6 7");
+    // A token of 60 digits stays one token (it saturates) and does not shift the fields.
+    scratch.write("long.txt", one + std::string(60, '9') + " 0 0 0 0 0 0\n");
+    for (const char* name : {"lf.txt", "bare.txt", "spaces.txt", "partial.txt"}) {
+        CameraPath p;
+        p.load(name, 0);
+        ASSERT_EQ(p.keys().size(), 2u) << name;
+        EXPECT_FLOAT_EQ(p.keys()[1].translation.y, 2.0f) << name;
+        EXPECT_FLOAT_EQ(p.keys()[1].angles.z, 6.0f) << name;
+    }
+    CameraPath p;
+    p.load("long.txt", 0);
+    ASSERT_EQ(p.keys().size(), 2u);
+    EXPECT_EQ(p.keys()[1].time, 2147483647);
+    EXPECT_FLOAT_EQ(p.keys()[1].translation.x, 0.0f);
+}
+
+TEST_F(CameraPathTest, ShortPathsPlayWhatTheyHave)
+{
+    struct Case {
+        int keys;
+        float heldX;
+    };
+    for (Case c : {Case{0, -7.0f}, Case{1, 0.0f}, Case{2, 0.0f}}) {
+        std::string text;
+        for (long k = 0; k < c.keys; ++k)
+            text += record({100 * k, 10000 * k, 0, 0, 0, 0, 0});
+        scratch.write("short.txt", text);
+        CameraPath p;
+        p.load("short.txt", 10000);
+        Vec3 t{-7.0f, -7.0f, -7.0f};
+        Vec3 a;
+        advanceMs(1000);
+        p.play(t, a);
+        advanceMs(100000);
+        p.play(t, a);
+        EXPECT_FLOAT_EQ(t.x, c.heldX) << c.keys << " keys";
+        EXPECT_EQ(p.mode, MODE_FREE) << c.keys << " keys";
+    }
+}
+
+TEST_F(CameraPathTest, FailedLoadReportsAndResetsTheTimeScale)
+{
+    std::string text;
+    for (long t : {0L, 1000L, 2000L})
+        text += record({t, 0, 0, 0, 0, 0, 0});
+    scratch.write("p.txt", text);
+    path.load("p.txt", 10000);
+    ASSERT_FLOAT_EQ(path.timeScale(), 0.0f);
+    ConsoleCapture console;
+    EXPECT_FALSE(path.load("absent.txt", 10000));
+    EXPECT_EQ(console.text(), "Impossible d'ouvrir le fichier absent.txt\n");
+    EXPECT_FLOAT_EQ(path.timeScale(), 1.0f);
+    EXPECT_TRUE(path.keys().empty());
+    EXPECT_EQ(path.fileName(), "absent.txt");
+    path.play(translation, angles);
+    EXPECT_EQ(path.mode, MODE_FREE);
+    EXPECT_FLOAT_EQ(translation.x, -7.0f);
+}
+
+TEST_F(CameraPathTest, RecordingWritesSevenLinesPerFrameFromTheFirstFrame)
+{
+    ASSERT_TRUE(path.startRecording());
+    EXPECT_EQ(path.mode, MODE_RECORDING);
+    EXPECT_EQ(path.fileName(), "New.txt");
+    advanceMs(500); // R was pressed; the clock waits for the first key
+    path.recordKey(Vec3(0.0f, 0.0f, 0.0f), Vec3(0.0f, 0.0f, 0.0f));
+    advanceMs(40);
+    path.recordKey(Vec3(1.5f, -2.0f, 0.25f), Vec3(10.0f, 0.0f, 0.0f));
+    // Written through each frame: readable before the recording stops.
+    EXPECT_EQ(readWholeFile(scratch.file("New.txt")),
+        "0\n0\n0\n0\n0\n0\n0\n"
+        "40\n15000\n-20000\n2500\n100000\n0\n0\n");
+    path.stopRecording();
+    EXPECT_FALSE(path.recording());
+
+    path.load("New.txt", 0);
+    ASSERT_EQ(path.keys().size(), 2u);
+    EXPECT_FLOAT_EQ(path.keys()[1].translation.z, 0.25f);
+}
+
+TEST_F(CameraPathTest, SmoothingFiveRecordsAveragesTheFirstFourAndDropsTheLast)
+{
+    const long xs[] = {0, 10000, 20000, 35000, 999999};
+    std::string text;
+    for (int r = 0; r < 5; ++r)
+        text += record({40L * r, xs[r], -xs[r], 7, 0, 0, 3});
+    scratch.write("s.txt", text);
+    path.load("s.txt", 0);
+    ConsoleCapture console;
+    EXPECT_TRUE(path.smooth(20));
+    EXPECT_EQ(console.text(), "time.size 5 sigSize 5");
+    EXPECT_EQ(path.mode, MODE_FREE);
+    std::string expected;
+    for (int r = 0; r < 4; ++r)
+        expected += record({40L * r, 16250, -16250, 7, 0, 0, 3});
+    EXPECT_EQ(readWholeFile(scratch.file("s.txt")), expected);
+    EXPECT_EQ(path.keys().size(), 5u) << "the keys in memory stay";
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("s.txt.tmp")));
+}
+
+TEST_F(CameraPathTest, SmoothingWindowShrinksAtBothEnds)
+{
+    std::string text;
+    for (long r = 0; r < 25; ++r)
+        text += record({r, 10000 * r, 0, 0, 0, 0, 0});
+    scratch.write("s.txt", text);
+    ASSERT_TRUE(path.smooth(20, "s.txt"));
+    CameraPath smoothed;
+    smoothed.load("s.txt", 0);
+    ASSERT_EQ(smoothed.keys().size(), 24u);
+    EXPECT_FLOAT_EQ(smoothed.keys()[0].translation.x, 4.5f);   // mean of 0..9
+    EXPECT_FLOAT_EQ(smoothed.keys()[12].translation.x, 11.5f); // mean of 2..21
+    EXPECT_FLOAT_EQ(smoothed.keys()[20].translation.x, 16.5f); // mean of 10..23
+}
+
+TEST_F(CameraPathTest, SmoothingAMissingFileWritesNothing)
+{
+    path.mode = MODE_SMOOTHING;
+    ConsoleCapture console;
+    EXPECT_FALSE(path.smooth(20, "gone.txt"));
+    EXPECT_EQ(console.text(), "Convolution Echouee. gone.txt inexistant");
+    EXPECT_EQ(path.mode, MODE_FREE);
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("gone.txt")));
+}
+
+TEST_F(CameraPathTest, FailedRewriteKeepsTheOldFile)
+{
+    std::string text;
+    for (long r = 0; r < 50; ++r)
+        text += record({r, 10000 * r, 0, 0, 0, 0, 0});
+    scratch.write("s.txt", text);
+
+    // The disk fills up after 64 bytes: the write fails partway through.
+    struct rlimit previous;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = previous;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool smoothed = path.smooth(20, "s.txt");
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(smoothed);
+    EXPECT_EQ(readWholeFile(scratch.file("s.txt")), text);
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("s.txt.tmp")));
+    EXPECT_EQ(path.mode, MODE_FREE);
+}
+
+}

@@ -1,0 +1,192 @@
+// Files a hostile or broken exporter could produce: each is refused at load (nothing
+// built) or loads in a form that updates without leaving its arrays.
+#include "engine/geometry/AnimationTable.h"
+#include "engine/geometry/AnimationWriter.h"
+#include "engine/geometry/GeometryWriter.h"
+#include "engine/math/FileBuffer.h"
+#include "tests/geometry/TestModels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+using namespace testmodels;
+
+namespace {
+
+std::vector<std::uint8_t> skinnedMorphModel(const std::function<void(Geometry&)>& spoil = {})
+{
+    Geometry g;
+    addItems(g, 2, false);
+    addMorph(g, 3, 3, 1.0f);
+    addSkin(g);
+    if (spoil)
+        spoil(g);
+    BinaryWriter out;
+    GeometryWriter::writeGeneral(out, g);
+    return out.take();
+}
+
+void expectRefused(const std::vector<std::uint8_t>& bytes, const char* what)
+{
+    Geometry g;
+    EXPECT_FALSE(roundTrip(bytes, g)) << what;
+    EXPECT_EQ(g.itemCount(), 0u) << what;
+    EXPECT_FALSE(g.morph || g.skin) << what;
+}
+
+TEST(HostileGeometry, EveryTruncationIsRefused)
+{
+    std::vector<std::vector<std::uint8_t>> files;
+    files.push_back(skinnedMorphModel());
+    Geometry s;
+    addItems(s, 2, true);
+    BinaryWriter st;
+    GeometryWriter::writeStatic(st, s);
+    files.push_back(st.take());
+    addMorph(s, 2, 2, 1.0f);
+    BinaryWriter dy;
+    ASSERT_TRUE(GeometryWriter::writeDynamic(dy, s));
+    files.push_back(dy.take());
+
+    for (const auto& full : files) {
+        Geometry whole;
+        ASSERT_TRUE(roundTrip(full, whole));
+        for (std::size_t n = 0; n < full.size(); ++n) {
+            std::vector<std::uint8_t> cut(full.begin(), full.begin() + std::ptrdiff_t(n));
+            Geometry g;
+            ASSERT_FALSE(roundTrip(cut, g)) << "prefix of " << n << " bytes out of " << full.size();
+            ASSERT_EQ(g.itemCount(), 0u);
+        }
+    }
+}
+
+TEST(HostileGeometry, InconsistentModelsAreRefused)
+{
+    struct Case {
+        const char* what;
+        std::function<void(Geometry&)> spoil;
+    };
+    const Case cases[] = {
+        { "triangle index at the vertex count",
+          [](Geometry& g) { g.mesh(1).triangles.indices[2] = std::uint16_t(g.mesh(1).vertices.vertexCount); } },
+        { "skin weight naming a missing bone", [](Geometry& g) { g.skin->skinMeshes[0]->weights[3].bone1 = 3; } },
+        { "skin weight with a negative bone other than -1",
+          [](Geometry& g) { g.skin->skinMeshes[1]->weights[0].bone0 = -2; } },
+        { "fewer skin meshes than items", [](Geometry& g) { g.skin->skinMeshes.pop_back(); } },
+        { "skin mesh shorter than its mesh", [](Geometry& g) { g.skin->skinMeshes[1]->weights.pop_back(); } },
+        { "fewer morph tracks than items",
+          [](Geometry& g) { g.morph->tracks.pop_back(); g.morph->itemBounds.pop_back(); } },
+        { "track with fewer frames than the clock cycles through",
+          [](Geometry& g) { g.morph->tracks[1]->frames.pop_back(); } },
+        { "skeleton child pointing back at the root", [](Geometry& g) { g.skin->skeleton.bones[2].firstChild = 0; } },
+        { "bone that is its own sibling", [](Geometry& g) { g.skin->skeleton.bones[1].nextSibling = 1; } },
+        { "child link outside the bones", [](Geometry& g) { g.skin->skeleton.bones[0].firstChild = 7; } },
+        { "sibling link below -1", [](Geometry& g) { g.skin->skeleton.bones[2].nextSibling = -5; } },
+        { "parent outside the bones", [](Geometry& g) { g.skin->skeleton.bones[2].parent = 3; } },
+        { "parent reached after its child", [](Geometry& g) { g.skin->skeleton.bones[1].parent = 2; } },
+    };
+    for (const Case& c : cases)
+        expectRefused(skinnedMorphModel(c.spoil), c.what);
+}
+
+TEST(HostileGeometry, CountsThatRunPastTheDataAreRefused)
+{
+    const std::vector<std::uint8_t> good = skinnedMorphModel();
+    // Offsets of count fields in the general layout: the object count follows the tag
+    // and the reserved int; the first MESH vertex count follows the first material.
+    auto patched = [&](std::size_t offset, std::int32_t value) {
+        std::vector<std::uint8_t> bytes = good;
+        std::memcpy(bytes.data() + offset, &value, 4);
+        return bytes;
+    };
+    const std::size_t objectCount = 12 + 4;
+    const std::size_t meshTag = std::size_t(std::search(good.begin(), good.end(), "MESH", "MESH" + 5) - good.begin());
+    const std::size_t vertexCount = meshTag + 5;
+    const std::size_t triTag = std::size_t(
+        std::search(good.begin(), good.end(), "TRIANGLELIST", "TRIANGLELIST" + 13) - good.begin());
+    const std::size_t triangleCount = triTag + 13;
+
+    for (std::int32_t value : { 1000, 0x7FFFFFFF, -1 }) {
+        expectRefused(patched(objectCount, value), "object count");
+        expectRefused(patched(vertexCount, value), "vertex count");
+        expectRefused(patched(triangleCount, value), "triangle count");
+    }
+}
+
+TEST(HostileGeometry, FramesOfTheWrongSizeLoadButLeaveTheMeshAlone)
+{
+    auto bytes = skinnedMorphModel([](Geometry& g) {
+        g.skin.reset();
+        g.morph->tracks[0]->frames[1] = makeArray(2, vertexformat::Position, 1.0f);
+        g.morph->tracks[0]->frames[0] = makeArray(g.mesh(0).vertices.vertexCount, vertexformat::Position, 5.0f);
+    });
+    Geometry g;
+    ASSERT_TRUE(roundTrip(bytes, g));
+    VertexArray before;
+    before.copyFrom(g.mesh(0).vertices);
+    for (int i = 0; i < 3; ++i)
+        g.update(0.0f);
+    // Frame 0 (no normals) blended with frame 1 (wrong count): nothing moves, and the
+    // box still follows the mesh.
+    EXPECT_EQ(std::memcmp(before.data(), g.mesh(0).vertices.data(), before.floatCount() * 4), 0);
+    Bounds expected;
+    expected.fromPositions(before);
+    EXPECT_EQ(g.morph->itemBounds[0].radius, expected.radius);
+}
+
+TEST(HostileAnimation, KeysThatRunPastTheDataAreRefused)
+{
+    KeyframedAnimation source;
+    fillAnimation(source, 3, 4, 2.0f);
+    BinaryWriter out;
+    AnimationWriter::write(out, source);
+    const std::vector<std::uint8_t> good = out.take();
+    {
+        FileBuffer f;
+        f.loadFromMemory(good.data(), std::uint32_t(good.size()));
+        KeyframedAnimation a;
+        ASSERT_TRUE(a.read(f));
+    }
+    for (std::size_t n = 0; n < good.size(); n += 3) {
+        FileBuffer f;
+        f.loadFromMemory(good.data(), std::uint32_t(n));
+        KeyframedAnimation a;
+        EXPECT_FALSE(a.read(f)) << n;
+        EXPECT_EQ(a.boneCount * a.frameCount, 0u);
+        EXPECT_TRUE(a.keys.empty());
+    }
+    const std::size_t counts = 12 + 4 + 1;  // header, reserved, empty name
+    for (std::int32_t bones : { -1, 0x40000000, 4 }) {
+        std::vector<std::uint8_t> bytes = good;
+        std::memcpy(bytes.data() + counts, &bones, 4);
+        FileBuffer f;
+        f.loadFromMemory(bytes.data(), std::uint32_t(bytes.size()));
+        KeyframedAnimation a;
+        EXPECT_FALSE(a.read(f)) << bones;
+    }
+}
+
+TEST(HostileAnimation, BonesBeyondTheAnimationStandStill)
+{
+    // A skeleton with more bones than its animation has keys for.
+    Geometry g;
+    addItems(g, 1, false);
+    addSkin(g);
+    KeyframedAnimation anim;
+    fillAnimation(anim, 1, 2, 1.0f);
+    AnimationTable::clear();
+    std::int32_t index = AnimationTable::add(&anim);
+    ASSERT_EQ(index, 0);
+    g.skin->skeleton.assignAnimation(index, 0, false, EndLoop);
+    g.update(0.25f);
+    const Bone& extra = g.skin->skeleton.bones[2];
+    // Identity keys for bone 2: its world equals its parent's.
+    for (int k = 0; k < 16; ++k)
+        EXPECT_FLOAT_EQ(extra.world.m[k], g.skin->skeleton.bones[1].world.m[k]);
+    EXPECT_EQ(anim.evaluate(7, 0.5f).m[12], 0.0f);
+    AnimationTable::clear();
+}
+
+}
