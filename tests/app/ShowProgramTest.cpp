@@ -51,19 +51,4 @@ TEST(ShowProgramTest, ScenesChangeAtTheSyncTimesUntilCtrlC)
     EXPECT_GT(run.out.find("FPS="), second);
 }
 
-TEST(ShowProgramTest, MissingSyncFileKeepsTheFirstScene)
-{
-    ScratchDir dir;
-    dir.write("Data/Fixe.txt", smallPath());
-    ChildOptions options;
-    options.workingDirectory = dir.path();
-    options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
-    options.signalAfterSeconds = 2.5;
-    ChildResult run = runChild({PROGRAM, "--windowed"}, options);
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_NE(run.out.find("Impossible d'ouvrir le fichier Syncro.txt\n"), std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find("scene : "), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("FPS="), std::string::npos) << run.out;
-}
-
 }
