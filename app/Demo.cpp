@@ -1,14 +1,101 @@
 #include "app/Demo.h"
 
-// Empty until the director is in place; the frame loop runs regardless.
+#include "app/CameraModes.h"
+#include "app/DataFolder.h"
+#include "app/Director.h"
+#include "app/SceneContent.h"
+#include "app/Sound.h"
+#include "engine/core/FileSystems.h"
+#include "engine/core/FrameClock.h"
+#include "engine/geometry/Camera.h"
+#include "engine/math/Color.h"
+#include "engine/math/Mat4.h"
+#include "engine/render/RenderDevice.h"
+#include "engine/render/Window.h"
+
+namespace {
+
+Director director;
+Camera camera;
+
+const char* const SYNC_FILE = "Syncro.txt";
+const char* const MUSIC_FILE = "rap2.mp3";
+constexpr int MUSIC_KEY = 1;
+constexpr Color BACKGROUND{0, 0, 70, 255};
+constexpr float FIELD_OF_VIEW = 90.0f;
+constexpr float NEAR_PLANE = 0.1f;
+constexpr float FAR_PLANE = 1000.0f;
+constexpr float ALPHA_REF = 0.5f;
+
+Window* showWindow()
+{
+    return director.device() ? director.device()->getWindow() : nullptr;
+}
+
+}
+
+Director& showDirector()
+{
+    return director;
+}
+
+Camera& sceneCamera()
+{
+    return camera;
+}
+
 void demoInit()
 {
+    // Every later relative name (sync file, paths, music) resolves inside the data folder.
+    DataFolderSearch data = findDataFolder();
+    setDirectory(data.found.empty() ? "Data" : data.found.c_str());
+    loadingPicture(currentDevice, camera);
+    director.load(SYNC_FILE, currentDevice);
+
+    soundInit();
+    int music = loadSample(MUSIC_FILE, 0);
+    playSample(music, MUSIC_KEY);
+    director.start();
+
+    camera.set(0.0f, -10.0f, -5.0f, 0.0f, 0.0f, 0.0f);
+    camera.lookAt(0.0f, 0.0f, 0.0f);
 }
 
 void demoUpdate()
 {
+    tick();
+    handleKeys(director.currentPath());
+    cameraStep(director, camera, showWindow());
 }
 
 void demoRender()
 {
+    RenderDevice* device = director.device();
+    if (!device)
+        return;
+    if (Window* window = device->getWindow())
+        device->setViewport(0, 0, static_cast<int>(window->width), static_cast<int>(window->height));
+    else
+        device->setViewport(0, 0, device->viewportWidth, device->viewportHeight);
+    device->setClearColor(BACKGROUND.getRed(), BACKGROUND.getGreen(), BACKGROUND.getBlue());
+    device->clearAll();
+    device->beginFrame();
+
+    float aspect = device->viewportHeight != 0
+        ? static_cast<float>(device->viewportWidth) / static_cast<float>(device->viewportHeight)
+        : 1.0f;
+    Mat4 projection;
+    projection.setPerspective(FIELD_OF_VIEW, NEAR_PLANE, FAR_PLANE, aspect);
+    device->setProjection(projection);
+    device->setView(camera.viewMatrix());
+    director.applyLights();
+    device->setBlendingCached(false);
+    device->setAlphaRefCached(ALPHA_REF);
+
+    Vec3 translation(camera.x, camera.y, camera.z);
+    device->setProgramConstant(0, Vec3(-camera.x, -camera.y, -camera.z));
+    director.renderScene(frameDelta(), translation);
+
+    device->onBeginScene();
+    device->endFrame();
 }

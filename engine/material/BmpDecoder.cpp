@@ -1,15 +1,18 @@
 #include "engine/material/BmpDecoder.h"
 
+#include "engine/material/BmpRle.h"
 #include "engine/material/Image.h"
 #include "engine/material/LittleEndian.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCompressionNone = 0;
+constexpr std::uint32_t kCompressionRle8 = 1;
 constexpr std::uint32_t kCompressionBitfields = 3;
 constexpr std::uint32_t kCompressionAlphaBitfields = 6;
 
@@ -61,8 +64,11 @@ bool supportedLayout(const BmpHeader& h)
     }
     if (h.compression == kCompressionNone)
         return true;
+    if (h.compression == kCompressionRle8)
+        return h.bitCount == 8 && h.height > 0;
     // Bit-field masks only describe how 16- and 32-bit pixels are packed, which this
-    // decoder leaves unwritten anyway; run-length data is never taken for raw rows.
+    // decoder leaves unwritten anyway. Run-length data is expanded for 8 bits (4-bit
+    // pictures are not decoded at all) and never taken for raw rows.
     bool bitfields = h.compression == kCompressionBitfields || h.compression == kCompressionAlphaBitfields;
     return bitfields && (h.bitCount == 16 || h.bitCount == 32);
 }
@@ -102,6 +108,31 @@ void decodeRow8(const std::uint8_t* src, std::uint8_t* dst, std::size_t width, c
     }
 }
 
+void paletteToRow(const std::uint16_t* indices, std::uint8_t* dst, std::size_t width, const Palette& palette)
+{
+    for (std::size_t x = 0; x < width; ++x, dst += 3) {
+        std::uint16_t index = indices[x];
+        if (index < palette.count) {
+            dst[0] = palette.rgb[index][0];
+            dst[1] = palette.rgb[index][1];
+            dst[2] = palette.rgb[index][2];
+        }
+    }
+}
+
+// Run-length 8-bit pixels: expanded to indices first; skipped pixels stay zero (black).
+bool decodeRle8(const std::uint8_t* data, std::size_t size, Image& image, const Palette& palette)
+{
+    std::vector<std::uint16_t> indices;
+    if (!expandBmpRle(data, size, image.width(), image.height(), 8, indices))
+        return false;
+    for (std::uint32_t i = 0; i < image.height(); ++i) {
+        const std::uint16_t* row = indices.data() + std::size_t(i) * image.width();
+        paletteToRow(row, image.pixelAt(0, image.height() - 1 - i), image.width(), palette);
+    }
+    return true;
+}
+
 void decodeRow24(const std::uint8_t* src, std::uint8_t* dst, std::size_t width)
 {
     for (std::size_t x = 0; x < width; ++x) {
@@ -134,15 +165,20 @@ bool decodeBmp(const std::uint8_t* data, std::size_t size, Image& image)
 
     std::size_t width = std::size_t(h.width);
     std::size_t rows = std::size_t(std::llabs(h.height));
+    Palette palette;
+    if (h.bitCount <= 8)
+        readPalette(data, headersEnd, pixelStart, h, palette);
+    if (h.compression == kCompressionRle8) {
+        if (!image.allocate(std::uint32_t(width), std::uint32_t(rows), 24))
+            return false;
+        return decodeRle8(data + pixelStart, size - pixelStart, image, palette);
+    }
+
     std::size_t stride = ((width * h.bitCount + 31) / 32) * 4;
     std::size_t lastRowBytes = (width * h.bitCount + 7) / 8;
     // The last row's padding may be missing; its pixels may not.
     if (size - pixelStart < (rows - 1) * stride + lastRowBytes)
         return false;
-
-    Palette palette;
-    if (h.bitCount <= 8)
-        readPalette(data, headersEnd, std::min(pixelStart, size), h, palette);
 
     std::uint8_t* pixels = image.allocate(std::uint32_t(width), std::uint32_t(rows), 24);
     if (!pixels)

@@ -1,5 +1,6 @@
 #include "engine/material/DibLoader.h"
 
+#include "engine/material/BmpRle.h"
 #include "engine/material/Image.h"
 #include "engine/material/LittleEndian.h"
 #include "platform/MessageBox.h"
@@ -71,8 +72,12 @@ bool readLayout(const std::uint8_t* data, std::size_t size, DibLayout& layout)
     std::size_t paletteBytes = std::size_t(declaredColours) * entrySize;
     layout.bitsStart = fileHeader ? readLe32(data + 10) : paletteStart + paletteBytes;
 
-    // Only the entries the file holds are read; indices past them come out black.
-    std::size_t present = (size - paletteStart) / entrySize;
+    // Only the entries the file holds before the bits are read; indices past them come
+    // out black.
+    std::size_t paletteEnd = size;
+    if (layout.bitsStart > paletteStart && layout.bitsStart < size)
+        paletteEnd = layout.bitsStart;
+    std::size_t present = paletteEnd > paletteStart ? (paletteEnd - paletteStart) / entrySize : 0;
     layout.paletteCount = std::uint32_t(std::min<std::size_t>({ declaredColours, 256, present }));
     for (std::uint32_t i = 0; i < layout.paletteCount; ++i) {
         const std::uint8_t* entry = data + paletteStart + i * entrySize;
@@ -94,17 +99,25 @@ std::size_t rowStride(const DibLayout& layout)
     return ((std::size_t(layout.width) * layout.bitCount + 31) / 32) * 4;
 }
 
-// True when the bits are in a form this loader converts and all of them are present.
+bool runLength(const DibLayout& layout)
+{
+    return (layout.compression == 1 && layout.bitCount == 8) || (layout.compression == 2 && layout.bitCount == 4);
+}
+
+// True when the bits are in a form this loader converts and all of them are present
+// (run-length bits are checked as they are expanded).
 bool convertible(const DibLayout& layout, std::size_t size)
 {
+    if (layout.bitsStart > size)
+        return false;
+    if (runLength(layout))
+        return layout.height > 0;
     if (layout.compression != 0)
         return false;
     switch (layout.bitCount) {
     case 1: case 4: case 8: case 16: case 24: case 32: break;
     default: return false;
     }
-    if (layout.bitsStart > size)
-        return false;
     std::size_t rows = std::size_t(std::llabs(layout.height));
     std::size_t lastRow = (std::size_t(layout.width) * layout.bitCount + 7) / 8;
     return size - layout.bitsStart >= (rows - 1) * rowStride(layout) + lastRow;
@@ -155,6 +168,20 @@ void convertRow(const DibLayout& layout, const std::uint8_t* src, std::uint8_t* 
     }
 }
 
+// Run-length bits expanded to indices; pixels the data skips come out black.
+bool convertRunLength(const DibLayout& layout, const std::uint8_t* bits, std::size_t size, std::uint8_t* out)
+{
+    std::vector<std::uint16_t> indices;
+    std::uint32_t width = std::uint32_t(layout.width), rows = std::uint32_t(layout.height);
+    if (!expandBmpRle(bits, size, width, rows, layout.bitCount, indices))
+        return false;
+    for (std::uint16_t index : indices) {
+        paletteColour(layout, index, out);
+        out += 3;
+    }
+    return true;
+}
+
 }
 
 std::size_t DibImage::byteSize() const
@@ -192,6 +219,13 @@ std::unique_ptr<DibImage> decodeDib(const std::uint8_t* data, std::size_t size)
     if (!image->pixels) {
         showError("Out of memory.");
         return nullptr;
+    }
+    if (runLength(*layout)) {
+        if (!convertRunLength(*layout, data + layout->bitsStart, size - layout->bitsStart, image->pixels.get())) {
+            showError("Image file conversion error.");
+            return nullptr;
+        }
+        return image;
     }
     std::size_t rows = std::size_t(std::llabs(layout->height));
     std::size_t stride = rowStride(*layout);

@@ -3,9 +3,9 @@
 #include "engine/material/BmpDecoder.h"
 #include "engine/material/JpegDecoder.h"
 #include "engine/material/TgaDecoder.h"
+#include "engine/math/FileBuffer.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -96,6 +96,8 @@ void halve(const std::uint8_t* src, std::uint32_t srcWidth, std::uint8_t* dst,
 std::uint8_t* Image::allocate(std::uint32_t width, std::uint32_t height, std::uint32_t bitsPerPixel)
 {
     m_pixels.reset();
+    m_mipLevels.clear();
+    m_levelCount = 0;
     m_width = width;
     m_height = height;
     m_bitsPerPixel = bitsPerPixel;
@@ -106,14 +108,11 @@ std::uint8_t* Image::allocate(std::uint32_t width, std::uint32_t height, std::ui
     return m_pixels.get();
 }
 
-void Image::fill(std::uint32_t packedArgb)
+void Image::fill(Color colour)
 {
     if (!m_pixels)
         return;
-    std::uint8_t a = std::uint8_t(packedArgb >> 24);
-    std::uint8_t r = std::uint8_t(packedArgb >> 16);
-    std::uint8_t g = std::uint8_t(packedArgb >> 8);
-    std::uint8_t b = std::uint8_t(packedArgb);
+    std::uint8_t r = colour.r, g = colour.g, b = colour.b, a = colour.a;
     std::uint8_t pixel[4] = { r, g, b, a };
     if (m_bitsPerPixel == 16) {
         std::uint16_t word = pack565(r, g, b);
@@ -133,19 +132,12 @@ bool Image::load(const char* fileName)
     release();
     if (!fileName)
         return false;
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (!file)
+    // The whole file through the current file system, so pictures may come from a
+    // directory or a zip archive alike; the memory image goes with the buffer.
+    FileBuffer file;
+    if (!file.load(fileName))
         return false;
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readError)
-        return false;
-    return decode(fileName, bytes.data(), bytes.size());
+    return decode(fileName, file.data(), file.size());
 }
 
 bool Image::decode(const char* fileName, const std::uint8_t* data, std::size_t size)

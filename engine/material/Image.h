@@ -7,6 +7,8 @@
 // BmpDecoder, TgaDecoder) that load() picks by file name.
 #pragma once
 
+#include "engine/math/Color.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,14 +25,16 @@ public:
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
 
-    // Frees the old pixels, records the size and depth and allocates
-    // width * (bitsPerPixel / 8) * height bytes, zeroed. Returns the buffer (owned by the
-    // image); null when the size is 0 or memory runs out.
+    // Frees the old pixels (and any mip chain built from them), records the size and
+    // depth and allocates width * (bitsPerPixel / 8) * height bytes, zeroed. Returns the
+    // buffer (owned by the image); null when the size is 0 or memory runs out.
     std::uint8_t* allocate(std::uint32_t width, std::uint32_t height, std::uint32_t bitsPerPixel);
 
-    // Writes one colour, given as a packed colour 0xAARRGGBB, into every pixel in the
-    // layout of the image's depth (8: red byte). Does nothing when there are no pixels.
-    void fill(std::uint32_t packedArgb);
+    // Writes colour into every pixel in the layout of the image's depth (8: its red
+    // byte; 16: 5-6-5). Does nothing when there are no pixels.
+    void fill(Color colour);
+    // The same with the colour given packed, 0xAARRGGBB.
+    void fill(std::uint32_t packedArgb) { fill(Color::fromPacked(packedArgb)); }
 
     // Reads the whole file through the current file system and decodes it by the last
     // three characters of the name (JPG, BMP, TGA in any letter case). False when the

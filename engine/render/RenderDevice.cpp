@@ -56,8 +56,11 @@ void RenderDevice::attachWindow(Window* newWindow)
     if (window)
         detachWindow();
     window = newWindow;
-    if (window)
+    if (window) {
         window->device = this;
+        // Detaching the previous window may have taken its context with it.
+        window->makeCurrent();
+    }
     initialise(caps);
     resetState();
 }

@@ -1,0 +1,65 @@
+// The show itself: the timeline of scene changes read from the sync file, one camera
+// path per scene, the three scene lights, and (filled in by the scene content) what each
+// scene draws. Each frame it works out from the time since the music started which of
+// the fourteen scenes is on. It owns its paths and lights; it does not own the device,
+// the camera or the music.
+#pragma once
+
+#include "app/CameraPath.h"
+#include "engine/core/Stopwatch.h"
+#include "engine/render/RenderTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class RenderDevice;
+struct Vec3;
+
+constexpr int SCENE_COUNT = 14;
+
+class Director {
+public:
+    Director();
+    Director(const Director&) = delete;
+    Director& operator=(const Director&) = delete;
+
+    // Reads the sync times, loads the fourteen camera paths, sets the lights, the
+    // ambient light and trilinear filtering on stages 0 and 1, and loads the scene
+    // content. device is not owned and may be null (nothing is sent then). False when the
+    // sync file cannot be read: it says so and the show stays on scene 0.
+    bool load(const char* syncFile, RenderDevice* device);
+    // The show's time zero: right after the music starts.
+    void start();
+    // Advances the scene past every sync time the timeline has gone beyond (printing
+    // "scene : <n>" for each scene left) and returns the scene's path. Never goes back,
+    // never beyond the last scene.
+    CameraPath& currentPath();
+    // Lights 0..2 on the device, in scenes 5 to 9 only.
+    void applyLights();
+
+    // The scene's content (pictures, models, particles) and its drawing recipe.
+    void loadContent();
+    void renderScene(float frameDelta, const Vec3& cameraTranslation);
+
+    std::uint32_t sceneIndex() const { return sceneIndex_; }
+    const std::vector<std::int32_t>& syncTimes() const { return syncTimes_; }
+    const Light& light(int index) const { return lights_[index]; }
+    std::size_t pathCount() const { return paths_.size(); }
+    RenderDevice* device() const { return device_; }
+    // Milliseconds since start; the timeline is idle before.
+    std::int32_t elapsedMs() const { return timeline_.elapsedMs(); }
+
+private:
+    bool readSyncTimes(const char* syncFile);
+    void setLights();
+
+    std::vector<std::int32_t> syncTimes_;
+    std::vector<std::unique_ptr<CameraPath>> paths_;
+    // What currentPath returns before load: no keys, free camera.
+    CameraPath noPath_;
+    Stopwatch timeline_;
+    std::uint32_t sceneIndex_ = 0;
+    Light lights_[8];
+    RenderDevice* device_ = nullptr;
+};

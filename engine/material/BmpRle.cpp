@@ -1,0 +1,77 @@
+#include "engine/material/BmpRle.h"
+
+namespace {
+
+class RleCanvas {
+public:
+    RleCanvas(std::uint32_t width, std::uint32_t rows, std::vector<std::uint16_t>& indices)
+        : m_width(width), m_rows(rows), m_indices(indices) {}
+
+    void put(std::uint16_t index)
+    {
+        if (m_x < m_width && m_y < m_rows)
+            m_indices[std::size_t(m_y) * m_width + m_x] = index;
+        ++m_x;
+    }
+    void endLine() { m_x = 0; ++m_y; }
+    void move(std::uint32_t dx, std::uint32_t dy) { m_x += dx; m_y += dy; }
+    bool finished() const { return m_y >= m_rows; }
+
+private:
+    std::uint32_t m_width, m_rows;
+    std::uint32_t m_x = 0, m_y = 0;
+    std::vector<std::uint16_t>& m_indices;
+};
+
+// The n-th index of a run or literal: bytes for 8 bits, alternating nibbles for 4.
+inline std::uint16_t nthIndex(const std::uint8_t* bytes, std::size_t n, std::uint32_t bitCount)
+{
+    if (bitCount == 8)
+        return bytes[n];
+    std::uint8_t b = bytes[n / 2];
+    return (n & 1) ? (b & 0x0F) : (b >> 4);
+}
+
+}
+
+bool expandBmpRle(const std::uint8_t* data, std::size_t size, std::uint32_t width, std::uint32_t rows,
+                  std::uint32_t bitCount, std::vector<std::uint16_t>& indices)
+{
+    if (bitCount != 8 && bitCount != 4)
+        return false;
+    indices.assign(std::size_t(width) * rows, kRleUnwritten);
+    RleCanvas canvas(width, rows, indices);
+    std::size_t pos = 0;
+    while (!canvas.finished()) {
+        if (size - pos < 2)
+            return false;
+        std::uint8_t count = data[pos], value = data[pos + 1];
+        pos += 2;
+        if (count > 0) {
+            // An encoded run: for 4 bits the byte holds two alternating indices.
+            for (std::size_t n = 0; n < count; ++n)
+                canvas.put(bitCount == 8 ? value : ((n & 1) ? (value & 0x0F) : (value >> 4)));
+            continue;
+        }
+        if (value == 0) {
+            canvas.endLine();
+        } else if (value == 1) {
+            return true;
+        } else if (value == 2) {
+            if (size - pos < 2)
+                return false;
+            canvas.move(data[pos], data[pos + 1]);
+            pos += 2;
+        } else {
+            // A literal run of value indices, padded to a 16-bit boundary.
+            std::size_t bytes = bitCount == 8 ? value : (std::size_t(value) + 1) / 2;
+            std::size_t padded = (bytes + 1) & ~std::size_t(1);
+            if (size - pos < bytes)
+                return false;
+            for (std::size_t n = 0; n < value; ++n)
+                canvas.put(nthIndex(data + pos, n, bitCount));
+            pos += padded < size - pos ? padded : size - pos;
+        }
+    }
+    return true;
+}

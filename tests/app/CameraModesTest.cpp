@@ -1,0 +1,154 @@
+#include "app/CameraModes.h"
+#include "app/CameraPath.h"
+#include "app/Director.h"
+#include "engine/geometry/Camera.h"
+
+#include "ConsoleCapture.h"
+#include "ScriptedInput.h"
+#include "ShowFixture.h"
+
+#include <filesystem>
+
+namespace {
+
+using platform::Key;
+
+class CameraModesTest : public ShowFixture {
+protected:
+    ScriptedInput input;
+    CameraPath path;
+    ScriptedWindow window{1024, 768};
+    Camera camera;
+
+    void SetUp() override
+    {
+        ShowFixture::SetUp();
+        std::string text;
+        for (long t : {0L, 100L, 200L, 300L})
+            text += record({t, 10000 * t, 0, 0, 0, 0, 0});
+        scratch.write("Path.txt", text);
+        window.cursorX = 512;
+        window.cursorY = 384;
+    }
+};
+
+TEST_F(CameraModesTest, KeysSwitchModes)
+{
+    struct Case {
+        const char* what;
+        int startMode;
+        std::set<Key> keys;
+        int endMode;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {"space stops playback", MODE_PLAYING, {Key::Space}, MODE_FREE, ""},
+        {"space ends smoothing request", MODE_SMOOTHING, {Key::Space}, MODE_FREE, ""},
+        {"other keys ignored while playing", MODE_PLAYING, {Key::C, Key::R, Key::P}, MODE_PLAYING, ""},
+        {"space in free mode does nothing", MODE_FREE, {Key::Space}, MODE_FREE, ""},
+        {"C asks for smoothing", MODE_FREE, {Key::C}, MODE_SMOOTHING, "Convolution\n"},
+        {"C and R: recording wins", MODE_FREE, {Key::C, Key::R}, MODE_RECORDING, "Convolution\nEcriture\n"},
+        {"P replays", MODE_FREE, {Key::P}, MODE_PLAYING, "Lecture\n"},
+        {"unknown mode waits for space", 3, {Key::C}, 3, ""},
+    };
+    for (const Case& c : cases) {
+        CameraPath p;
+        p.load("Path.txt", 0);
+        p.mode = c.startMode;
+        input.held = c.keys;
+        ConsoleCapture console;
+        handleKeys(p);
+        EXPECT_EQ(console.text(), c.printed) << c.what;
+        EXPECT_EQ(p.mode, c.endMode) << c.what;
+    }
+}
+
+TEST_F(CameraModesTest, RecordUntilSpaceThenReplayTheRecording)
+{
+    path.load("Path.txt", 0);
+    path.mode = MODE_FREE;
+    input.held = {Key::R};
+    handleKeys(path);
+    EXPECT_TRUE(path.recording());
+    EXPECT_EQ(path.fileName(), "New.txt");
+
+    input.held = {Key::Space};
+    handleKeys(path);
+    EXPECT_FALSE(path.recording());
+    EXPECT_EQ(path.mode, MODE_FREE);
+
+    input.held = {Key::P};
+    handleKeys(path);
+    EXPECT_EQ(path.mode, MODE_PLAYING);
+    EXPECT_EQ(path.fileName(), "New.txt") << "P replays the path's current file";
+}
+
+TEST_F(CameraModesTest, PWithoutAFileReplaysNewTxt)
+{
+    scratch.write("New.txt", record({0, 10000, 0, 0, 0, 0, 0}));
+    input.held = {Key::P};
+    handleKeys(path);
+    EXPECT_EQ(path.fileName(), "New.txt");
+    EXPECT_EQ(path.keys().size(), 1u);
+}
+
+TEST_F(CameraModesTest, FreeCameraMovesByArrowsAndButtons)
+{
+    struct Case {
+        std::set<Key> keys;
+        unsigned buttons;
+        float dx, dy, dz;
+    };
+    const Case cases[] = {
+        {{Key::Up}, 0, 0.0f, 0.0f, 1.0f},
+        {{Key::Down}, 0, 0.0f, 0.0f, -1.0f},
+        {{Key::Up, Key::Down}, 0, 0.0f, 0.0f, 0.0f},
+        {{}, platform::MOUSE_LEFT, 0.0f, 0.6666667f, 0.0f},
+        {{}, platform::MOUSE_RIGHT, 0.0f, -0.6666667f, 0.0f},
+    };
+    for (const Case& c : cases) {
+        Camera cam;
+        input.held = c.keys;
+        input.buttons = c.buttons;
+        freeCamera(cam, &window);
+        EXPECT_NEAR(cam.x, c.dx, 1e-6f);
+        EXPECT_FLOAT_EQ(cam.y, c.dy);
+        EXPECT_NEAR(cam.z, c.dz, 1e-6f);
+    }
+    Camera left;
+    input.held = {Key::Left};
+    input.buttons = 0;
+    freeCamera(left, &window);
+    EXPECT_NEAR(left.x, 1.0f, 1e-3f) << "left moves the eye left: x grows";
+    Camera right;
+    input.held = {Key::Right};
+    freeCamera(right, &window);
+    EXPECT_NEAR(right.x, -1.0f, 1e-3f);
+}
+
+TEST_F(CameraModesTest, MouseLookTurnsByOffsetAndPinsTheCursor)
+{
+    struct Case {
+        int x, y;
+        float pitch, yaw;
+    };
+    const Case cases[] = {
+        {512, 384, 0.0f, 0.0f},  // at the centre: nothing
+        {522, 384, 0.0f, 1.0f},  // 10 px right: one degree of yaw
+        {512, 394, 1.0f, 0.0f},  // 10 px down: one degree of pitch
+        {0, 394, 1.0f, 0.0f},    // x = 0 turns nothing about Y
+    };
+    for (const Case& c : cases) {
+        Camera cam;
+        window.cursorX = c.x;
+        window.cursorY = c.y;
+        window.warps.clear();
+        freeCamera(cam, &window);
+        EXPECT_FLOAT_EQ(cam.pitch, c.pitch) << c.x << "," << c.y;
+        EXPECT_FLOAT_EQ(cam.yaw, c.yaw) << c.x << "," << c.y;
+        ASSERT_EQ(window.warps.size(), 1u);
+        EXPECT_EQ(window.warps[0], std::make_pair(512, 384));
+    }
+}
+
+}

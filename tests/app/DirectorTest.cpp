@@ -1,0 +1,210 @@
+#include "app/CameraModes.h"
+#include "app/Director.h"
+#include "engine/geometry/Camera.h"
+
+#include "ConsoleCapture.h"
+#include "ScriptedInput.h"
+#include "ShowFixture.h"
+
+#include <set>
+
+namespace {
+
+const char* const PATH_FILES[] = {"Fixe.txt", "Fixe2.txt", "Scene4.txt", "Scene5.txt", "Scene6.txt", "Scene7.txt",
+    "Scene8.txt"};
+
+class DirectorTest : public ShowFixture {
+protected:
+    Director director;
+
+    // Every path file: keys at 0, 1000, 2000, 3000 and 4000 ms; x tells the files apart.
+    void writePaths()
+    {
+        for (std::size_t f = 0; f < std::size(PATH_FILES); ++f) {
+            std::string text;
+            for (long t = 0; t <= 4000; t += 1000)
+                text += record({t, 10000L * static_cast<long>(f + 1), 0, 0, 0, 0, 0});
+            scratch.write(PATH_FILES[f], text);
+        }
+    }
+
+    void loadWithSync(const std::string& sync)
+    {
+        scratch.write("Syncro.txt", sync);
+        ConsoleCapture quiet;
+        director.load("Syncro.txt", nullptr);
+        director.start();
+    }
+
+    // Moves the timeline to ms and asks for the current path; returns what was printed.
+    std::string at(std::int32_t ms)
+    {
+        advanceMs(ms - director.elapsedMs());
+        ConsoleCapture console;
+        director.currentPath();
+        return console.text();
+    }
+};
+
+TEST_F(DirectorTest, ScenesChangeOnlyOnceTheTimelineIsPastEachSyncTime)
+{
+    loadWithSync("1000\n2000\n");
+    EXPECT_EQ(director.syncTimes(), (std::vector<std::int32_t>{1000, 2000}));
+    struct Step {
+        std::int32_t ms;
+        std::uint32_t scene;
+        const char* printed;
+    };
+    const Step steps[] = {
+        {0, 0, ""},
+        {999, 0, ""},
+        {1000, 0, ""}, // equal is not past
+        {1001, 1, "scene : 0\n"},
+        {2000, 1, ""},
+        {2001, 2, "scene : 1\n"},
+        {600000, 2, ""}, // the last scene stays on
+    };
+    for (const Step& s : steps) {
+        EXPECT_EQ(at(s.ms), s.printed) << s.ms << " ms";
+        EXPECT_EQ(director.sceneIndex(), s.scene) << s.ms << " ms";
+    }
+}
+
+TEST_F(DirectorTest, ALongStallPassesEverySceneInOneCall)
+{
+    loadWithSync("100 200\t300\n400");
+    EXPECT_EQ(at(1000), "scene : 0\nscene : 1\nscene : 2\nscene : 3\n");
+    EXPECT_EQ(director.sceneIndex(), 4u);
+}
+
+TEST_F(DirectorTest, SyncFileReadsLikeAtolWithOrWithoutFinalLineBreak)
+{
+    for (const char* text : {"10\n20\n", "10\n20", "  10 \r\n\n20  "}) {
+        Director d;
+        scratch.write("Syncro.txt", text);
+        ConsoleCapture quiet;
+        d.load("Syncro.txt", nullptr);
+        EXPECT_EQ(d.syncTimes(), (std::vector<std::int32_t>{10, 20})) << text;
+    }
+    Director d;
+    scratch.write("Syncro.txt", "+5 -3 12abc abc 7");
+    ConsoleCapture quiet;
+    d.load("Syncro.txt", nullptr);
+    EXPECT_EQ(d.syncTimes(), (std::vector<std::int32_t>{5, -3, 12, 0, 7}));
+}
+
+TEST_F(DirectorTest, MoreSyncTimesThanScenesStopAtTheLastScene)
+{
+    std::string sync;
+    for (int i = 1; i <= 20; ++i)
+        sync += std::to_string(10 * i) + "\n";
+    loadWithSync(sync);
+    std::string printed = at(100000);
+    EXPECT_EQ(director.sceneIndex(), 13u);
+    EXPECT_EQ(printed.find("scene : 13"), std::string::npos);
+    EXPECT_NE(printed.find("scene : 12\n"), std::string::npos);
+    EXPECT_EQ(&director.currentPath(), &director.currentPath());
+}
+
+TEST_F(DirectorTest, MissingSyncFileIsReportedAndTheShowStaysOnSceneZero)
+{
+    writePaths();
+    ConsoleCapture console;
+    EXPECT_FALSE(director.load("Syncro.txt", nullptr));
+    EXPECT_EQ(console.text(), "Impossible d'ouvrir le fichier Syncro.txt\n");
+    director.start();
+    EXPECT_EQ(at(1000000), "");
+    EXPECT_EQ(director.sceneIndex(), 0u);
+    EXPECT_EQ(director.pathCount(), 14u) << "the paths load all the same";
+}
+
+TEST_F(DirectorTest, EachSceneHasItsOwnPathFromTheTable)
+{
+    writePaths();
+    std::string sync;
+    for (int i = 1; i <= 13; ++i)
+        sync += std::to_string(10 * i) + "\n";
+    loadWithSync(sync);
+    ASSERT_EQ(director.pathCount(), 14u);
+    const char* expected[14] = {"Fixe.txt", "Fixe.txt", "Fixe2.txt", "Fixe2.txt", "Fixe.txt", "Scene4.txt",
+        "Scene5.txt", "Scene6.txt", "Scene7.txt", "Scene8.txt", "Fixe2.txt", "Fixe2.txt", "Fixe2.txt",
+        "Fixe2.txt"};
+    std::set<const CameraPath*> objects;
+    for (int scene = 0; scene < 14; ++scene) {
+        at(10 * scene + 5);
+        ASSERT_EQ(director.sceneIndex(), static_cast<std::uint32_t>(scene));
+        CameraPath& path = director.currentPath();
+        objects.insert(&path);
+        EXPECT_EQ(path.fileName(), expected[scene]) << "scene " << scene;
+        EXPECT_EQ(path.mode, MODE_PLAYING) << "scene " << scene;
+        // Scenes 0..4 last ten seconds to their third key from the end (2000 ms).
+        EXPECT_FLOAT_EQ(path.timeScale(), scene < 5 ? 0.2f : 1.0f) << "scene " << scene;
+    }
+    EXPECT_EQ(objects.size(), 14u) << "one path object per scene";
+}
+
+TEST_F(DirectorTest, CameraStepFollowsThePathsMode)
+{
+    writePaths();
+    loadWithSync("100000\n");
+    ScriptedInput input;
+    ScriptedWindow window(1024, 768);
+    window.cursorX = 512;
+    window.cursorY = 384;
+    Camera camera;
+
+    // Playing: the path's placement goes into the camera (Fixe.txt sits at x = 1).
+    cameraStep(director, camera, &window);
+    EXPECT_FLOAT_EQ(camera.x, 1.0f);
+    EXPECT_TRUE(window.warps.empty()) << "the cursor is free while a path plays";
+
+    // Space: the camera stays where the path left it, then the user flies it.
+    input.held = {platform::Key::Space};
+    handleKeys(director.currentPath());
+    input.held = {};
+    cameraStep(director, camera, &window);
+    EXPECT_FLOAT_EQ(camera.x, 1.0f);
+    EXPECT_EQ(window.warps.size(), 1u);
+    input.held = {platform::Key::Up};
+    cameraStep(director, camera, &window);
+    EXPECT_FLOAT_EQ(camera.z, 1.0f);
+
+    // Smoothing: once, without moving the camera, then back to free.
+    director.currentPath().mode = MODE_SMOOTHING;
+    Camera before = camera;
+    {
+        ConsoleCapture console;
+        cameraStep(director, camera, &window);
+        EXPECT_EQ(console.text(), "time.size 5 sigSize 5");
+    }
+    EXPECT_FLOAT_EQ(camera.z, before.z);
+    EXPECT_EQ(director.currentPath().mode, MODE_FREE);
+
+    // Recording: the camera's placement before this frame's move is written.
+    input.held = {platform::Key::R};
+    handleKeys(director.currentPath());
+    input.held = {platform::Key::Up};
+    cameraStep(director, camera, &window);
+    EXPECT_EQ(readWholeFile(scratch.file("New.txt")), record({0, 10000, 0, 10000, 0, 0, 0}));
+    EXPECT_FLOAT_EQ(camera.z, 2.0f);
+}
+
+TEST_F(DirectorTest, PlaybackEndHandsTheCameraToTheUser)
+{
+    writePaths();
+    loadWithSync("100000\n");
+    ScriptedInput input;
+    ScriptedWindow window(1024, 768);
+    window.cursorX = 512;
+    window.cursorY = 384;
+    Camera camera;
+    cameraStep(director, camera, &window);
+    advanceMs(15010); // key 3 (3000 ms) at a time scale of 0.2
+    cameraStep(director, camera, &window);
+    EXPECT_EQ(director.currentPath().mode, MODE_FREE);
+    input.held = {platform::Key::Up};
+    cameraStep(director, camera, &window);
+    EXPECT_FLOAT_EQ(camera.z, 1.0f);
+}
+
+}

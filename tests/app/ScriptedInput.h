@@ -1,0 +1,62 @@
+// A scripted keyboard and mouse, and a window that only keeps a size and a cursor, so
+// camera tests drive the show without a display.
+#pragma once
+
+#include "engine/render/Window.h"
+#include "platform/Input.h"
+
+#include <set>
+#include <utility>
+#include <vector>
+
+class ScriptedInput : public platform::InputOverride {
+public:
+    ScriptedInput() { platform::setInputOverride(this); }
+    ~ScriptedInput() override { platform::setInputOverride(nullptr); }
+    ScriptedInput(const ScriptedInput&) = delete;
+    ScriptedInput& operator=(const ScriptedInput&) = delete;
+
+    std::set<platform::Key> held;
+    unsigned buttons = 0;
+
+    bool keyDown(platform::Key key) override { return held.count(key) != 0; }
+    unsigned mouseButtons() override { return buttons; }
+    void cursorPosition(int* x, int* y) override
+    {
+        *x = 0;
+        *y = 0;
+    }
+    void warpCursor(int, int) override {}
+    int showCursor(bool) override { return 0; }
+};
+
+class ScriptedWindow : public Window {
+public:
+    ScriptedWindow(int width, int height) : Window(width, height, 32, false, false) {}
+
+    int cursorX = 0;
+    int cursorY = 0;
+    std::vector<std::pair<int, int>> warps;
+
+    int setCursorPos(int x, int y) override
+    {
+        warps.emplace_back(x, y);
+        cursorX = x;
+        cursorY = y;
+        return 1;
+    }
+    void getCursorPos(int* x, int* y) override
+    {
+        *x = cursorX;
+        *y = cursorY;
+    }
+    int getCursorX() override { return cursorX; }
+    int getCursorY() override { return cursorY; }
+    int showCursor() override { return 0; }
+    int hideCursor() override { return -1; }
+    bool toggleFullscreen() override { return true; }
+    bool makeCurrent() override { return true; }
+    bool swapBuffers() override { return true; }
+    unsigned long getHandle() override { return 0; }
+    bool destroy() override { return true; }
+};

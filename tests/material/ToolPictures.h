@@ -1,0 +1,19 @@
+// Pictures made and decoded by third-party tools (ImageMagick, cjpeg, djpeg) at test
+// time, and the comparison of a decoded Image with them.
+#pragma once
+
+#include "engine/material/Image.h"
+#include "tests/support/Netpbm.h"
+
+#include <string>
+
+// Runs command (which writes Netpbm on standard output) and parses it; false on failure.
+bool toolPicture(const std::string& command, NetpbmPicture& picture);
+
+// Writes a deterministic 8-bit colour picture of width x height (a swirled gradient,
+// every pixel different from its neighbours) to path as binary PPM.
+bool makeSourcePpm(const std::string& path, int width, int height);
+
+// Largest difference of any sample between image and picture. Grey pictures are
+// compared with each of R, G, B; -1 when the sizes or layouts differ.
+int largestDifference(const Image& image, const NetpbmPicture& picture);

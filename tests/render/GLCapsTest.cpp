@@ -1,0 +1,164 @@
+// Capability detection on the real driver and on simulated older ones, and the
+// "Init.log" report.
+#include "tests/support/GLTestContext.h"
+
+#include "engine/material/Image.h"
+#include "engine/render/AppWindow.h"
+#include "engine/render/GLExtensions.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+int occurrences(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
+        ++n;
+    return n;
+}
+
+TEST(GLExtensionNames, AreFoundAsSubstrings)
+{
+    struct Case {
+        const char* extensions;
+        const char* name;
+        bool found;
+    };
+    const Case cases[] = {
+        {"GL_ARB_multitexture GL_EXT_foo", "GL_ARB_multitexture", true},
+        {"GL_EXT_foo GL_ARB_multitexture_extended", "GL_ARB_multitexture", true}, // prefix of a longer name
+        {"GL_EXT_foo GL_ARB_multitextur", "GL_ARB_multitexture", false},
+        {"", "GL_ARB_multitexture", false},
+        {nullptr, "GL_ARB_multitexture", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(glext::hasExtension(c.extensions, c.name), c.found) << (c.extensions ? c.extensions : "(null)");
+}
+
+TEST(GLCaps, DriverReportIsWrittenAndCapsFilled)
+{
+    GLTestContext gl;
+    if (!gl.ok())
+        GTEST_SKIP() << "no GL context";
+    const Caps& caps = gl.device().caps;
+    EXPECT_EQ(caps.DeviceName, "DUZER - OPENGL");
+    EXPECT_GE(caps.MaxSimultaneousTextures, 2);
+    EXPECT_GE(caps.MaxTextureWidth, 1024);
+    EXPECT_EQ(caps.MaxTextureWidth, caps.MaxTextureHeight);
+    EXPECT_EQ(caps.VertexShaderVersion.major, 1);
+    EXPECT_FALSE(caps.NativeColorOrder);
+    EXPECT_FALSE(caps.OcclusionTest) << "llvmpipe has no GL_HP_occlusion_test";
+    EXPECT_EQ(caps.AnisotropicFiltering, caps.MaxAnisotropy >= 1);
+
+    const std::string log = readFile(gl.scratch().file("Init.log"));
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    ASSERT_NE(extensions, nullptr);
+    std::ostringstream expected;
+    expected << "OpenGl Extensions :\n" << extensions << "\n \n"
+             << "** Resquested Extension Ok - MultiTexturing \n"
+             << "** WARNING ** - Can't use NV Occlusion Query \n"
+             << "** WARNING ** - Can't use HP Occlusion Test \n"
+             << "Caps.DeviceName              = DUZER - OPENGL\n"
+             << "Caps.MaxSimultaneousTextures = " << caps.MaxSimultaneousTextures << "\n"
+             << "Caps.MaxTextureWidth         = " << caps.MaxTextureWidth << "\n"
+             << "Caps.MaxTextureHeight        = " << caps.MaxTextureHeight << "\n"
+             << "Caps.PixelShaderVersion      = 0.0\n"
+             << "Caps.VertexShaderVersion     = 1.0\n \n";
+    EXPECT_EQ(log, expected.str());
+}
+
+TEST(GLCaps, TwoStartsLeaveTwoReports)
+{
+    GLTestContext gl(16, 16);
+    if (!gl.ok())
+        GTEST_SKIP() << "no GL context";
+    // A second start in the same directory: a new window attached to the device runs
+    // initialise again, which must append, not truncate.
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(gl.scratch().path().c_str()), 0);
+    gl.device().attachWindow(new AppWindow(16, 16, 32, false, false));
+    ASSERT_EQ(chdir(previous), 0);
+    const std::string both = readFile(gl.scratch().file("Init.log"));
+    EXPECT_EQ(occurrences(both, "OpenGl Extensions :\n"), 2);
+    EXPECT_EQ(occurrences(both, "Caps.VertexShaderVersion     = 1.0\n \n"), 2);
+    const size_t second = both.find("OpenGl Extensions :", 1);
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_EQ(both.substr(0, second), both.substr(second)) << "the two reports are identical";
+    EXPECT_NE(gl.device().getWindow(), nullptr);
+}
+
+TEST(GLCaps, OlderDriverDegradesWithoutCallingMissingEntryPoints)
+{
+    GLTestContext gl(32, 32, "GL_ARB_texture_env_combine GL_EXT_bgra");
+    if (!gl.ok())
+        GTEST_SKIP() << "no GL context";
+    GLRenderDevice& d = gl.device();
+    EXPECT_FALSE(d.hasMultitexture);
+    EXPECT_FALSE(d.hasVertexProgram);
+    EXPECT_TRUE(d.hasEnvCombine);
+    EXPECT_EQ(d.caps.MaxSimultaneousTextures, 1);
+    EXPECT_EQ(d.caps.VertexShaderVersion.major, 0);
+    EXPECT_EQ(d.caps.MaxAnisotropy, 0);
+    EXPECT_FALSE(d.caps.AnisotropicFiltering);
+    EXPECT_EQ(glext::glActiveTextureARB, nullptr);
+    EXPECT_EQ(glext::glGenProgramsARB, nullptr);
+
+    // Program creation fails cleanly instead of calling a null entry point.
+    ScratchDir files;
+    EXPECT_EQ(d.loadVertexProgram(files.write("p.vp", "!!ARBvp1.0\nEND\n").c_str(), 0, nullptr), -1);
+    EXPECT_EQ(d.programs.count(), 0);
+    EXPECT_EQ(d.newVertexProgram(1, 0), nullptr) << "level 1 needs GL_ARB_vertex_program";
+
+    // Without anisotropy a high filter is stored as trilinear.
+    d.setTextureFilter(0, TextureFilter::Anisotropic8);
+    EXPECT_EQ(d.textureFilter[0], TextureFilter::Trilinear);
+
+    // Occlusion tests report false and leave the colour mask alone.
+    d.beginOcclusionTest();
+    EXPECT_FALSE(d.endOcclusionTest());
+    GLboolean mask[4];
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_EQ(mask[0], GL_TRUE);
+
+    // One texture unit still draws texture set 0 from interleaved vertices: a texture of
+    // a red and a blue column across the window shows both.
+    Image image;
+    image.allocate(2, 1, 24);
+    const std::uint8_t texels[6] = {255, 0, 0, 0, 0, 255};
+    std::copy(texels, texels + 6, image.pixels());
+    const int texture = d.addTexture(image, "columns");
+    ASSERT_GE(texture, 0);
+    d.setTextureFilter(0, TextureFilter::Point);
+    d.setTextureSlot(0, texture);
+    d.setProjection(Mat4());
+    d.setView(Mat4());
+    const float quad[4][5] = {{-1, -1, 0, 0, 0}, {1, -1, 0, 1, 0}, {-1, 1, 0, 0, 1}, {1, 1, 0, 1, 1}};
+    d.draw(PrimitiveType::TriangleStrip, quad[0], 4, vertexformat::Position | vertexformat::Tex0, nullptr, 0);
+    EXPECT_TRUE(nearColour(gl.pixel(4, 16), 255, 0, 0));
+    EXPECT_TRUE(nearColour(gl.pixel(28, 16), 0, 0, 255));
+
+    const std::string log = readFile(gl.scratch().file("Init.log"));
+    EXPECT_NE(log.find("** WARNING ** - Can't Do MultiTexturing \n"), std::string::npos);
+    EXPECT_NE(log.find("Caps.MaxSimultaneousTextures = 1\n"), std::string::npos);
+    EXPECT_NE(log.find("Caps.VertexShaderVersion     = 0.0\n"), std::string::npos);
+}
+
+}

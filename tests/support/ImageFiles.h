@@ -1,0 +1,54 @@
+// Hand-made BMP and TGA files for tests, including the damaged and unusual ones no tool
+// writes. Every field is explicit so a test can lie in any of them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Little-endian byte string builder.
+class LeBytes {
+public:
+    LeBytes& u8(unsigned v) { bytes_.push_back(char(v & 0xFF)); return *this; }
+    LeBytes& u16(unsigned v) { return u8(v).u8(v >> 8); }
+    LeBytes& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
+    LeBytes& raw(const std::string& s) { bytes_ += s; return *this; }
+    LeBytes& zeros(std::size_t n) { bytes_.append(n, '\0'); return *this; }
+    const std::string& str() const { return bytes_; }
+
+private:
+    std::string bytes_;
+};
+
+struct BmpSpec {
+    std::int32_t width = 1;
+    std::int32_t height = 1;
+    std::uint16_t bitCount = 24;
+    std::uint32_t infoSize = 40;            // 12 writes the core header
+    std::uint32_t compression = 0;
+    std::uint32_t coloursUsed = 0;
+    std::vector<std::uint32_t> palette;     // 0x00RRGGBB, written B, G, R (, 0)
+    std::string pixelData;                  // rows exactly as stored
+    bool fileHeader = true;                 // the 14-byte "BM" header
+    std::uint32_t gapBeforePixels = 0;      // extra bytes between palette and pixels
+    std::int64_t pixelOffset = -1;          // file header's offset; -1: the true one
+};
+std::string makeBmp(const BmpSpec& spec);
+
+// Stored rows of a 24-bit bitmap, padded to 4 bytes, from rows of R, G, B pixels given
+// top row first; bottomUp stores them bottom row first as ordinary bitmaps do.
+std::string bmpRows24(const std::vector<std::vector<std::uint32_t>>& topFirst, bool bottomUp);
+
+struct TgaSpec {
+    std::string id;
+    std::uint8_t colourMapType = 0;
+    std::uint8_t imageType = 2;
+    std::uint16_t colourMapLength = 0;
+    std::uint8_t colourMapEntryBits = 0;
+    std::uint16_t width = 1;
+    std::uint16_t height = 1;
+    std::uint8_t depth = 24;
+    std::uint8_t descriptor = 0;            // 0x20: top row stored first
+    std::string pixelData;                  // everything after the colour map
+};
+std::string makeTga(const TgaSpec& spec);
