@@ -1,6 +1,7 @@
 // velvet-orbit: the show. Brings the engine up, lets the director load the show, runs
 // the frame loop until the window is closed (Escape, the close button, Ctrl+C), reports
 // the average frame rate and tears everything down.
+#include "app/DataFolder.h"
 #include "app/Demo.h"
 #include "app/FrameLoop.h"
 #include "app/FrameRateReport.h"
@@ -8,6 +9,7 @@
 #include "engine/core/FrameClock.h"
 #include "engine/core/PerfTimer.h"
 #include "engine/render/AppWindow.h"
+#include "engine/render/GLRenderDevice.h"
 #include "platform/Events.h"
 
 #include <cstdio>
@@ -58,9 +60,18 @@ int main(int argc, char** argv)
     if (status >= 0)
         return status;
 
+    // Without its data the show has nothing to play: say so before any window opens.
+    DataFolderSearch data = findDataFolder();
+    if (data.found.empty()) {
+        std::fprintf(stderr, "%s", describeMissingDataFolder(data).c_str());
+        return 1;
+    }
+
     platform::installSignalHandlers();
     engineStart();
+    RenderDevice* device = new GLRenderDevice;
     auto* window = new AppWindow(1024, 768, 32, false, !options.windowed);
+    device->attachWindow(window);
     openConsole();
     demoInit();
 
@@ -72,7 +83,9 @@ int main(int argc, char** argv)
 
     showFrameRate(formatFrameRate(frames, runTimer.elapsedSeconds()));
 
-    delete window;
+    // The device owns the window from attachWindow on and deletes it here.
+    device->detachWindow();
+    delete device;
     engineStop();
     return 0;
 }

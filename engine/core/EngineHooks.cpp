@@ -1,10 +1,13 @@
 #include "engine/core/EngineHooks.h"
 
-// The file-system registry plugs in here when it exists.
+#include "engine/core/FileSystems.h"
+
 void startEngineServices()
 {
+    initFileSystems();
 }
 
 void stopEngineServices()
 {
+    shutdownFileSystems();
 }

@@ -5,8 +5,6 @@
 
 #include "engine/core/FileSystems.h"
 #include "engine/core/qzFileSystem.h"
-#include "engine/math/Mat4.h"
-#include "engine/math/Vec3.h"
 #include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -109,13 +107,6 @@ TEST(Material, ApplyWalksDeclaredStagesAndStopsAtTheFirstRefusal)
     ASSERT_TRUE(empty.loadFromString("", nullptr, nullptr));
     EXPECT_TRUE(empty.apply());
     EXPECT_TRUE(empty.calls.empty());
-}
-
-TEST(Material, TakesNoParameters)
-{
-    RecordingMaterial m;
-    EXPECT_EQ(m.setMatrixParameter(7, Mat4()), 7);
-    EXPECT_EQ(m.setVectorParameter(3, Vec3(1, 2, 3)), 3);
 }
 
 class MaterialFile : public ::testing::Test {

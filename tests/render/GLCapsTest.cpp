@@ -2,6 +2,7 @@
 // "Init.log" report.
 #include "tests/support/GLTestContext.h"
 
+#include "engine/material/Image.h"
 #include "engine/render/AppWindow.h"
 #include "engine/render/GLExtensions.h"
 
@@ -9,6 +10,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -135,6 +137,23 @@ TEST(GLCaps, OlderDriverDegradesWithoutCallingMissingEntryPoints)
     GLboolean mask[4];
     glGetBooleanv(GL_COLOR_WRITEMASK, mask);
     EXPECT_EQ(mask[0], GL_TRUE);
+
+    // One texture unit still draws texture set 0 from interleaved vertices: a texture of
+    // a red and a blue column across the window shows both.
+    Image image;
+    image.allocate(2, 1, 24);
+    const std::uint8_t texels[6] = {255, 0, 0, 0, 0, 255};
+    std::copy(texels, texels + 6, image.pixels());
+    const int texture = d.addTexture(image, "columns");
+    ASSERT_GE(texture, 0);
+    d.setTextureFilter(0, TextureFilter::Point);
+    d.setTextureSlot(0, texture);
+    d.setProjection(Mat4());
+    d.setView(Mat4());
+    const float quad[4][5] = {{-1, -1, 0, 0, 0}, {1, -1, 0, 1, 0}, {-1, 1, 0, 0, 1}, {1, 1, 0, 1, 1}};
+    d.draw(PrimitiveType::TriangleStrip, quad[0], 4, vertexformat::Position | vertexformat::Tex0, nullptr, 0);
+    EXPECT_TRUE(nearColour(gl.pixel(4, 16), 255, 0, 0));
+    EXPECT_TRUE(nearColour(gl.pixel(28, 16), 0, 0, 255));
 
     const std::string log = readFile(gl.scratch().file("Init.log"));
     EXPECT_NE(log.find("** WARNING ** - Can't Do MultiTexturing \n"), std::string::npos);
