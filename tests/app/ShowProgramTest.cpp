@@ -33,7 +33,7 @@ TEST(ShowProgramTest, ScenesChangeAtTheSyncTimesUntilCtrlC)
     ChildOptions options;
     options.workingDirectory = dir.path();
     options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
-    options.signalAfterSeconds = 4.0;
+    options.signalAfterSeconds = 6.0; // room for a slow start-up before the timeline starts
     ChildResult run = runChild({PROGRAM, "--windowed"}, options);
 
     EXPECT_EQ(run.exitStatus, 0) << run.err;
