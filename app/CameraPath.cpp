@@ -92,6 +92,8 @@ void CameraPath::readKeys(std::FILE* file)
 
 bool CameraPath::load(const char* name, int durationMs)
 {
+    // A recording still open (R and P in the same frame) ends here, complete.
+    stopRecording();
     keys_.clear();
     keyIndex_ = 0;
     fileName_ = name ? name : "";

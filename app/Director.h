@@ -44,7 +44,6 @@ public:
 
     std::uint32_t sceneIndex() const { return sceneIndex_; }
     const std::vector<std::int32_t>& syncTimes() const { return syncTimes_; }
-    const Light& light(int index) const { return lights_[index]; }
     std::size_t pathCount() const { return paths_.size(); }
     RenderDevice* device() const { return device_; }
     // Milliseconds since start; the timeline is idle before.

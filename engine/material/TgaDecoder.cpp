@@ -125,6 +125,25 @@ bool decodeRle(const std::uint8_t* src, std::size_t available, Image& image)
     return true;
 }
 
+// Whether available bytes can hold the pixel data of this type at the least: the raw
+// types exactly, the run-length ones when every packet is a full run of 128.
+bool enoughData(std::uint8_t type, std::uint32_t bpp, std::size_t pixels, std::size_t available)
+{
+    switch (type) {
+    case kTrueColour:
+        return bpp < 2 || available / bpp >= pixels;
+    case kGrey:
+        return available / bpp >= pixels;
+    case kTrueColourRle:
+    case kGreyRle:
+        return available / (1 + bpp) >= (pixels + 127) / 128;
+    case kColourMapped:
+        return available >= pixels;
+    default:
+        return true;
+    }
+}
+
 }
 
 bool decodeTga(const std::uint8_t* data, std::size_t size, Image& image)
@@ -149,9 +168,13 @@ bool decodeTga(const std::uint8_t* data, std::size_t size, Image& image)
 
     // 15-bit pixels occupy two bytes like 16-bit ones.
     std::uint32_t bits = h.depth == 15 ? 16 : h.depth;
+    std::uint32_t bpp = bits / 8;
+    // Data too short for the pixels is refused before the image is allocated, so a
+    // small damaged file cannot make a large image.
+    if (!enoughData(h.imageType, bpp, std::size_t(h.width) * h.height, available))
+        return false;
     if (!image.allocate(h.width, h.height, bits))
         return false;
-    std::uint32_t bpp = bits / 8;
     switch (h.imageType) {
     case kTrueColour:
         return bpp >= 2 ? decodeRaw(src, available, image, true) : true;
@@ -161,10 +184,9 @@ bool decodeTga(const std::uint8_t* data, std::size_t size, Image& image)
         return bpp >= 2 ? decodeRle(src, available, image) : true;
     case kGreyRle:
         return bpp == 1 ? decodeRle(src, available, image) : true;
-    case kColourMapped:
-        // The index bytes are not turned into colours: the pixels stay zero.
-        return available / h.width >= h.height;
     default:
+        // Colour-mapped: the index bytes are not turned into colours. Other types are
+        // not read. Either way the pixels stay zero.
         return true;
     }
 }

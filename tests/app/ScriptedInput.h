@@ -6,6 +6,7 @@
 #include "platform/Input.h"
 
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,9 @@ public:
     int cursorX = 0;
     int cursorY = 0;
     std::vector<std::pair<int, int>> warps;
+    int swaps = 0;
+    // When set, makeCurrent and swapBuffers are logged here too ("window.makeCurrent").
+    std::vector<std::string>* log = nullptr;
 
     int setCursorPos(int x, int y) override
     {
@@ -55,8 +59,19 @@ public:
     int showCursor() override { return 0; }
     int hideCursor() override { return -1; }
     bool toggleFullscreen() override { return true; }
-    bool makeCurrent() override { return true; }
-    bool swapBuffers() override { return true; }
+    bool makeCurrent() override
+    {
+        if (log)
+            log->push_back("window.makeCurrent");
+        return true;
+    }
+    bool swapBuffers() override
+    {
+        ++swaps;
+        if (log)
+            log->push_back("window.swapBuffers");
+        return true;
+    }
     unsigned long getHandle() override { return 0; }
     bool destroy() override { return true; }
 };

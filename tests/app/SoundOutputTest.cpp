@@ -4,6 +4,7 @@
 #include "app/Sound.h"
 #include "platform/Audio.h"
 
+#include "ToneMp3.h"
 #include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -22,46 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int RATE = 44100;
-constexpr double BYTES_PER_MS = RATE * 4 / 1000.0; // 16-bit stereo
-
-void put16(std::ofstream& out, std::uint16_t v)
-{
-    out.put(static_cast<char>(v & 0xFF));
-    out.put(static_cast<char>(v >> 8));
-}
-
-void put32(std::ofstream& out, std::uint32_t v)
-{
-    put16(out, static_cast<std::uint16_t>(v & 0xFFFF));
-    put16(out, static_cast<std::uint16_t>(v >> 16));
-}
-
-// A stereo 440 Hz tone, loud from its very first sample.
-void writeToneWav(const fs::path& path, double seconds)
-{
-    std::uint32_t frames = static_cast<std::uint32_t>(seconds * RATE);
-    std::ofstream out(path, std::ios::binary);
-    out.write("RIFF", 4);
-    put32(out, 36 + frames * 4);
-    out.write("WAVEfmt ", 8);
-    put32(out, 16);
-    put16(out, 1);
-    put16(out, 2);
-    put32(out, RATE);
-    put32(out, RATE * 4);
-    put16(out, 4);
-    put16(out, 16);
-    out.write("data", 4);
-    put32(out, frames * 4);
-    for (std::uint32_t i = 0; i < frames; ++i) {
-        // Cosine: full amplitude at sample 0, so the start is audible at once.
-        double v = 12000.0 * std::cos(2.0 * 3.14159265358979 * 440.0 * i / RATE);
-        auto s = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
-        put16(out, s);
-        put16(out, s);
-    }
-}
+constexpr double BYTES_PER_MS = TONE_RATE * 4 / 1000.0; // 16-bit stereo
 
 std::vector<std::int16_t> readRaw(const fs::path& path)
 {
@@ -92,12 +54,9 @@ bool waitForSize(const fs::path& path, std::uintmax_t bytes)
 TEST(SoundOutputTest, Mp3PlaysPromptlyAndOnlyOncePerKey)
 {
     ScratchDir dir;
-    fs::path wav = dir.file("tone.wav");
     fs::path mp3 = dir.file("tone.mp3");
     fs::path raw = dir.file("out.raw");
-    writeToneWav(wav, 0.4);
-    ASSERT_EQ(runCommand("lame --quiet -b 128 " + shellQuote(wav) + " " + shellQuote(mp3)), 0)
-        << "the lame encoder is needed";
+    ASSERT_TRUE(makeToneMp3(mp3, 0.4)) << "the lame encoder is needed";
 
     platform::closeAudio();
     setenv("SDL_AUDIODRIVER", "disk", 1);

@@ -68,6 +68,7 @@ TEST(UnzipThirdPartyArchives, EveryMemberReadsBackByteExactly)
     for (ZipMaker maker : { ZipMaker::InfoZipDeflated, ZipMaker::InfoZipStored,
              ZipMaker::PythonDeflated, ZipMaker::PythonStored }) {
         SCOPED_TRACE(zipMakerName(maker));
+        clearLastError();
         ScratchDir dir;
         std::string archive = dir.file("a.zip");
         ASSERT_TRUE(makeZip(maker, dir.path(), archive, sampleMembers()));

@@ -1,0 +1,33 @@
+#!/bin/sh
+# Writes starting inputs for the image fuzz targets into fuzz/seeds/NAME/ (not kept in
+# git): small pictures made by ImageMagick and cjpeg in the forms the decoders read.
+# Run it before `./velvet fuzz`, which picks the seed folders up.
+set -eu
+cd "$(dirname "$0")"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+convert -size 13x7 gradient:yellow-navy -swirl 90 -depth 8 "ppm:$work/src.ppm"
+
+mkdir -p seeds/jpeg_decode seeds/bmp_decode seeds/tga_decode seeds/dib_load
+cjpeg -outfile seeds/jpeg_decode/baseline.jpg "$work/src.ppm"
+cjpeg -progressive -outfile seeds/jpeg_decode/progressive.jpg "$work/src.ppm"
+cjpeg -grayscale -restart 1 -outfile seeds/jpeg_decode/grey.jpg "$work/src.ppm"
+cjpeg -sample 1x1 -optimize -outfile seeds/jpeg_decode/444.jpg "$work/src.ppm"
+convert "$work/src.ppm" -colorspace CMYK seeds/jpeg_decode/cmyk.jpg
+
+for dir in bmp_decode dib_load; do
+  convert "$work/src.ppm" -type TrueColor "bmp3:seeds/$dir/rgb24.bmp"
+  convert "$work/src.ppm" -type TrueColor "bmp:seeds/$dir/v5.bmp"
+  convert "$work/src.ppm" -colors 40 -type Palette "bmp3:seeds/$dir/rle8.bmp"
+  convert "$work/src.ppm" -colors 40 -type Palette -compress none "bmp3:seeds/$dir/pal8.bmp"
+  convert "$work/src.ppm" -colors 12 -type Palette -compress none "bmp3:seeds/$dir/pal4.bmp"
+  convert "$work/src.ppm" -monochrome -compress none "bmp3:seeds/$dir/mono.bmp"
+  convert "$work/src.ppm" -alpha set -type TrueColorAlpha "bmp3:seeds/$dir/rgba32.bmp"
+done
+
+convert "$work/src.ppm" -flip -orient BottomLeft seeds/tga_decode/rgb24.tga
+convert "$work/src.ppm" -flip -orient BottomLeft -compress RLE seeds/tga_decode/rle24.tga
+convert "$work/src.ppm" -alpha set -flip -orient BottomLeft seeds/tga_decode/rgba32.tga
+convert "$work/src.ppm" -colorspace Gray -type Grayscale -compress RLE seeds/tga_decode/grey-rle.tga
+convert "$work/src.ppm" -colors 20 -type Palette seeds/tga_decode/mapped.tga
+echo "seeds written under $(pwd)/seeds"

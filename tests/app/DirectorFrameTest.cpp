@@ -1,0 +1,170 @@
+// What the director asks of the render device, and in which order, through a device
+// that records its calls.
+#include "app/Demo.h"
+#include "app/Director.h"
+#include "engine/geometry/Camera.h"
+#include "tests/support/RecordingDevice.h"
+
+#include "ConsoleCapture.h"
+#include "ScriptedInput.h"
+#include "ShowFixture.h"
+
+#include <algorithm>
+
+namespace {
+
+// The calls that mark the steps of a frame. beginFrame (from the window's makeCurrent to
+// the device's resetColor) becomes one step; the device's other housekeeping is left out.
+std::vector<std::string> frameSteps(const std::vector<std::string>& calls)
+{
+    const char* const marks[] = {"applyViewport(", "clearAll(", "applyProjection(", "applyView(", "applyLight(",
+        "enableLightApi(", "setBlending(", "setAlphaRef(", "onBeginScene(", "onPresent(", "window.swapBuffers"};
+    std::vector<std::string> steps;
+    bool inBeginFrame = false;
+    for (const std::string& c : calls) {
+        if (c == "window.makeCurrent") {
+            inBeginFrame = true;
+            continue;
+        }
+        if (inBeginFrame) {
+            if (c == "resetColor()") {
+                inBeginFrame = false;
+                steps.push_back("beginFrame");
+            }
+            continue;
+        }
+        for (const char* m : marks)
+            if (c.rfind(m, 0) == 0)
+                steps.push_back(c);
+    }
+    return steps;
+}
+
+class DirectorFrameTest : public ShowFixture {
+protected:
+    RecordingDevice device;
+    ScriptedWindow* window = new ScriptedWindow(1024, 768);
+
+    void SetUp() override
+    {
+        ShowFixture::SetUp();
+        device.attachWindow(window);
+        window->log = &device.calls;
+        // Scenes 0..4 last 10 ms each, scene 5 until 100 ms, then scene 6 for good.
+        scratch.write("Syncro.txt", "10 20 30 40 50 100");
+        ConsoleCapture quiet;
+        showDirector().load("Syncro.txt", &device);
+        showDirector().start();
+    }
+    void TearDown() override
+    {
+        device.detachWindow();
+        ShowFixture::TearDown();
+    }
+
+    std::vector<std::string> renderAt(std::int32_t ms)
+    {
+        advanceMs(ms - showDirector().elapsedMs());
+        ConsoleCapture quiet;
+        showDirector().currentPath();
+        // States a previous frame may have left: the frame must set them again.
+        device.setBlendingCached(true);
+        device.setAlphaRefCached(0.25f);
+        device.clearCalls();
+        demoRender();
+        return frameSteps(device.calls);
+    }
+};
+
+TEST_F(DirectorFrameTest, LoadSetsAmbientLightAndTrilinearFiltering)
+{
+    RecordingDevice fresh;
+    Director director;
+    ConsoleCapture quiet;
+    director.load("Syncro.txt", &fresh);
+    std::vector<std::string> wanted = {"applyAmbientLight()", "setTextureFilter(0, 2)", "setTextureFilter(1, 2)"};
+    std::vector<std::string> got;
+    for (const std::string& c : fresh.calls)
+        if (std::find(wanted.begin(), wanted.end(), c) != wanted.end())
+            got.push_back(c);
+    EXPECT_EQ(got, wanted);
+    EXPECT_FLOAT_EQ(fresh.ambientLight[0], 1.0f);
+    EXPECT_FLOAT_EQ(fresh.ambientLight[3], 1.0f);
+    EXPECT_EQ(fresh.count("applyLight("), 0) << "lights reach the device only in lit scenes";
+}
+
+TEST_F(DirectorFrameTest, UnlitSceneFrameInOrder)
+{
+    sceneCamera().set(1.0f, -2.0f, 3.0f, 10.0f, 20.0f, 0.0f);
+    std::vector<std::string> expected = {"applyViewport(0, 0, 1024, 768)", "clearAll()", "beginFrame",
+        "applyProjection()", "applyView()", "setBlending(0)", "setAlphaRef(0.5)", "onBeginScene()", "onPresent()",
+        "window.swapBuffers"};
+    EXPECT_EQ(renderAt(5), expected);
+    EXPECT_EQ(showDirector().sceneIndex(), 0u);
+    EXPECT_EQ(window->swaps, 1);
+
+    EXPECT_FLOAT_EQ(device.clearR, 0.0f);
+    EXPECT_FLOAT_EQ(device.clearB, 70.0f / 255.0f);
+    Mat4 projection;
+    projection.setPerspective(90.0f, 0.1f, 1000.0f, 1024.0f / 768.0f);
+    Mat4 view = sceneCamera().viewMatrix();
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_FLOAT_EQ(device.projection.current().m[i], projection.m[i]) << i;
+        EXPECT_FLOAT_EQ(device.view.current().m[i], view.m[i]) << i;
+    }
+    EXPECT_FLOAT_EQ(device.programConstants[0].x, -1.0f);
+    EXPECT_FLOAT_EQ(device.programConstants[0].y, 2.0f);
+    EXPECT_FLOAT_EQ(device.programConstants[0].z, -3.0f);
+    EXPECT_FALSE(device.blending);
+}
+
+TEST_F(DirectorFrameTest, LitScenesSetThreeLightsAfterTheView)
+{
+    std::vector<std::string> steps = renderAt(55);
+    ASSERT_EQ(showDirector().sceneIndex(), 5u);
+    std::vector<std::string> expected = {"applyViewport(0, 0, 1024, 768)", "clearAll()", "beginFrame",
+        "applyProjection()", "applyView()", "applyLight(0, 0, 0, 15, 10)", "enableLightApi(0)",
+        "applyLight(1, 0, 0, 50, -20)", "enableLightApi(1)", "applyLight(2, 1, 15, 39, -0.12)",
+        "enableLightApi(2)", "setBlending(0)", "setAlphaRef(0.5)", "onBeginScene()", "onPresent()",
+        "window.swapBuffers"};
+    EXPECT_EQ(steps, expected);
+    const Light* specular = device.getLight(0);
+    ASSERT_NE(specular, nullptr);
+    EXPECT_EQ(specular->specular, blue);
+    EXPECT_FLOAT_EQ(device.getLight(2)->range, 200.0f);
+    EXPECT_EQ(device.getLight(1)->diffuse, yellow);
+}
+
+TEST_F(DirectorFrameTest, OnlyScenesFiveToNineAreLit)
+{
+    scratch.write("Syncro.txt", "10 20 30 40 50 60 70 80 90 100 110 120 130");
+    {
+        ConsoleCapture quiet;
+        showDirector().load("Syncro.txt", &device);
+        showDirector().start();
+    }
+    for (std::uint32_t scene = 0; scene < 14; ++scene) {
+        renderAt(static_cast<std::int32_t>(10 * scene + 5));
+        ASSERT_EQ(showDirector().sceneIndex(), scene);
+        bool lit = scene >= 5 && scene <= 9;
+        EXPECT_EQ(device.count("enableLightApi("), lit ? 3 : 0) << "scene " << scene;
+    }
+}
+
+TEST_F(DirectorFrameTest, UpdateTicksAndLetsTheScenePathMoveTheCamera)
+{
+    scratch.write("Fixe.txt", ShowFixture::record({0, 20000, 30000, 40000, 0, 450000, 0})
+            + ShowFixture::record({1000, 0, 0, 0, 0, 0, 0}) + ShowFixture::record({2000, 0, 0, 0, 0, 0, 0}));
+    {
+        ConsoleCapture quiet;
+        showDirector().load("Syncro.txt", &device);
+        showDirector().start();
+    }
+    ScriptedInput input;
+    demoUpdate();
+    EXPECT_FLOAT_EQ(sceneCamera().x, 2.0f);
+    EXPECT_FLOAT_EQ(sceneCamera().z, 4.0f);
+    EXPECT_FLOAT_EQ(sceneCamera().yaw, 45.0f);
+}
+
+}

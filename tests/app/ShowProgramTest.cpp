@@ -1,0 +1,54 @@
+// The whole program on a small data folder, headless: the timeline's scene lines come
+// out at their times and Ctrl+C ends the show with the frame rate.
+#include "ToneMp3.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ScratchDir.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace {
+
+const std::string PROGRAM = VELVET_BUILD_DIR "/velvet-orbit";
+
+std::string smallPath()
+{
+    std::string text;
+    for (int t = 0; t <= 3000; t += 1000)
+        text += std::to_string(t) + "\n" + std::to_string(t * 10) + "\n0\n-50000\n0\n0\n0\n";
+    return text;
+}
+
+TEST(ShowProgramTest, ScenesChangeAtTheSyncTimesUntilCtrlC)
+{
+    ScratchDir dir;
+    // Scene 0 ends at 500 ms, scene 1 at 1000 ms; scene 2 would end only after a minute.
+    dir.write("Data/Syncro.txt", "500\n1000\n60000\n");
+    for (const char* name : {"Fixe.txt", "Fixe2.txt", "Scene4.txt", "Scene5.txt", "Scene6.txt", "Scene7.txt",
+             "Scene8.txt"})
+        dir.write(std::string("Data/") + name, smallPath());
+    ASSERT_TRUE(makeToneMp3(dir.file("Data/rap2.mp3"), 0.5));
+
+    ChildOptions options;
+    options.workingDirectory = dir.path();
+    options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+    options.signalAfterSeconds = 4.0;
+    ChildResult run = runChild({PROGRAM, "--windowed"}, options);
+
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out.find("Impossible d'ouvrir"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("Init: "), std::string::npos) << run.out;
+    std::size_t first = run.out.find("scene : 0\n");
+    std::size_t second = run.out.find("scene : 1\n");
+    ASSERT_NE(first, std::string::npos) << run.out;
+    ASSERT_NE(second, std::string::npos) << run.out;
+    EXPECT_LT(first, second);
+    EXPECT_EQ(run.out.find("scene : 2\n"), std::string::npos) << "scene 2 runs for a minute";
+    EXPECT_EQ(run.out.find("scene : 0\n", first + 1), std::string::npos) << "each scene is left once";
+    std::smatch fps;
+    EXPECT_TRUE(std::regex_search(run.out, fps, std::regex("\nFPS=[0-9]+\\.[0-9]{2}\n"))) << run.out;
+    EXPECT_GT(run.out.find("FPS="), second);
+}
+
+}
