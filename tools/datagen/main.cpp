@@ -22,9 +22,10 @@ constexpr int MP3_KBPS = 128;
 
 void usage(std::FILE* out)
 {
-    std::fprintf(out, "usage: datagen OUTDIR\n"
+    std::fprintf(out, "usage: datagen [--text] OUTDIR\n"
                       "Writes the show's data (soundtrack, scene times, camera paths) into OUTDIR,\n"
-                      "creating it when needed.\n");
+                      "creating it when needed.\n"
+                      "  --text  only the text files (scene times and camera paths): no soundtrack\n");
 }
 
 // Writes bytes to dir/name through a temporary file renamed over it, so a reader never
@@ -127,11 +128,13 @@ int main(int argc, char** argv)
         usage(stdout);
         return 0;
     }
-    if (argc != 2 || argv[1][0] == '\0' || argv[1][0] == '-') {
+    const bool textOnly = argc == 3 && std::strcmp(argv[1], "--text") == 0;
+    const char* out = argv[argc - 1];
+    if ((argc != 2 && !textOnly) || out[0] == '\0' || out[0] == '-') {
         usage(stderr);
         return 2;
     }
-    const fs::path dir = argv[1];
+    const fs::path dir = out;
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec || !fs::is_directory(dir)) {
@@ -139,7 +142,7 @@ int main(int argc, char** argv)
             ec ? ec.message().c_str() : "");
         return 1;
     }
-    if (!writeTimeline(dir) || !writePaths(dir) || !writeSoundtrack(dir))
+    if (!writeTimeline(dir) || !writePaths(dir) || (!textOnly && !writeSoundtrack(dir)))
         return 1;
     std::fprintf(stderr, "datagen: data written to %s\n", dir.c_str());
     return 0;

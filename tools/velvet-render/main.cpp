@@ -115,6 +115,8 @@ int main(int argc, char** argv)
     const std::string soundtrack = (fs::path(data.found) / SOUNDTRACK).string();
     if (!options.videoFile.empty() && !fs::is_regular_file(soundtrack))
         return fail("the soundtrack " + soundtrack + " is missing; a video needs it");
+    if (!options.videoFile.empty() && findOnPath("ffmpeg").empty())
+        return fail("the ffmpeg command was not found on PATH; a video needs it (Debian: apt-get install ffmpeg)");
 
     // Headless unless told otherwise; the sound goes into the video, not to the speakers.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
