@@ -56,9 +56,14 @@ DataFolderSearch findDataFolderAmong(const std::vector<std::string>& candidates)
     return search;
 }
 
+std::string installedDataFolder()
+{
+    return VELVET_DATA_INSTALL_DIR;
+}
+
 DataFolderSearch findDataFolder()
 {
-    return findDataFolderAmong(dataFolderCandidates(workingDirectory(), executableDirectory(), VELVET_DATA_INSTALL_DIR));
+    return findDataFolderAmong(dataFolderCandidates(workingDirectory(), executableDirectory(), installedDataFolder()));
 }
 
 std::string describeMissingDataFolder(const DataFolderSearch& search)

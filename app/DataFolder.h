@@ -11,6 +11,8 @@ struct DataFolderSearch {
     std::vector<std::string> tried; // every place looked at, in order
 };
 
+// The installed data folder, the last place looked at.
+std::string installedDataFolder();
 // Looks in the three places in order.
 DataFolderSearch findDataFolder();
 // Looks through candidates in order (the first existing directory wins).

@@ -122,9 +122,9 @@ bool readMeshChunk(FileBuffer& file, VertexArray& vertices, bool keepColourOrder
         return false;
     std::uint32_t format = vertexFormatOverride != 0
         ? std::uint32_t(vertexFormatOverride) & AllBits : fileFormat;
-    // A count with no data behind it would only allocate: refuse counts larger than the
-    // bytes left, which every real chunk with at least one component satisfies.
-    if (v > file.remaining())
+    // A count with no data behind it would only allocate (a format override fills
+    // every vertex): the chunk must carry at least one component for its vertices.
+    if (v > 0 && fileFormat == 0)
         return false;
     vertices.allocate(v, format);
     if (v == 0) {

@@ -19,8 +19,8 @@ extern std::int32_t vertexFormatOverride;
 // Reads a MESH chunk into vertices. keepColourOrder stores packed colours as read
 // (blue, green, red, alpha); otherwise bytes 0 and 2 are exchanged so they end up red,
 // green, blue, alpha. False on a wrong tag (only the tag consumed), a negative count,
-// components that run past the data, or a count no data can back; vertices may then be
-// half filled and must be discarded. A count of 0 leaves vertices as they were.
+// components that run past the data, or vertices without any component; vertices may
+// then be half filled and must be discarded. A count of 0 leaves vertices as they were.
 bool readMeshChunk(FileBuffer& file, VertexArray& vertices, bool keepColourOrder);
 // Reads a TRIANGLELIST chunk; each index keeps the low 16 bits of its int32. False on a
 // wrong tag, a negative count or indices that run past the data.

@@ -62,8 +62,8 @@ inline void addVector(const Affine& a, float w, const float* p, float* sum)
 
 inline void writeNormalised(const float* sum, float* out)
 {
-    float len = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
-    float inv = len != 0.0f ? 1.0f / len : 1.0f;
+    float squared = sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2];
+    float inv = squared != 0.0f ? 1.0f / std::sqrt(squared) : 1.0f;
     out[0] = sum[0] * inv;
     out[1] = sum[1] * inv;
     out[2] = sum[2] * inv;
@@ -105,13 +105,57 @@ void deformComponent(const VertexArray& bind, VertexArray& target, const std::ve
 }
 
 }
+// Positions and normals in one pass (the common case): each vertex's weights and bone
+// rows are fetched once for both.
+void deformPositionsAndNormals(const VertexArray& bind, VertexArray& target, const std::vector<SkinWeight>& weights,
+                               const std::vector<Affine>& matrices)
+{
+    const std::uint32_t stride = bind.stride;
+    const std::uint32_t n = std::min<std::uint32_t>(bind.vertexCount, std::uint32_t(weights.size()));
+    const std::size_t boneCount = matrices.size();
+    const std::uint32_t normalOffset = bind.normalOffset;
+    const float* src = bind.data() + bind.positionOffset;
+    float* dst = target.data() + bind.positionOffset;
+    const Affine* rows = matrices.data();
+    const SkinWeight* w = weights.data();
+    static const Affine zero = {};
+    for (std::uint32_t v = 0; v < n; ++v, src += stride, dst += stride, ++w) {
+        // One blended 3 x 4 matrix per vertex: w0 A + w1 B (a missing bone adds nothing).
+        const bool has0 = std::size_t(std::uint32_t(w->bone0)) < boneCount;
+        const bool has1 = std::size_t(std::uint32_t(w->bone1)) < boneCount;
+        const Affine& a = has0 ? rows[w->bone0] : zero;
+        const Affine& b = has1 ? rows[w->bone1] : zero;
+        const float w0 = has0 ? w->weight0 : 0.0f;
+        const float w1 = has1 ? w->weight1 : 0.0f;
+        float m[12];
+        for (int k = 0; k < 12; ++k)
+            m[k] = w0 * a.r[k] + w1 * b.r[k];
+        const float* p = src;
+        const float* q = src + normalOffset;
+        dst[0] = m[0] * p[0] + m[1] * p[1] + m[2] * p[2] + m[3];
+        dst[1] = m[4] * p[0] + m[5] * p[1] + m[6] * p[2] + m[7];
+        dst[2] = m[8] * p[0] + m[9] * p[1] + m[10] * p[2] + m[11];
+        const float nor[3] = { m[0] * q[0] + m[1] * q[1] + m[2] * q[2],
+                               m[4] * q[0] + m[5] * q[1] + m[6] * q[2],
+                               m[8] * q[0] + m[9] * q[1] + m[10] * q[2] };
+        writeNormalised(nor, dst + normalOffset);
+    }
+}
+
+
 
 void SkinMesh::deform(const Skeleton& skeleton, VertexArray& target)
 {
-    if (target.vertexCount == bindPose.vertexCount && target.format == bindPose.format)
-        std::copy(bindPose.data(), bindPose.data() + bindPose.floatCount(), target.data());
-    else
+    // Components the deformation does not write must equal the bind pose. When every
+    // component of every vertex is rewritten below, the copy can be left out.
+    constexpr std::uint32_t rewritten = Position | Normal | Tex0Vec3 | Tex1Vec3 | Tex2Vec3;
+    const bool sameShape = target.vertexCount == bindPose.vertexCount && target.format == bindPose.format;
+    const bool allRewritten = (bindPose.format & ~rewritten) == 0 && weights.size() >= bindPose.vertexCount
+        && (bindPose.format & (Tex0 | Tex1 | Tex2)) == 0;
+    if (!sameShape)
         target.copyFrom(bindPose);
+    else if (!allRewritten)
+        std::copy(bindPose.data(), bindPose.data() + bindPose.floatCount(), target.data());
 
     if (bindPose.vertexCount > 0) {
         // The bone matrices in a compact row-major form, gathered once per mesh.
@@ -123,10 +167,14 @@ void SkinMesh::deform(const Skeleton& skeleton, VertexArray& target)
             skin.push_back(affineOf(bone.skinMatrix));
             normal.push_back(affineOf(bone.normalMatrix));
         }
-        if (bindPose.has(Position))
-            deformComponent(bindPose, target, weights, skin, bindPose.positionOffset, true);
-        if (bindPose.has(Normal))
-            deformComponent(bindPose, target, weights, skin, bindPose.normalOffset, false);
+        if (bindPose.has(Position) && bindPose.has(Normal)) {
+            deformPositionsAndNormals(bindPose, target, weights, skin);
+        } else {
+            if (bindPose.has(Position))
+                deformComponent(bindPose, target, weights, skin, bindPose.positionOffset, true);
+            if (bindPose.has(Normal))
+                deformComponent(bindPose, target, weights, skin, bindPose.normalOffset, false);
+        }
         if (bindPose.has(Tex0Vec3))
             deformComponent(bindPose, target, weights, normal, bindPose.texOffset0, false);
         if (bindPose.has(Tex1Vec3))

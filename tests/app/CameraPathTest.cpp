@@ -182,6 +182,7 @@ TEST_F(CameraPathTest, SmoothingWindowShrinksAtBothEnds)
     for (long r = 0; r < 25; ++r)
         text += record({r, 10000 * r, 0, 0, 0, 0, 0});
     scratch.write("s.txt", text);
+    ConsoleCapture quiet;
     ASSERT_TRUE(path.smooth(20, "s.txt"));
     CameraPath smoothed;
     smoothed.load("s.txt", 0);

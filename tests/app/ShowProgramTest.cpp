@@ -1,11 +1,13 @@
 // The whole program on a small data folder, headless: the timeline's scene lines come
 // out at their times and Ctrl+C ends the show with the frame rate.
 #include "ToneMp3.h"
+#include "app/DataFolder.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 
 namespace {
@@ -33,7 +35,7 @@ TEST(ShowProgramTest, ScenesChangeAtTheSyncTimesUntilCtrlC)
     ChildOptions options;
     options.workingDirectory = dir.path();
     options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
-    options.signalAfterSeconds = 4.0;
+    options.signalAfterSeconds = 6.0; // room for a slow start-up before the timeline starts
     ChildResult run = runChild({PROGRAM, "--windowed"}, options);
 
     EXPECT_EQ(run.exitStatus, 0) << run.err;
@@ -49,6 +51,27 @@ TEST(ShowProgramTest, ScenesChangeAtTheSyncTimesUntilCtrlC)
     std::smatch fps;
     EXPECT_TRUE(std::regex_search(run.out, fps, std::regex("\nFPS=[0-9]+\\.[0-9]{2}\n"))) << run.out;
     EXPECT_GT(run.out.find("FPS="), second);
+}
+
+TEST(ShowProgramTest, WithoutADataFolderSaysWhereItLookedAndExitsBeforeAnyWindow)
+{
+    if (std::filesystem::is_directory(installedDataFolder()))
+        GTEST_SKIP() << "an installed data folder exists: " << installedDataFolder();
+    // A copy of the program, so that nothing lies beside it; the working directory is empty.
+    ScratchDir exeDir, workDir;
+    std::string copy = exeDir.file("velvet-orbit");
+    std::filesystem::copy_file(PROGRAM, copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
+    ChildOptions options;
+    options.workingDirectory = workDir.path();
+    options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+    options.killAfterSeconds = 30.0;
+    ChildResult run = runChild({copy}, options);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.err.find(workDir.file("Data")), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(exeDir.file("Data")), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(installedDataFolder()), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("duZER - EXTERNAL CONSOLE"), std::string::npos) << "stops before the console opens";
 }
 
 }

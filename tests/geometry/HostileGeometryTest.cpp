@@ -2,6 +2,7 @@
 // built) or loads in a form that updates without leaving its arrays.
 #include "engine/geometry/AnimationTable.h"
 #include "engine/geometry/AnimationWriter.h"
+#include "engine/geometry/GeometryChunks.h"
 #include "engine/geometry/GeometryWriter.h"
 #include "engine/math/FileBuffer.h"
 #include "tests/geometry/TestModels.h"
@@ -113,6 +114,27 @@ TEST(HostileGeometry, CountsThatRunPastTheDataAreRefused)
         expectRefused(patched(vertexCount, value), "vertex count");
         expectRefused(patched(triangleCount, value), "triangle count");
     }
+}
+
+TEST(HostileGeometry, VertexCountWithoutDataIsRefusedEvenWhenAnOverrideWouldFillIt)
+{
+    BinaryWriter out;
+    out.putString("MESH");
+    out.putInt(150);
+    for (int flag = 0; flag < 5; ++flag)
+        out.putBool(false);
+    // Bytes that follow (the next chunks) must not count as this chunk's data: otherwise
+    // every frame of a track could claim the rest of the file.
+    for (int pad = 0; pad < 200; ++pad)
+        out.putByte(0);
+    vertexFormatOverride = 11;
+    FileBuffer file;
+    file.loadFromMemory(out.bytes().data(), std::uint32_t(out.bytes().size()));
+    VertexArray v;
+    EXPECT_FALSE(readMeshChunk(file, v, false));
+    vertexFormatOverride = 0;
+    EXPECT_EQ(v.vertexCount, 0u);
+    EXPECT_EQ(v.floatCount(), 0u);
 }
 
 TEST(HostileGeometry, FramesOfTheWrongSizeLoadButLeaveTheMeshAlone)

@@ -1,5 +1,5 @@
-// The Image's CPU operations: allocation, fill layouts, red/blue exchange, clipped blits
-// and the software mip chain.
+// The Image's CPU operations: allocation, fill layouts, clipped blits and the software
+// mip chain.
 #include "engine/material/Image.h"
 
 #include <gtest/gtest.h>
@@ -75,23 +75,6 @@ TEST(Image, FillWritesTheLayoutOfEachDepth)
             for (std::uint32_t x = 0; x < 3; ++x)
                 EXPECT_EQ(std::vector<std::uint8_t>(image.pixelAt(x, y), image.pixelAt(x, y) + c.pixel.size()), c.pixel)
                     << c.bits << " bits at " << x << "," << y;
-    }
-}
-
-TEST(Image, SwapRedBlueOnlyTouchesColourDepths)
-{
-    for (std::uint32_t bits : { 16u, 24u, 32u }) {
-        Image image;
-        image.allocate(2, 1, bits);
-        for (std::size_t i = 0; i < image.byteSize(); ++i)
-            image.pixels()[i] = std::uint8_t(i + 1);
-        image.swapRedBlue();
-        std::vector<std::uint8_t> got(image.pixels(), image.pixels() + image.byteSize());
-        std::vector<std::uint8_t> expected;
-        if (bits == 16) expected = { 1, 2, 3, 4 };
-        if (bits == 24) expected = { 3, 2, 1, 6, 5, 4 };
-        if (bits == 32) expected = { 3, 2, 1, 4, 7, 6, 5, 8 };
-        EXPECT_EQ(got, expected) << bits << " bits";
     }
 }
 
