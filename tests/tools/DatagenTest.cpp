@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -145,7 +146,7 @@ TEST_F(GeneratedData, DirectorPlaysEveryPathPastItsSceneWithoutJumps)
 }
 
 // Two runs write every file with the same bytes. Decoded by ffmpeg, the soundtrack covers
-// the show and its tail and is heard in every scene; the show's own sound layer loads it.
+// the show and its tail, never clips, and is heard in every scene; the show's own sound layer loads it.
 TEST(Datagen, WritesEveryFileTheSameOnEveryRunWithASoundtrackHeardInEveryScene)
 {
     ScratchDir dir;
@@ -176,6 +177,10 @@ TEST(Datagen, WritesEveryFileTheSameOnEveryRunWithASoundtrackHeardInEveryScene)
     std::vector<std::int32_t> bounds = {0};
     bounds.insert(bounds.end(), syncTimes.begin(), syncTimes.end());
     bounds.push_back(std::int32_t(seconds * 1000.0));
+    int peak = 0;
+    for (std::int16_t v : samples)
+        peak = std::max(peak, std::abs(int(v)));
+    EXPECT_LT(peak, 32767) << "the decoded soundtrack clips";
     for (std::size_t s = 0; s + 1 < bounds.size(); ++s) {
         const std::size_t from = std::size_t(bounds[s]) * RATE / 1000 * 2;
         const std::size_t to = std::min(samples.size(), std::size_t(bounds[s + 1]) * RATE / 1000 * 2);

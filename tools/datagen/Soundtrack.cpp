@@ -260,8 +260,8 @@ void drumBar(Mix& mix, Noise& noise, const Section& section, std::int64_t bar, b
     if (section.hats) {
         for (int step = 0; step < 16; ++step) {
             const bool open = step == 14 && (bar % 2) == 1;
-            const float accent = (step % 4 == 0) ? 0.30f : (step % 2 == 0) ? 0.22f : 0.13f;
-            hat(mix, noise, stepSample(bar, step), open ? 0.18f : accent, open);
+            const float accent = (step % 4 == 0) ? 0.20f : (step % 2 == 0) ? 0.15f : 0.09f;
+            hat(mix, noise, stepSample(bar, step), open ? 0.12f : accent, open);
         }
     }
 }
@@ -310,17 +310,21 @@ void riser(Mix& mix, Noise& noise, std::int64_t sectionStart)
     });
 }
 
-void normalise(Mix& mix)
+// Peak-normalises, then rounds the peaks off (the kick's) so the body of the mix sits
+// louder, and leaves headroom below full scale for the encoder.
+void master(Mix& mix)
 {
     float peak = 0.0f;
     for (std::size_t i = 0; i < mix.left.size(); ++i)
         peak = std::max({peak, std::fabs(mix.left[i]), std::fabs(mix.right[i])});
     if (peak <= 0.0f)
         return;
-    const float scale = 0.89f / peak;
+    constexpr double DRIVE = 2.0;
+    const double scale = DRIVE / peak;
+    const double output = 0.8 / softClip(DRIVE);
     for (std::size_t i = 0; i < mix.left.size(); ++i) {
-        mix.left[i] *= scale;
-        mix.right[i] *= scale;
+        mix.left[i] = float(softClip(mix.left[i] * scale) * output);
+        mix.right[i] = float(softClip(mix.right[i] * scale) * output);
     }
 }
 
@@ -364,7 +368,7 @@ StereoPcm synthesiseSoundtrack()
         }
     }
     fades(mix);
-    normalise(mix);
+    master(mix);
     StereoPcm pcm;
     pcm.sampleRate = SAMPLE_RATE;
     pcm.left = std::move(mix.left);

@@ -13,5 +13,5 @@ struct StereoPcm {
     std::vector<float> right;
 };
 
-// The whole soundtrack at showtime::SAMPLE_RATE, peak-normalised below full scale.
+// The whole soundtrack at showtime::SAMPLE_RATE, its peaks below full scale.
 StereoPcm synthesiseSoundtrack();
