@@ -146,7 +146,8 @@ TEST_F(GeneratedData, DirectorPlaysEveryPathPastItsSceneWithoutJumps)
 }
 
 // Two runs write every file with the same bytes. Decoded by ffmpeg, the soundtrack covers
-// the show and its tail, never clips, and is heard in every scene; the show's own sound layer loads it.
+// the show and its tail, never clips, and is heard in every scene; the show's own sound
+// layer loads it.
 TEST(Datagen, WritesEveryFileTheSameOnEveryRunWithASoundtrackHeardInEveryScene)
 {
     ScratchDir dir;
