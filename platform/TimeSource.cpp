@@ -11,8 +11,13 @@ std::int64_t realNow()
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+constexpr std::int64_t NS_PER_MS = 1000000;
+
 // Captured at static initialisation: the process clock counts from here.
 const std::int64_t processStart = realNow();
+// The tick counter turns over on the same nanosecond as the process clock, so virtual
+// time that starts on a millisecond of one starts on a millisecond of both.
+const std::int64_t tickPhase = processStart % NS_PER_MS;
 
 bool virtualActive = false;
 std::int64_t virtualNow = 0;
@@ -32,18 +37,22 @@ std::int64_t counterFrequency()
 
 std::int32_t processClockMs()
 {
-    return static_cast<std::int32_t>((counterNow() - processStart) / 1000000);
+    return static_cast<std::int32_t>((counterNow() - processStart) / NS_PER_MS);
 }
 
 std::uint32_t tickCountMs()
 {
-    return static_cast<std::uint32_t>(counterNow() / 1000000);
+    return static_cast<std::uint32_t>((counterNow() - tickPhase) / NS_PER_MS);
 }
 
 void useVirtualClock(std::int64_t stepNs)
 {
-    if (!virtualActive)
-        virtualNow = realNow();
+    // Start on the next whole millisecond of the process clock: every millisecond clock
+    // then reads the same values at the same virtual steps on every run.
+    if (!virtualActive) {
+        const std::int64_t elapsed = realNow() - processStart;
+        virtualNow = processStart + (elapsed + NS_PER_MS - 1) / NS_PER_MS * NS_PER_MS;
+    }
     virtualActive = true;
     virtualStep = stepNs;
 }

@@ -39,4 +39,21 @@ TEST(TimeSource, VirtualClockStandsStillUntilAdvancedAndMovesEveryClockTogether)
     EXPECT_FALSE(platform::virtualClockActive());
 }
 
+// An offline render reads the same milliseconds at the same steps on every run only if
+// virtual time starts on a millisecond boundary of both millisecond clocks.
+TEST(TimeSource, VirtualClockStartsOnAMillisecondOfEveryMillisecondClock)
+{
+    platform::useRealClock();
+    platform::useVirtualClock(0);
+    const std::int32_t process = platform::processClockMs();
+    const std::uint32_t ticks = platform::tickCountMs();
+    platform::advanceVirtualClockBy(999999);
+    EXPECT_EQ(platform::processClockMs(), process);
+    EXPECT_EQ(platform::tickCountMs(), ticks);
+    platform::advanceVirtualClockBy(1);
+    EXPECT_EQ(platform::processClockMs(), process + 1);
+    EXPECT_EQ(platform::tickCountMs(), ticks + 1);
+    platform::useRealClock();
+}
+
 }

@@ -1,0 +1,149 @@
+// datagen: writes the show's data folder from the code in this folder: the soundtrack
+// "rap2.mp3", the scene change times "Syncro.txt" and the camera path files. Same bytes
+// on every run.
+#include "tools/datagen/CameraPaths.h"
+#include "tools/datagen/Mp3Encoder.h"
+#include "tools/datagen/ShowTimeline.h"
+#include "tools/datagen/Soundtrack.h"
+
+#include <chrono>
+#include <ctime>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int MP3_KBPS = 128;
+
+void usage(std::FILE* out)
+{
+    std::fprintf(out, "usage: datagen [--text] OUTDIR\n"
+                      "Writes the show's data (soundtrack, scene times, camera paths) into OUTDIR,\n"
+                      "creating it when needed.\n"
+                      "  --text  only the text files (scene times and camera paths): no soundtrack\n");
+}
+
+// Writes bytes to dir/name through a temporary file renamed over it, so a reader never
+// sees half a file. False (with a message) on failure.
+bool writeFile(const fs::path& dir, const char* name, const void* bytes, std::size_t size)
+{
+    const fs::path target = dir / name;
+    const fs::path temporary = dir / (std::string(name) + ".part");
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        std::fprintf(stderr, "datagen: cannot write %s: %s\n", temporary.c_str(), std::strerror(errno));
+        return false;
+    }
+    const bool written = std::fwrite(bytes, 1, size, file) == size;
+    const bool closed = std::fclose(file) == 0;
+    std::error_code ec;
+    if (!written || !closed) {
+        std::fprintf(stderr, "datagen: cannot write %s\n", temporary.c_str());
+        fs::remove(temporary, ec);
+        return false;
+    }
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        std::fprintf(stderr, "datagen: cannot rename %s: %s\n", temporary.c_str(), ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool writeText(const fs::path& dir, const char* name, const std::string& text)
+{
+    return writeFile(dir, name, text.data(), text.size());
+}
+
+// Wall and processor seconds since a mark: on a busy machine the two differ a lot.
+struct Mark {
+    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+    std::clock_t cpu = std::clock();
+    std::string text() const
+    {
+        char buffer[80];
+        std::snprintf(buffer, sizeof buffer, "%.2f s (%.2f s of processor time)",
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count(),
+            double(std::clock() - cpu) / CLOCKS_PER_SEC);
+        return buffer;
+    }
+};
+
+// One line per tenth, so a log reads as well as a terminal.
+void encodingProgress(double fraction)
+{
+    static int shown = 0;
+    const int tenth = int(fraction * 10.0);
+    if (tenth > shown) {
+        shown = tenth;
+        std::fprintf(stderr, "datagen: encoding rap2.mp3 %d%%\n", tenth * 10);
+    }
+}
+
+bool writeTimeline(const fs::path& dir)
+{
+    std::string text;
+    for (std::int32_t t : showtime::syncTimes())
+        text += std::to_string(t) + "\n";
+    return writeText(dir, "Syncro.txt", text);
+}
+
+bool writePaths(const fs::path& dir)
+{
+    for (const DesignedPath& path : designCameraPaths())
+        if (!writeText(dir, path.fileName.c_str(), pathFileText(path)))
+            return false;
+    return true;
+}
+
+bool writeSoundtrack(const fs::path& dir)
+{
+    Mark mark;
+    std::fprintf(stderr, "datagen: synthesising the soundtrack (%d bars at %d BPM)\n", showtime::totalBars(),
+        showtime::BEATS_PER_MINUTE);
+    StereoPcm pcm = synthesiseSoundtrack();
+    std::fprintf(stderr, "datagen: %.1f s of music synthesised in %s\n",
+        double(pcm.left.size()) / pcm.sampleRate, mark.text().c_str());
+    mark = Mark();
+    std::vector<unsigned char> mp3;
+    std::string error;
+    if (!encodeMp3(pcm, MP3_KBPS, mp3, error, encodingProgress)) {
+        std::fprintf(stderr, "datagen: %s\n", error.c_str());
+        return false;
+    }
+    std::fprintf(stderr, "datagen: rap2.mp3 encoded in %s, %zu bytes\n", mark.text().c_str(), mp3.size());
+    return writeFile(dir, "rap2.mp3", mp3.data(), mp3.size());
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        usage(stdout);
+        return 0;
+    }
+    const bool textOnly = argc == 3 && std::strcmp(argv[1], "--text") == 0;
+    const char* out = argv[argc - 1];
+    if ((argc != 2 && !textOnly) || out[0] == '\0' || out[0] == '-') {
+        usage(stderr);
+        return 2;
+    }
+    const fs::path dir = out;
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec || !fs::is_directory(dir)) {
+        std::fprintf(stderr, "datagen: cannot create the folder %s%s%s\n", dir.c_str(), ec ? ": " : "",
+            ec ? ec.message().c_str() : "");
+        return 1;
+    }
+    if (!writeTimeline(dir) || !writePaths(dir) || (!textOnly && !writeSoundtrack(dir)))
+        return 1;
+    std::fprintf(stderr, "datagen: data written to %s\n", dir.c_str());
+    return 0;
+}

@@ -1,0 +1,21 @@
+// The OpenGL render device with one addition: every presented frame is read back from
+// the back buffer just before the swap, as RGB rows top first. It owns the copy of the
+// last frame; the window and everything else stay the GL device's.
+#pragma once
+
+#include "engine/render/GLRenderDevice.h"
+
+#include <cstdint>
+#include <vector>
+
+class CaptureDevice : public GLRenderDevice {
+public:
+    // Reads the back buffer (the window's size) into lastFrame.
+    void onPresent() override;
+
+    // Frames presented since the last takeFrame; 0 means nothing was drawn.
+    int presentedFrames = 0;
+    int frameWidth = 0;
+    int frameHeight = 0;
+    std::vector<std::uint8_t> lastFrame; // width * height * 3 bytes, top row first
+};
