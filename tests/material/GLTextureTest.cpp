@@ -14,17 +14,8 @@
 
 namespace {
 
-class GLTextures : public ::testing::Test {
+class GLTextures : public GLDeviceTest {
 protected:
-    void SetUp() override
-    {
-        if (!gl.ok())
-            GTEST_SKIP() << "no GL context";
-        gl.clearToBlack();
-    }
-
-    GLRenderDevice& device() { return gl.device(); }
-
     // Draws the whole window with texture slot 0 = texture, every vertex's texture
     // coordinate (s, t, r) (three components: a cube map reads a direction).
     Rgba8 drawWith(int texture, float s = 0.5f, float t = 0.5f, float r = 0.0f)
@@ -34,8 +25,6 @@ protected:
         device().draw(PrimitiveType::TriangleStrip, v[0], 4, vertexformat::Position | vertexformat::Tex0Vec3, nullptr, 0);
         return gl.pixel(32, 32);
     }
-
-    GLTestContext gl{64, 64};
 };
 
 TEST_F(GLTextures, EveryDepthUploadsWithAMatchingTransfer)

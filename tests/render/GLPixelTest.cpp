@@ -30,17 +30,8 @@ struct PlainVertex {
 };
 constexpr int LitFormat = vertexformat::Position | vertexformat::Normal;
 
-class GLPixels : public ::testing::Test {
+class GLPixels : public GLDeviceTest {
 protected:
-    void SetUp() override
-    {
-        if (!gl.ok())
-            GTEST_SKIP() << "no GL context";
-        gl.clearToBlack();
-    }
-
-    GLRenderDevice& device() { return gl.device(); }
-
     // A quad over the NDC rectangle, two triangles, every vertex of one colour.
     void drawColouredQuad(float x1, float y1, float x2, float y2, std::uint8_t r, std::uint8_t g, std::uint8_t b)
     {
@@ -65,8 +56,6 @@ protected:
         }
         return device().addTexture(image, "test");
     }
-
-    GLTestContext gl{64, 64};
 };
 
 TEST_F(GLPixels, ClearColoursReachTheWholeBuffer)
