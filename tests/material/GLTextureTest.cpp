@@ -2,9 +2,8 @@
 // GL-built mip levels, cube maps, updates and the GL name's lifetime.
 #include "tests/support/BmpWriter.h"
 #include "tests/support/GLTestContext.h"
+#include "tests/support/MountedDisk.h"
 
-#include "engine/core/FileSystems.h"
-#include "engine/core/qzFileSystem.h"
 #include "engine/material/GLTexture.h"
 #include "engine/material/Image.h"
 
@@ -21,10 +20,7 @@ protected:
     {
         if (!gl.ok())
             GTEST_SKIP() << "no GL context";
-        device().setProjection(Mat4());
-        device().setView(Mat4());
-        device().setClearColor(0, 0, 0);
-        device().clearAll();
+        gl.clearToBlack();
     }
 
     GLRenderDevice& device() { return gl.device(); }
@@ -164,11 +160,12 @@ TEST_F(GLTextures, LoadedPictureShowsItsPixels)
 {
     ScratchDir dir;
     dir.write("tile.bmp", solidBmp(8, 8, 10, 200, 90));
-    ASSERT_EQ(registerFileSystem(new qzFileSystem), 0);
-    selectFileSystem(0, "");
-    setDirectory(dir.path().c_str());
-    const int texture = device().loadTexture("tile.bmp");
-    shutdownFileSystems();
+    int texture = -1;
+    {
+        MountedDisk disk(dir.path());
+        ASSERT_TRUE(disk.ok());
+        texture = device().loadTexture("tile.bmp");
+    }
     ASSERT_GE(texture, 0);
     EXPECT_EQ(device().getTexture(texture)->name(), "tile.bmp");
     EXPECT_TRUE(nearColour(drawWith(texture), 10, 200, 90));

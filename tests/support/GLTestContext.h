@@ -33,6 +33,9 @@ public:
     // Directory where "Init.log" was written.
     const ScratchDir& scratch() const { return scratch_; }
 
+    // Identity projection, view and world (x, y in -1..1 cover the window), then the
+    // whole buffer cleared to black.
+    void clearToBlack();
     // Pixel (x, y) of the back buffer, y counted from the top row. Finishes drawing first.
     Rgba8 pixel(int x, int y) const;
     // The whole back buffer as RGB rows, top row first.
