@@ -2,6 +2,7 @@
 // background, the same bytes on every run (the virtual clock), the default length from
 // the timeline, a video ffprobe reads with both streams, and a clear message for each
 // way it cannot start.
+#include "app/DataFolder.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Netpbm.h"
 #include "tests/support/ScratchDir.h"
@@ -142,13 +143,21 @@ TEST_F(RenderRun, SaysWhyItCannotStart)
 
 TEST_F(RenderRun, WithoutADataFolderSaysWhereItLooked)
 {
-    if (fs::exists(VELVET_BUILD_DIR "/Data"))
-        GTEST_SKIP() << "the build folder has a Data folder beside the program";
+    if (fs::is_directory(installedDataFolder()))
+        GTEST_SKIP() << "an installed data folder exists: " << installedDataFolder();
+    // A copy of the program, so that nothing lies beside it.
+    const std::string copy = dir.file("bin/velvet-render");
+    fs::create_directories(dir.file("bin"));
+    fs::copy_file(RENDER, copy);
+    fs::permissions(copy, fs::perms::owner_all);
     fs::remove_all(dir.file("show/Data"));
-    ChildResult r = render({"--frames", "x"});
+    ChildOptions options;
+    options.workingDirectory = dir.file("show");
+    ChildResult r = runChild({copy, "--frames", "x"}, options);
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.err.find("No data folder found"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(dir.file("show/Data")), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(dir.file("bin/Data")), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(dir.file("show/x"))) << "nothing written before the check";
 }
 
