@@ -214,19 +214,30 @@ void qzFileSystem::closeFile(std::int32_t handle)
         nextFree_ = static_cast<std::uint32_t>(handle);
 }
 
+namespace {
+
+// One read or write on fd, retried when a signal interrupts it. One call never moves
+// more than fits in the 32-bit result. Returns what the call returned (-1 on error).
+template <typename Transfer, typename Buffer>
+std::int32_t transfer(Transfer call, int fd, Buffer buffer, std::uint32_t count)
+{
+    if (count > 0x7fffffffu)
+        count = 0x7fffffffu;
+    ssize_t n;
+    do {
+        n = call(fd, buffer, count);
+    } while (n == -1 && errno == EINTR);
+    return static_cast<std::int32_t>(n);
+}
+
+}
+
 std::int32_t qzFileSystem::read(std::int32_t handle, void* buffer, std::uint32_t count)
 {
     int fd = descriptor(handle);
     if (fd == -1 || !buffer || count == 0)
         return 0;
-    // One call never returns more than fits in the 32-bit result.
-    if (count > 0x7fffffffu)
-        count = 0x7fffffffu;
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, count);
-    } while (n == -1 && errno == EINTR);
-    return static_cast<std::int32_t>(n);
+    return transfer(::read, fd, buffer, count);
 }
 
 std::int32_t qzFileSystem::write(std::int32_t handle, const void* buffer, std::uint32_t count)
@@ -234,13 +245,7 @@ std::int32_t qzFileSystem::write(std::int32_t handle, const void* buffer, std::u
     int fd = descriptor(handle);
     if (fd == -1 || !buffer || count == 0)
         return 0;
-    if (count > 0x7fffffffu)
-        count = 0x7fffffffu;
-    ssize_t n;
-    do {
-        n = ::write(fd, buffer, count);
-    } while (n == -1 && errno == EINTR);
-    return static_cast<std::int32_t>(n);
+    return transfer(::write, fd, buffer, count);
 }
 
 std::uint32_t qzFileSystem::fileLength(std::int32_t handle)

@@ -1,6 +1,6 @@
 #include "engine/material/Material.h"
 
-#include "engine/math/FileBuffer.h"
+#include "engine/material/TextFile.h"
 
 #include <cstring>
 
@@ -17,17 +17,6 @@ void Material::storeStageSlots(const int* stageSlots)
         stageSlot_[i] = stageSlots[i];
 }
 
-void Material::storeCodes(const int* codes)
-{
-    codeCount_ = 0;
-    if (codes == nullptr)
-        return;
-    while (codeCount_ < kMaxCodes && codes[codeCount_] != 0) {
-        codes_[codeCount_] = codes[codeCount_];
-        ++codeCount_;
-    }
-}
-
 int Material::stageSlot(int stage) const
 {
     if (stage < 0 || stage >= kMaxStages)
@@ -35,22 +24,10 @@ int Material::stageSlot(int stage) const
     return stageSlot_[stage];
 }
 
-int Material::code(int index) const
-{
-    if (index < 0 || index >= codeCount_)
-        return 0;
-    return codes_[index];
-}
-
 bool Material::loadFromFile(const char* fileName, const int* stageSlots, const int* codes)
 {
-    if (fileName == nullptr)
+    if (!readTextFile(fileName, scriptText_))
         return false;
-    FileBuffer file;
-    if (!file.load(fileName))
-        return false;
-    const char* bytes = reinterpret_cast<const char*>(file.data());
-    setScript(bytes != nullptr ? bytes : "", bytes != nullptr ? file.size() : 0);
     setName(fileName);
     storeCodes(codes);
     storeStageSlots(stageSlots);

@@ -5,6 +5,7 @@
 // binds textureSlots[stageSlot(i)] on unit i before every draw.
 #pragma once
 
+#include "engine/material/ParameterCodes.h"
 #include "engine/material/Resource.h"
 
 #include <cstddef>
@@ -45,7 +46,7 @@ public:
     // rest keep theirs. Null leaves every slot as it is.
     void storeStageSlots(const int* stageSlots);
     // codes: copied until a 0 or until 16 are stored; null stores none.
-    void storeCodes(const int* codes);
+    void storeCodes(const int* codes) { codes_.store(codes); }
 
     // Device texture slot whose texture unit `stage` reads; -1 for a stage outside 0..7.
     // The value is as stored: a caller's list may hold any number, so the device checks
@@ -53,15 +54,14 @@ public:
     int stageSlot(int stage) const;
     const char* scriptText() const { return scriptText_.c_str(); }
     int scriptLength() const { return static_cast<int>(scriptText_.size()); }
-    int codeCount() const { return codeCount_; }
+    int codeCount() const { return codes_.count(); }
     // Code by position; 0 outside 0..codeCount()-1.
-    int code(int index) const;
+    int code(int index) const { return codes_.at(index); }
 
 protected:
     void setScript(const char* text, std::size_t length);
 
     std::string scriptText_;
-    int codes_[kMaxCodes] = {};
-    int codeCount_ = 0;
+    ParameterCodes<kMaxCodes> codes_;
     int stageSlot_[kMaxStages] = { 6, 6, 6, 6, 6, 6, 6, 6 };
 };

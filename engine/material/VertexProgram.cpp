@@ -1,6 +1,6 @@
 #include "engine/material/VertexProgram.h"
 
-#include "engine/math/FileBuffer.h"
+#include "engine/material/TextFile.h"
 #include "engine/math/Mat4.h"
 #include "engine/math/Vec3.h"
 
@@ -30,24 +30,6 @@ Vec3 programConstant(const ProgramInputs& inputs, int index)
 
 }
 
-void VertexProgram::storeCodes(const int* codes)
-{
-    codeCount_ = 0;
-    if (codes == nullptr)
-        return;
-    while (codeCount_ < kMaxCodes && codes[codeCount_] != 0) {
-        codes_[codeCount_] = codes[codeCount_];
-        ++codeCount_;
-    }
-}
-
-int VertexProgram::code(int index) const
-{
-    if (index < 0 || index >= codeCount_)
-        return 0;
-    return codes_[index];
-}
-
 bool VertexProgram::loadFromText(const char* text, std::size_t length, int compileArgument,
     const int* codes)
 {
@@ -60,13 +42,8 @@ bool VertexProgram::loadFromText(const char* text, std::size_t length, int compi
 
 bool VertexProgram::loadFromFile(const char* fileName, int compileArgument, const int* codes)
 {
-    if (fileName == nullptr)
+    if (!readTextFile(fileName, programText_))
         return false;
-    FileBuffer file;
-    if (!file.load(fileName))
-        return false;
-    const char* bytes = reinterpret_cast<const char*>(file.data());
-    programText_.assign(bytes != nullptr ? bytes : "", bytes != nullptr ? file.size() : 0);
     setName(fileName);
     storeCodes(codes);
     return compile(compileArgument);

@@ -5,6 +5,7 @@
 // light positions and constants as plain inputs.
 #pragma once
 
+#include "engine/material/ParameterCodes.h"
 #include "engine/material/Resource.h"
 
 #include <cstddef>
@@ -52,18 +53,17 @@ public:
     bool loadFromText(const char* text, std::size_t length, int compileArgument,
         const int* codes);
     // codes: copied until a 0 or until 128 are stored; null stores none.
-    void storeCodes(const int* codes);
+    void storeCodes(const int* codes) { codes_.store(codes); }
 
     const char* programText() const { return programText_.c_str(); }
     int programLength() const { return static_cast<int>(programText_.size()); }
-    int codeCount() const { return codeCount_; }
+    int codeCount() const { return codes_.count(); }
     // Code by position; 0 outside 0..codeCount()-1.
-    int code(int index) const;
+    int code(int index) const { return codes_.at(index); }
 
 protected:
     std::string programText_;
-    int codes_[kMaxCodes] = {};
-    int codeCount_ = 0;
+    ParameterCodes<kMaxCodes> codes_;
 };
 
 // What the device hands to a program before a draw. Pointers are borrowed for the call.

@@ -30,12 +30,48 @@ PFNGLGETOCCLUSIONQUERYUIVNVPROC glGetOcclusionQueryuivNV = nullptr;
 
 namespace {
 
+// One entry point of an extension: where it is kept and the name the driver knows it by.
 template <typename Fn>
-bool fetch(Fn& target, const char* name)
+struct EntryPoint {
+    Fn* target;
+    const char* name;
+};
+
+#define ENTRY_POINT(fn) EntryPoint<decltype(fn)>{&fn, #fn}
+
+template <typename... Fn>
+void clearAll(EntryPoint<Fn>... entries)
 {
-    target = reinterpret_cast<Fn>(platform::glProcAddress(name));
-    return target != nullptr;
+    ((*entries.target = nullptr), ...);
 }
+
+// Fetches every entry point of one extension; when one is missing, all are left null so
+// callers never see half an extension.
+template <typename... Fn>
+bool loadAll(EntryPoint<Fn>... entries)
+{
+    bool ok = true;
+    ((*entries.target = reinterpret_cast<Fn>(platform::glProcAddress(entries.name)), ok = *entries.target && ok),
+     ...);
+    if (!ok)
+        clearAll(entries...);
+    return ok;
+}
+
+#define MULTITEXTURE                                                                                             \
+    ENTRY_POINT(glActiveTextureARB), ENTRY_POINT(glClientActiveTextureARB), ENTRY_POINT(glMultiTexCoord1fARB),   \
+        ENTRY_POINT(glMultiTexCoord2fARB), ENTRY_POINT(glMultiTexCoord3fARB), ENTRY_POINT(glMultiTexCoord4fARB)
+
+#define VERTEX_PROGRAM                                                                                           \
+    ENTRY_POINT(glGenProgramsARB), ENTRY_POINT(glDeleteProgramsARB), ENTRY_POINT(glBindProgramARB),              \
+        ENTRY_POINT(glProgramStringARB), ENTRY_POINT(glProgramEnvParameter4fARB),                                \
+        ENTRY_POINT(glProgramLocalParameter4fvARB)
+
+#define OCCLUSION_QUERY                                                                                          \
+    ENTRY_POINT(glGenOcclusionQueriesNV), ENTRY_POINT(glDeleteOcclusionQueriesNV),                               \
+        ENTRY_POINT(glIsOcclusionQueryNV), ENTRY_POINT(glBeginOcclusionQueryNV),                                 \
+        ENTRY_POINT(glEndOcclusionQueryNV), ENTRY_POINT(glGetOcclusionQueryivNV),                                \
+        ENTRY_POINT(glGetOcclusionQueryuivNV)
 
 }
 
@@ -46,76 +82,14 @@ bool hasExtension(const char* extensions, const char* name)
     return std::strstr(extensions, name) != nullptr;
 }
 
-void clearMultitexture()
-{
-    glActiveTextureARB = nullptr;
-    glClientActiveTextureARB = nullptr;
-    glMultiTexCoord1fARB = nullptr;
-    glMultiTexCoord2fARB = nullptr;
-    glMultiTexCoord3fARB = nullptr;
-    glMultiTexCoord4fARB = nullptr;
-}
+void clearMultitexture() { clearAll(MULTITEXTURE); }
+bool loadMultitexture() { return loadAll(MULTITEXTURE); }
 
-bool loadMultitexture()
-{
-    bool ok = fetch(glActiveTextureARB, "glActiveTextureARB");
-    ok = fetch(glClientActiveTextureARB, "glClientActiveTextureARB") && ok;
-    ok = fetch(glMultiTexCoord1fARB, "glMultiTexCoord1fARB") && ok;
-    ok = fetch(glMultiTexCoord2fARB, "glMultiTexCoord2fARB") && ok;
-    ok = fetch(glMultiTexCoord3fARB, "glMultiTexCoord3fARB") && ok;
-    ok = fetch(glMultiTexCoord4fARB, "glMultiTexCoord4fARB") && ok;
-    if (!ok)
-        clearMultitexture();
-    return ok;
-}
+void clearVertexProgram() { clearAll(VERTEX_PROGRAM); }
+bool loadVertexProgram() { return loadAll(VERTEX_PROGRAM); }
 
-void clearVertexProgram()
-{
-    glGenProgramsARB = nullptr;
-    glDeleteProgramsARB = nullptr;
-    glBindProgramARB = nullptr;
-    glProgramStringARB = nullptr;
-    glProgramEnvParameter4fARB = nullptr;
-    glProgramLocalParameter4fvARB = nullptr;
-}
-
-bool loadVertexProgram()
-{
-    bool ok = fetch(glGenProgramsARB, "glGenProgramsARB");
-    ok = fetch(glDeleteProgramsARB, "glDeleteProgramsARB") && ok;
-    ok = fetch(glBindProgramARB, "glBindProgramARB") && ok;
-    ok = fetch(glProgramStringARB, "glProgramStringARB") && ok;
-    ok = fetch(glProgramEnvParameter4fARB, "glProgramEnvParameter4fARB") && ok;
-    ok = fetch(glProgramLocalParameter4fvARB, "glProgramLocalParameter4fvARB") && ok;
-    if (!ok)
-        clearVertexProgram();
-    return ok;
-}
-
-void clearOcclusionQuery()
-{
-    glGenOcclusionQueriesNV = nullptr;
-    glDeleteOcclusionQueriesNV = nullptr;
-    glIsOcclusionQueryNV = nullptr;
-    glBeginOcclusionQueryNV = nullptr;
-    glEndOcclusionQueryNV = nullptr;
-    glGetOcclusionQueryivNV = nullptr;
-    glGetOcclusionQueryuivNV = nullptr;
-}
-
-bool loadOcclusionQuery()
-{
-    bool ok = fetch(glGenOcclusionQueriesNV, "glGenOcclusionQueriesNV");
-    ok = fetch(glDeleteOcclusionQueriesNV, "glDeleteOcclusionQueriesNV") && ok;
-    ok = fetch(glIsOcclusionQueryNV, "glIsOcclusionQueryNV") && ok;
-    ok = fetch(glBeginOcclusionQueryNV, "glBeginOcclusionQueryNV") && ok;
-    ok = fetch(glEndOcclusionQueryNV, "glEndOcclusionQueryNV") && ok;
-    ok = fetch(glGetOcclusionQueryivNV, "glGetOcclusionQueryivNV") && ok;
-    ok = fetch(glGetOcclusionQueryuivNV, "glGetOcclusionQueryuivNV") && ok;
-    if (!ok)
-        clearOcclusionQuery();
-    return ok;
-}
+void clearOcclusionQuery() { clearAll(OCCLUSION_QUERY); }
+bool loadOcclusionQuery() { return loadAll(OCCLUSION_QUERY); }
 
 void activeTexture(int unit)
 {

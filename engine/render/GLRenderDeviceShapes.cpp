@@ -7,7 +7,9 @@
 
 #include <GL/glu.h>
 
+#include <array>
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -21,6 +23,23 @@ void setBlendForAlpha(float a)
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
+}
+
+// An untextured primitive in the current (2D) projection, blended when a < 1. Leaves
+// texturing and blending off and the current colour white.
+void drawFlat2D(GLenum primitive, std::initializer_list<std::array<float, 2>> points, float r, float g, float b,
+                float a)
+{
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(r, g, b, a);
+    setBlendForAlpha(a);
+    glBegin(primitive);
+    for (const auto& p : points)
+        glVertex2f(p[0], p[1]);
+    glEnd();
+    if (a < 1.0f)
+        glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 }
@@ -59,18 +78,7 @@ void GLRenderDevice::drawRect2D(float x1, float y1, float x2, float y2, float r,
 {
     float sx, sy;
     begin2D(normalised, sx, sy);
-    glDisable(GL_TEXTURE_2D);
-    glColor4f(r, g, b, a);
-    setBlendForAlpha(a);
-    glBegin(GL_QUADS);
-    glVertex2f(x1 * sx, y1 * sy);
-    glVertex2f(x1 * sx, y2 * sy);
-    glVertex2f(x2 * sx, y2 * sy);
-    glVertex2f(x2 * sx, y1 * sy);
-    glEnd();
-    if (a < 1.0f)
-        glDisable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    drawFlat2D(GL_QUADS, {{x1 * sx, y1 * sy}, {x1 * sx, y2 * sy}, {x2 * sx, y2 * sy}, {x2 * sx, y1 * sy}}, r, g, b, a);
     end2D();
 }
 
@@ -79,16 +87,7 @@ void GLRenderDevice::drawLine2D(float x1, float y1, float x2, float y2, float r,
 {
     float sx, sy;
     begin2D(normalised, sx, sy);
-    glDisable(GL_TEXTURE_2D);
-    glColor4f(r, g, b, a);
-    setBlendForAlpha(a);
-    glBegin(GL_LINES);
-    glVertex2f(x1 * sx, y1 * sy);
-    glVertex2f(x2 * sx, y2 * sy);
-    glEnd();
-    if (a < 1.0f)
-        glDisable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    drawFlat2D(GL_LINES, {{x1 * sx, y1 * sy}, {x2 * sx, y2 * sy}}, r, g, b, a);
     end2D();
 }
 

@@ -18,6 +18,15 @@ std::string fourKeys()
     return text;
 }
 
+// count records one millisecond apart; record r sits at x = r.
+std::string xRamp(long count)
+{
+    std::string text;
+    for (long r = 0; r < count; ++r)
+        text += ShowFixture::record({r, 10000 * r, 0, 0, 0, 0, 0});
+    return text;
+}
+
 class CameraPathTest : public ShowFixture {
 protected:
     CameraPath path;
@@ -178,10 +187,7 @@ TEST_F(CameraPathTest, SmoothingFiveRecordsAveragesTheFirstFourAndDropsTheLast)
 
 TEST_F(CameraPathTest, SmoothingWindowShrinksAtBothEnds)
 {
-    std::string text;
-    for (long r = 0; r < 25; ++r)
-        text += record({r, 10000 * r, 0, 0, 0, 0, 0});
-    scratch.write("s.txt", text);
+    scratch.write("s.txt", xRamp(25));
     ConsoleCapture quiet;
     ASSERT_TRUE(path.smooth(20, "s.txt"));
     CameraPath smoothed;
@@ -204,9 +210,7 @@ TEST_F(CameraPathTest, SmoothingAMissingFileWritesNothing)
 
 TEST_F(CameraPathTest, FailedRewriteKeepsTheOldFile)
 {
-    std::string text;
-    for (long r = 0; r < 50; ++r)
-        text += record({r, 10000 * r, 0, 0, 0, 0, 0});
+    const std::string text = xRamp(50);
     scratch.write("s.txt", text);
 
     // The disk fills up after 64 bytes: the write fails partway through.

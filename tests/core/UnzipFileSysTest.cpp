@@ -4,6 +4,7 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/FileSystems.h"
 #include "engine/math/FileBuffer.h"
+#include "tests/core/FeatureErrors.h"
 #include "tests/support/ScratchDir.h"
 #include "tests/support/ZipArchives.h"
 
@@ -52,12 +53,6 @@ protected:
     std::string archive;
     qzUnzipFileSys fs;
 };
-
-void expectError(std::int32_t code, const char* text)
-{
-    EXPECT_EQ(lastErrorCode(), code);
-    EXPECT_EQ(lastErrorMessage(), text);
-}
 
 }
 
@@ -196,12 +191,7 @@ TEST_F(UnzipFileSys, MissingFeaturesReportTheirCodeAndChangeNothing)
     fs.mount(archive.c_str());
     ASSERT_EQ(fs.openFile("Syncro.txt", FS_READ), 0);
     char buffer[4] = {};
-    struct Case {
-        std::int32_t code;
-        const char* text;
-        std::function<bool(qzUnzipFileSys&)> call;
-    };
-    const Case cases[] = {
+    expectFeatureErrors<qzUnzipFileSys>(fs, {
         { 3, "qzUnzipFileSys : No create file feature", [](auto& f) { f.createFile("new"); return true; } },
         { 4, "qzUnzipFileSys : No write in file feature", [&](auto& f) { return f.write(0, buffer, 4) < 0; } },
         { 5, "qzUnzipFileSys : No delete file feature", [](auto& f) { f.deleteFile("Syncro.txt"); return true; } },
@@ -212,13 +202,7 @@ TEST_F(UnzipFileSys, MissingFeaturesReportTheirCodeAndChangeNothing)
         { 14, "qzUnzipFileSys : No delete directory feature", [](auto& f) { f.deleteDirectory("Data"); return true; } },
         { 15, "qzUnzipFileSys : No get current directory feature",
             [](auto& f) { return std::strcmp(f.getCurrentDirectory(), "") == 0; } },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        clearLastError();
-        EXPECT_TRUE(c.call(fs));
-        expectError(c.code, c.text);
-    }
+    });
     // The member was neither moved nor closed.
     EXPECT_EQ(readMember(fs, 3), "0 1200\n1 5400\n");
     fs.closeFile(0);

@@ -4,6 +4,7 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/FileSystems.h"
 #include "engine/core/qzUnzipFileSys.h"
+#include "tests/core/FeatureErrors.h"
 #include "tests/support/ScratchDir.h"
 #include "tests/support/ZipArchives.h"
 
@@ -11,17 +12,10 @@
 
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
-
-void expectError(std::int32_t code, const char* text)
-{
-    EXPECT_EQ(lastErrorCode(), code);
-    EXPECT_EQ(lastErrorMessage(), text);
-}
 
 void addMember(FileSys& fs, const ZipMember& m, std::size_t piece)
 {
@@ -156,12 +150,7 @@ TEST_F(ZipFileSys, MissingFeaturesReportTheirCodeAndChangeNothing)
     ASSERT_EQ(fs.openFile("m", 0), 0);
     fs.write(0, "12", 2);
     char buffer[4];
-    struct Case {
-        std::int32_t code;
-        const char* text;
-        std::function<bool(qzZipFileSys&)> call;
-    };
-    const Case cases[] = {
+    expectFeatureErrors<qzZipFileSys>(fs, {
         { 3, "qzZipFileSys : No create directory feature", [](auto& f) { f.createDirectory("d"); return true; } },
         { 4, "qzZipFileSys : No delete directory feature", [](auto& f) { f.deleteDirectory("d"); return true; } },
         { 5, "qzZipFileSys : No create file feature", [](auto& f) { f.createFile("c"); return true; } },
@@ -175,13 +164,7 @@ TEST_F(ZipFileSys, MissingFeaturesReportTheirCodeAndChangeNothing)
         { 14, "qzZipFileSys : No rename file feature", [](auto& f) { f.renameFile("m", "n"); return true; } },
         { 15, "qzZipFileSys : No get current directory feature",
             [](auto& f) { return std::strcmp(f.getCurrentDirectory(), "") == 0; } },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        clearLastError();
-        EXPECT_TRUE(c.call(fs));
-        expectError(c.code, c.text);
-    }
+    });
     EXPECT_EQ(fs.write(0, "34", 2), 2);
     fs.unmount();
     EXPECT_EQ(captureCommand("unzip -p " + shellQuote(archive) + " m"), "1234");

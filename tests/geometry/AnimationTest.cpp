@@ -77,17 +77,6 @@ TEST_F(AnimationEvaluate, BlendsBetweenTheEnclosingFramesAndWraps)
     }
 }
 
-TEST_F(AnimationEvaluate, UsesTheTransposedQuaternionConvention)
-{
-    // 90 degrees about Z in the engine's convention maps +X to -Y.
-    anim.keys[0].rotation = aboutZ(90.0f);
-    Mat4 m = anim.evaluate(0, 0.0f);
-    Vec3 p;
-    m.transformPoint(Vec3(1.0f, 0.0f, 0.0f), p);
-    EXPECT_NEAR(p.x, 0.0f, 1e-6f);
-    EXPECT_NEAR(p.y, -1.0f, 1e-6f);
-}
-
 TEST_F(AnimationEvaluate, DegenerateAnimationsGiveTheIdentity)
 {
     Mat4 identity;

@@ -1,13 +1,13 @@
 // What meshes and materials ask of the render device: uploads, draws, material state
 // through the cached setters, texture references. A recording device stands in for GL.
 #include "engine/core/FileSystems.h"
-#include "engine/core/qzFileSystem.h"
 #include "engine/geometry/GeometryChunks.h"
 #include "engine/geometry/GeometryWriter.h"
 #include "engine/math/FileBuffer.h"
-#include "engine/render/Window.h"
 #include "tests/geometry/TestModels.h"
 #include "tests/support/BmpWriter.h"
+#include "tests/support/MountedDisk.h"
+#include "tests/support/NullWindow.h"
 #include "tests/support/RecordingDevice.h"
 #include "tests/support/ScratchDir.h"
 
@@ -19,28 +19,11 @@ using namespace testmodels;
 
 namespace {
 
-class NullWindow : public Window {
-public:
-    NullWindow() : Window(64, 64, 32, false, false) {}
-    int setCursorPos(int, int) override { return 1; }
-    void getCursorPos(int* x, int* y) override { *x = *y = 0; }
-    int getCursorX() override { return 0; }
-    int getCursorY() override { return 0; }
-    int showCursor() override { return 0; }
-    int hideCursor() override { return -1; }
-    bool toggleFullscreen() override { return true; }
-    bool makeCurrent() override { return true; }
-    bool swapBuffers() override { return true; }
-    unsigned long getHandle() override { return 1; }
-    bool destroy() override { return true; }
-};
-
 class GeometryOnDevice : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(registerFileSystem(new qzFileSystem), 0);
-        selectFileSystem(0, "");
+        ASSERT_TRUE(disk.ok());
         dir.write("a.bmp", solidBmp(4, 4, 255, 0, 0));
         dir.write("b.bmp", solidBmp(4, 4, 0, 255, 0));
         setDirectory(dir.path().c_str());
@@ -52,7 +35,6 @@ protected:
     {
         device->detachWindow();
         device.reset();
-        shutdownFileSystems();
     }
 
     // Loads bytes with the recording device current.
@@ -69,6 +51,7 @@ protected:
 
     ScratchDir dir;
     std::unique_ptr<RecordingDevice> device;
+    MountedDisk disk;
 };
 
 TEST_F(GeometryOnDevice, StaticMeshesUploadOnceAndDrawFromTheirBuffer)

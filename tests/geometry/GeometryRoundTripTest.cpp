@@ -79,19 +79,6 @@ TEST(GeometryRoundTrip, StaticLayoutKeepsEveryItemField)
     EXPECT_FLOAT_EQ(back.bounds.radius, g.bounds.radius);
 }
 
-TEST(GeometryRoundTrip, GeneralLayoutWithoutModifiersBecomesStatic)
-{
-    Geometry g;
-    addItems(g, 2, false);
-    Geometry back;
-    ASSERT_TRUE(roundTrip(bytesOf(writeGeneralBind, g), back));
-    EXPECT_EQ(back.layout, GeometryLayout::General);
-    for (std::uint32_t i = 0; i < 2; ++i) {
-        expectSameArray(g.mesh(i).vertices, back.mesh(i).vertices);
-        EXPECT_TRUE(back.mesh(i).isStatic);
-    }
-}
-
 TEST(GeometryRoundTrip, GeneralLayoutWithMorphAndSkinKeepsModifiersAndStaysDynamic)
 {
     struct Case { bool morph, skin; };

@@ -63,36 +63,6 @@ TEST(VertexArray, AllocateZeroLeavesTheArrayAsItWas)
     EXPECT_EQ(v.data()[17], 18.0f);
 }
 
-TEST(VertexArray, ClearAndDestroyEmptyTheArray)
-{
-    VertexArray v;
-    v.allocate(5, 0x1FF);
-    v.destroy();
-    EXPECT_EQ(v.vertexCount, 0u);
-    EXPECT_EQ(v.stride, 0u);
-    EXPECT_EQ(v.texSize0 + v.texSize1 + v.texSize2, 0);
-    EXPECT_EQ(v.floatCount(), 0u);
-    v.allocate(5, 0x01F);
-    v.clear();
-    EXPECT_EQ(v.format, 0u);
-    EXPECT_EQ(v.texOffset2, 0u);
-    EXPECT_EQ(v.floatCount(), 0u);
-}
-
-TEST(VertexArray, CopyFromTakesFormatAndEveryFloat)
-{
-    VertexArray a, b;
-    a.allocate(7, 0x01F);
-    fill(a, 0.5f);
-    b.allocate(2, 0x003);
-    b.copyFrom(a);
-    EXPECT_EQ(b.vertexCount, 7u);
-    EXPECT_EQ(b.format, 0x01Fu);
-    EXPECT_EQ(b.stride, 11u);
-    for (std::size_t i = 0; i < a.floatCount(); ++i)
-        ASSERT_EQ(b.data()[i], a.data()[i]) << i;
-}
-
 TEST(VertexArray, CopyComponentsMovesOnlyMaskedSharedComponents)
 {
     VertexArray from, to;

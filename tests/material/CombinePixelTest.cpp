@@ -234,20 +234,6 @@ TEST_F(CombinePixels, OneDisabledChannelKeepsItsFunctionWithoutAnError)
     EXPECT_EQ(alpha, GL_SUBTRACT_ARB);
 }
 
-TEST_F(CombinePixels, ConstantBecomesTheCurrentColour)
-{
-    GLCombineMaterial material(activeTexture_);
-    ASSERT_TRUE(material.loadFromString("tex 0 rgb leftarg d0 d0 const 255 0 0 128", nullptr,
-        nullptr));
-    ASSERT_TRUE(material.apply());
-    GLfloat colour[4] = {};
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_FLOAT_EQ(colour[0], 1.0f);
-    EXPECT_FLOAT_EQ(colour[1], 0.0f);
-    EXPECT_FLOAT_EQ(colour[2], 0.0f);
-    EXPECT_NEAR(colour[3], 128 / 255.0f, 1e-6);
-}
-
 TEST_F(CombinePixels, RecordOutsideTheTablesIsRefused)
 {
     GLCombineMaterial material(activeTexture_);

@@ -2,9 +2,8 @@
 // GL-built mip levels, cube maps, updates and the GL name's lifetime.
 #include "tests/support/BmpWriter.h"
 #include "tests/support/GLTestContext.h"
+#include "tests/support/MountedDisk.h"
 
-#include "engine/core/FileSystems.h"
-#include "engine/core/qzFileSystem.h"
 #include "engine/material/GLTexture.h"
 #include "engine/material/Image.h"
 
@@ -15,20 +14,8 @@
 
 namespace {
 
-class GLTextures : public ::testing::Test {
+class GLTextures : public GLDeviceTest {
 protected:
-    void SetUp() override
-    {
-        if (!gl.ok())
-            GTEST_SKIP() << "no GL context";
-        device().setProjection(Mat4());
-        device().setView(Mat4());
-        device().setClearColor(0, 0, 0);
-        device().clearAll();
-    }
-
-    GLRenderDevice& device() { return gl.device(); }
-
     // Draws the whole window with texture slot 0 = texture, every vertex's texture
     // coordinate (s, t, r) (three components: a cube map reads a direction).
     Rgba8 drawWith(int texture, float s = 0.5f, float t = 0.5f, float r = 0.0f)
@@ -38,8 +25,6 @@ protected:
         device().draw(PrimitiveType::TriangleStrip, v[0], 4, vertexformat::Position | vertexformat::Tex0Vec3, nullptr, 0);
         return gl.pixel(32, 32);
     }
-
-    GLTestContext gl{64, 64};
 };
 
 TEST_F(GLTextures, EveryDepthUploadsWithAMatchingTransfer)
@@ -164,11 +149,12 @@ TEST_F(GLTextures, LoadedPictureShowsItsPixels)
 {
     ScratchDir dir;
     dir.write("tile.bmp", solidBmp(8, 8, 10, 200, 90));
-    ASSERT_EQ(registerFileSystem(new qzFileSystem), 0);
-    selectFileSystem(0, "");
-    setDirectory(dir.path().c_str());
-    const int texture = device().loadTexture("tile.bmp");
-    shutdownFileSystems();
+    int texture = -1;
+    {
+        MountedDisk disk(dir.path());
+        ASSERT_TRUE(disk.ok());
+        texture = device().loadTexture("tile.bmp");
+    }
     ASSERT_GE(texture, 0);
     EXPECT_EQ(device().getTexture(texture)->name(), "tile.bmp");
     EXPECT_TRUE(nearColour(drawWith(texture), 10, 200, 90));

@@ -10,9 +10,6 @@
 namespace {
 
 const char* const kDefaultScript = "\ttex 0\trgb modulate t0 d0\talpha modulate t0 d0";
-const char* const kLightmapScript =
-    "\ttex diffuse\trgb leftarg t0 d0\talpha leftarg t0 d0"
-    "\ttex lightmap\trgb modulate r0 t0\talpha modulate r0 t0";
 
 struct Compiled {
     bool ok = false;
@@ -36,28 +33,6 @@ void expectStage(const MaterialStage& s, int rgbOp, int rgb1, int rgb2, int alph
     EXPECT_EQ(s.alphaOperation, alphaOp);
     EXPECT_EQ(s.alphaArgument1, alpha1);
     EXPECT_EQ(s.alphaArgument2, alpha2);
-}
-
-TEST(MaterialScript, BuiltInScriptsCompileToTheirStages)
-{
-    Compiled first = compile(kDefaultScript);
-    ASSERT_TRUE(first.ok) << first.reason;
-    EXPECT_EQ(first.script.stageCount, 1);
-    EXPECT_EQ(first.script.stageSlot[0], 0);
-    expectStage(first.script.stages[0], kOpModulate, kArgTexture, kArgDiffuse, kOpModulate,
-        kArgTexture, kArgDiffuse);
-
-    Compiled second = compile(kLightmapScript);
-    ASSERT_TRUE(second.ok) << second.reason;
-    EXPECT_EQ(second.script.stageCount, 2);
-    EXPECT_EQ(second.script.stageSlot[0], 0);
-    EXPECT_EQ(second.script.stageSlot[1], 1);
-    expectStage(second.script.stages[0], kOpLeftArg, kArgTexture, kArgDiffuse, kOpLeftArg,
-        kArgTexture, kArgDiffuse);
-    expectStage(second.script.stages[1], kOpModulate, kArgPrevious, kArgTexture, kOpModulate,
-        kArgPrevious, kArgTexture);
-    // Stages not declared keep the starting slot.
-    EXPECT_EQ(second.script.stageSlot[2], kMaterialDefaultSlot);
 }
 
 TEST(MaterialScript, EverySeparatorSplitsTokensTheSame)

@@ -3,8 +3,7 @@
 // material stands in for the combiner back end.
 #include "engine/material/GLMaterial.h"
 
-#include "engine/core/FileSystems.h"
-#include "engine/core/qzFileSystem.h"
+#include "tests/support/MountedDisk.h"
 #include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -111,14 +110,10 @@ TEST(Material, ApplyWalksDeclaredStagesAndStopsAtTheFirstRefusal)
 
 class MaterialFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(registerFileSystem(new qzFileSystem), 0);
-        selectFileSystem(0, "");
-    }
-    void TearDown() override { shutdownFileSystems(); }
+    void SetUp() override { ASSERT_TRUE(disk.ok()); }
 
     ScratchDir dir;
+    MountedDisk disk;
 };
 
 TEST_F(MaterialFile, LoadsScriptAndNameFromTheCurrentFileSystem)

@@ -3,11 +3,8 @@
 // program stands in for the driver.
 #include "engine/material/GLVertexProgram.h"
 
-#include "engine/core/FileSystems.h"
-#include "engine/core/qzFileSystem.h"
 #include "engine/math/Mat4.h"
 #include "engine/math/Vec3.h"
-#include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -86,30 +83,6 @@ struct Scene {
     }
 };
 
-TEST(VertexProgram, OutlineCodesFillParametersInOrder)
-{
-    Scene scene;
-    RecordingProgram program;
-    const int codes[] = { 4, 1, 6, 14, 0 };
-    program.storeCodes(codes);
-    EXPECT_EQ(uploadProgramParameters(program, scene.inputs()), 10);
-    ASSERT_EQ(program.calls.size(), 4u);
-
-    Mat4 combined;
-    Mat4::product(combined, scene.projection, scene.view);
-    Mat4::product(combined, combined, scene.world);
-    EXPECT_EQ(program.calls[0].index, 0);
-    expectMatrix(program.calls[0].m, combined);
-    EXPECT_EQ(program.calls[1].index, 4);
-    expectMatrix(program.calls[1].m, scene.world);
-    EXPECT_EQ(program.calls[2].index, 8);
-    EXPECT_FALSE(program.calls[2].matrix);
-    EXPECT_FLOAT_EQ(program.calls[2].v.x, 0.0f);
-    EXPECT_FLOAT_EQ(program.calls[2].v.y, 0.5f);
-    EXPECT_EQ(program.calls[3].index, 9);
-    EXPECT_FLOAT_EQ(program.calls[3].v.z, 9.0f);
-}
-
 TEST(VertexProgram, EachCodeSendsItsValue)
 {
     Scene scene;
@@ -133,24 +106,6 @@ TEST(VertexProgram, EachCodeSendsItsValue)
     EXPECT_FLOAT_EQ(program.calls[4].v.z, 0.0f);
 }
 
-TEST(VertexProgram, CodeListKeepsAtMost128)
-{
-    std::vector<int> codes(130, 14);
-    codes[129] = 0;
-    RecordingProgram program;
-    program.storeCodes(codes.data());
-    EXPECT_EQ(program.codeCount(), VertexProgram::kMaxCodes);
-    EXPECT_EQ(program.code(127), 14);
-    EXPECT_EQ(program.code(128), 0);
-    EXPECT_EQ(uploadProgramParameters(program, Scene().inputs()), 128);
-
-    const int codes2[] = { 1, 0, 2 };
-    program.storeCodes(codes2);
-    EXPECT_EQ(program.codeCount(), 1);
-    program.storeCodes(nullptr);
-    EXPECT_EQ(program.codeCount(), 0);
-}
-
 TEST(VertexProgram, LoadFromTextKeepsTextAndCompiles)
 {
     RecordingProgram program;
@@ -167,35 +122,6 @@ TEST(VertexProgram, LoadFromTextKeepsTextAndCompiles)
     refused.compileResult = false;
     EXPECT_FALSE(refused.loadFromText(text, 15, 0, codes));
     EXPECT_FALSE(refused.loadFromText(nullptr, 4, 0, codes));
-}
-
-class ProgramFile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(registerFileSystem(new qzFileSystem), 0);
-        selectFileSystem(0, "");
-    }
-    void TearDown() override { shutdownFileSystems(); }
-
-    ScratchDir dir;
-};
-
-TEST_F(ProgramFile, LoadsTextAndNameThroughTheFileSystem)
-{
-    const std::string text = "!!ARBvp1.0\nMOV result.position, vertex.position;\nEND\n";
-    std::string path = dir.write("outline.vsh", text);
-    const int codes[] = { 4, 1, 6, 14, 0 };
-    RecordingProgram program;
-    ASSERT_TRUE(program.loadFromFile(path.c_str(), 0, codes));
-    EXPECT_EQ(program.name(), path);
-    EXPECT_EQ(program.programText(), text);
-    EXPECT_EQ(program.programLength(), static_cast<int>(text.size()));
-    EXPECT_EQ(program.codeCount(), 4);
-
-    RecordingProgram missing;
-    EXPECT_FALSE(missing.loadFromFile(dir.file("nothing.vsh").c_str(), 0, codes));
-    EXPECT_EQ(missing.compiledWith, -1); // nothing to compile
 }
 
 TEST(GLVertexProgram, WithoutTheExtensionEverythingFailsCleanly)

@@ -23,15 +23,6 @@ TEST(Color, StoredAsBlueGreenRedAlpha)
     EXPECT_EQ(Color::fromPacked(0x44112233u), c);
 }
 
-TEST(Color, ComponentsReadBackAsByteOver255)
-{
-    const Color c(255, 51, 0, 128);
-    EXPECT_EQ(c.getRed(), 1.0f);
-    EXPECT_FLOAT_EQ(c.getGreen(), 0.2f);
-    EXPECT_EQ(c.getBlue(), 0.0f);
-    EXPECT_FLOAT_EQ(c.getAlpha(), 128.0f / 255.0f);
-}
-
 TEST(Color, FloatArrayIsSharedAndOverwrittenByTheNextCall)
 {
     const float* first = steelBlue.asFloatArray();
@@ -45,22 +36,6 @@ TEST(Color, FloatArrayIsSharedAndOverwrittenByTheNextCall)
     EXPECT_EQ(first[0], 0.0f);
     EXPECT_EQ(first[2], 1.0f);
     EXPECT_EQ(first[3], 0.0f);
-}
-
-TEST(Color, EngineConstantsAreOpaqueAndDistinct)
-{
-    const Color all[] = {black, white, red, green, blue, yellow, cyan, magenta,
-                         purple, maroon, navy, darkGreen, darkGrey, grey, lightGrey, steelBlue};
-    for (const Color& c : all)
-        EXPECT_EQ(c.a, 255);
-    for (std::size_t i = 0; i < std::size(all); ++i)
-        for (std::size_t j = i + 1; j < std::size(all); ++j)
-            EXPECT_NE(all[i], all[j]) << i << " and " << j;
-    // the constructor takes red first although blue is stored first
-    EXPECT_EQ(red.r, 255);
-    EXPECT_EQ(red.b, 0);
-    EXPECT_EQ(navy.packed(), 0xFF000080u);
-    EXPECT_EQ(steelBlue.packed(), 0xFF295E83u);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "engine/math/FileBuffer.h"
 
 #include "engine/core/FileSystems.h"
-#include "engine/core/qzFileSystem.h"
+#include "tests/support/MountedDisk.h"
 #include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -114,16 +114,6 @@ TEST(FileBufferString, LongStringIsCutAt1023AndTheCursorStaysInStep)
     EXPECT_FALSE(buffer.overrun());
 }
 
-TEST(FileBufferString, UnterminatedStringAtTheEndIsEmpty)
-{
-    auto owned = fromString(std::string("ok\0tail", 7));
-    FileBuffer& buffer = *owned;
-    EXPECT_STREQ(buffer.readString(), "ok");
-    EXPECT_STREQ(buffer.readString(), "");
-    EXPECT_TRUE(buffer.overrun());
-    EXPECT_EQ(buffer.tell(), 7u);
-}
-
 TEST(FileBufferCursor, SeekAndSkipStayInsideTheData)
 {
     struct Case {
@@ -186,14 +176,10 @@ TEST(FileBufferWrite, AllocateReplacesTheBlockAndClearsOverrun)
 
 class FileBufferLoad : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(registerFileSystem(new qzFileSystem), 0);
-        selectFileSystem(0, "");
-    }
-    void TearDown() override { shutdownFileSystems(); }
+    void SetUp() override { ASSERT_TRUE(disk.ok()); }
 
     ScratchDir dir;
+    MountedDisk disk;
 };
 
 TEST_F(FileBufferLoad, ReadsTheWholeFileThroughTheCurrentFileSystem)

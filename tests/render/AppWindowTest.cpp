@@ -103,13 +103,4 @@ TEST(AppWindow, EscapeOrCloseDestroysTheWindowAndPostsOneQuitPerClose)
     EXPECT_FALSE(window.destroy()) << "a second destroy finds nothing to release";
 }
 
-TEST(AppWindow, ToggleFullscreenAlwaysReportsTrue)
-{
-    AppWindow window(64, 48, 32, false, false);
-    ASSERT_FALSE(window.fullscreen);
-    EXPECT_TRUE(window.toggleFullscreen());
-    EXPECT_TRUE(window.toggleFullscreen());
-    EXPECT_TRUE(window.created());
-}
-
 }

@@ -2,11 +2,11 @@
 // free entry, name caches, use counts, release, full tables, failures that leave nothing
 // behind; and the vertex-program parameter upload before a draw.
 #include "tests/support/BmpWriter.h"
+#include "tests/support/MountedDisk.h"
 #include "tests/support/RecordingDevice.h"
 #include "tests/support/ScratchDir.h"
 
 #include "engine/core/FileSystems.h"
-#include "engine/core/qzFileSystem.h"
 #include "engine/material/Image.h"
 #include "engine/material/Material.h"
 #include "engine/material/Texture.h"
@@ -22,8 +22,7 @@ class DeviceTables : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(registerFileSystem(new qzFileSystem), 0);
-        selectFileSystem(0, "");
+        ASSERT_TRUE(disk.ok());
         dir.write("a.bmp", solidBmp(4, 4, 255, 0, 0));
         dir.write("program.vp", "!!ARBvp1.0\nEND\n");
         dir.write("bad.vp", "refuse me\n");
@@ -33,12 +32,11 @@ protected:
         device.caps.MaxSimultaneousTextures = 2;
         device.caps.VertexShaderVersion = {1, 0};
     }
-    void TearDown() override { shutdownFileSystems(); }
-
     int liveTextures() const { return device.textures.count(); }
 
     ScratchDir dir;
     RecordingDevice device;
+    MountedDisk disk;
 };
 
 TEST_F(DeviceTables, CreatedTextureIsGreenUpdatableWithoutMipmaps)

@@ -11,20 +11,10 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include <unistd.h>
 
 namespace {
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 int occurrences(const std::string& text, const std::string& what)
 {
@@ -67,7 +57,7 @@ TEST(GLCaps, DriverReportIsWrittenAndCapsFilled)
     EXPECT_FALSE(caps.OcclusionTest) << "llvmpipe has no GL_HP_occlusion_test";
     EXPECT_EQ(caps.AnisotropicFiltering, caps.MaxAnisotropy >= 1);
 
-    const std::string log = readFile(gl.scratch().file("Init.log"));
+    const std::string log = readWholeFile(gl.scratch().file("Init.log"));
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     ASSERT_NE(extensions, nullptr);
     std::ostringstream expected;
@@ -96,7 +86,7 @@ TEST(GLCaps, TwoStartsLeaveTwoReports)
     ASSERT_EQ(chdir(gl.scratch().path().c_str()), 0);
     gl.device().attachWindow(new AppWindow(16, 16, 32, false, false));
     ASSERT_EQ(chdir(previous), 0);
-    const std::string both = readFile(gl.scratch().file("Init.log"));
+    const std::string both = readWholeFile(gl.scratch().file("Init.log"));
     EXPECT_EQ(occurrences(both, "OpenGl Extensions :\n"), 2);
     EXPECT_EQ(occurrences(both, "Caps.VertexShaderVersion     = 1.0\n \n"), 2);
     const size_t second = both.find("OpenGl Extensions :", 1);
@@ -155,7 +145,7 @@ TEST(GLCaps, OlderDriverDegradesWithoutCallingMissingEntryPoints)
     EXPECT_TRUE(nearColour(gl.pixel(4, 16), 255, 0, 0));
     EXPECT_TRUE(nearColour(gl.pixel(28, 16), 0, 0, 255));
 
-    const std::string log = readFile(gl.scratch().file("Init.log"));
+    const std::string log = readWholeFile(gl.scratch().file("Init.log"));
     EXPECT_NE(log.find("** WARNING ** - Can't Do MultiTexturing \n"), std::string::npos);
     EXPECT_NE(log.find("Caps.MaxSimultaneousTextures = 1\n"), std::string::npos);
     EXPECT_NE(log.find("Caps.VertexShaderVersion     = 0.0\n"), std::string::npos);

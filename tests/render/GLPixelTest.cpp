@@ -1,8 +1,6 @@
 // What a viewer sees: pixels read back from the OpenGL device on the offscreen driver.
 #include "tests/support/GLTestContext.h"
 
-#include "engine/core/FileSystems.h"
-#include "engine/core/qzFileSystem.h"
 #include "engine/material/Image.h"
 #include "engine/material/Texture.h"
 
@@ -32,22 +30,8 @@ struct PlainVertex {
 };
 constexpr int LitFormat = vertexformat::Position | vertexformat::Normal;
 
-class GLPixels : public ::testing::Test {
+class GLPixels : public GLDeviceTest {
 protected:
-    void SetUp() override
-    {
-        if (!gl.ok())
-            GTEST_SKIP() << "no GL context";
-        // Normalised device coordinates straight through: x, y in -1..1 cover the window.
-        device().setProjection(Mat4());
-        device().setView(Mat4());
-        device().setWorld(Mat4());
-        device().setClearColor(0.0f, 0.0f, 0.0f);
-        device().clearAll();
-    }
-
-    GLRenderDevice& device() { return gl.device(); }
-
     // A quad over the NDC rectangle, two triangles, every vertex of one colour.
     void drawColouredQuad(float x1, float y1, float x2, float y2, std::uint8_t r, std::uint8_t g, std::uint8_t b)
     {
@@ -72,8 +56,6 @@ protected:
         }
         return device().addTexture(image, "test");
     }
-
-    GLTestContext gl{64, 64};
 };
 
 TEST_F(GLPixels, ClearColoursReachTheWholeBuffer)
@@ -264,55 +246,6 @@ TEST_F(GLPixels, WireShapesAndPointsLeaveWhiteAsTheCurrentColour)
         for (int x = 55; x <= 60; ++x)
             red += nearColour(gl.pixel(x, y), 255, 0, 0, 10);
     EXPECT_GT(red, 0);
-}
-
-TEST_F(GLPixels, VertexProgramReceivesItsParametersBeforeTheDraw)
-{
-    if (!device().hasVertexProgram)
-        GTEST_SKIP() << "no GL_ARB_vertex_program";
-    // Combined matrix in 0..3, world in 4..7, light 0 in 8, constant 0 in 9: the program
-    // places the vertex with the combined matrix, shifts it by the light's x, y and
-    // colours it with the constant.
-    ScratchDir files;
-    files.write("outline.vsh",
-                                         "!!ARBvp1.0\n"
-                                         "PARAM mvp[4] = { program.local[0..3] };\n"
-                                         "TEMP p;\n"
-                                         "DP4 p.x, mvp[0], vertex.position;\n"
-                                         "DP4 p.y, mvp[1], vertex.position;\n"
-                                         "DP4 p.z, mvp[2], vertex.position;\n"
-                                         "DP4 p.w, mvp[3], vertex.position;\n"
-                                         "ADD p.xy, p, program.local[8];\n"
-                                         "MOV result.position, p;\n"
-                                         "MOV result.color, program.local[9];\n"
-                                         "END\n");
-    const int codes[] = {4, 1, 6, 14, 0};
-    ASSERT_EQ(registerFileSystem(new qzFileSystem), 0);
-    selectFileSystem(0, "");
-    setDirectory(files.path().c_str());
-    const int program = device().loadVertexProgram("outline.vsh", 0, codes);
-    shutdownFileSystems();
-    ASSERT_GE(program, 0);
-    Mat4 world;
-    world.setTranslation(0.5f, 0.0f, 0.0f);
-    device().setWorld(world);
-    Light light;
-    light.position = Vec3(0.0f, 0.5f, 0.0f);
-    device().setLight(0, light);
-    device().setProgramConstant(0, Vec3(0.0f, 1.0f, 0.0f));
-    device().setTextureSlot(0, -1);
-    device().setVertexProgram(program);
-    drawColouredQuad(-0.25f, -0.25f, 0.25f, 0.25f, 255, 0, 0);
-    device().setVertexProgram(-1);
-
-    EXPECT_TRUE(nearColour(gl.pixel(48, 16), 0, 255, 0)) << "moved right by the world and up by the light";
-    EXPECT_TRUE(nearColour(gl.pixel(32, 32), 0, 0, 0)) << "not at the untransformed place";
-    EXPECT_TRUE(nearColour(gl.pixel(48, 32), 0, 0, 0)) << "the light's offset was applied";
-
-    // Without a current program the next draw switches programs off.
-    drawColouredQuad(-0.25f, -0.25f, 0.25f, 0.25f, 255, 0, 0);
-    EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
-    EXPECT_TRUE(nearColour(gl.pixel(48, 32), 255, 0, 0)) << "fixed function: world only, vertex colour";
 }
 
 }

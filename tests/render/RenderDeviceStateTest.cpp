@@ -1,33 +1,14 @@
 // The device's own logic through a recording subclass: cached setters, matrix stacks,
 // statistics, the immediate builder, the buffer table and the draw-time bindings.
+#include "tests/support/NullWindow.h"
 #include "tests/support/RecordingDevice.h"
 
 #include "engine/geometry/Camera.h"
 #include "engine/material/Material.h"
-#include "engine/render/Window.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// A window that does nothing: enough for the device to attach.
-class NullWindow : public Window {
-public:
-    NullWindow(int w, int h) : Window(w, h, 32, false, false) {}
-    int setCursorPos(int, int) override { return 1; }
-    void getCursorPos(int* x, int* y) override { *x = *y = 0; }
-    int getCursorX() override { return 0; }
-    int getCursorY() override { return 0; }
-    int showCursor() override { return 0; }
-    int hideCursor() override { return -1; }
-    bool toggleFullscreen() override { return true; }
-    bool makeCurrent() override { ++makeCurrentCalls; return true; }
-    bool swapBuffers() override { ++swaps; return true; }
-    unsigned long getHandle() override { return 1; }
-    bool destroy() override { return true; }
-    int makeCurrentCalls = 0;
-    int swaps = 0;
-};
 
 class AttachedDevice : public ::testing::Test {
 protected:

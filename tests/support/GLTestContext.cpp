@@ -39,6 +39,15 @@ GLTestContext::~GLTestContext()
     }
 }
 
+void GLTestContext::clearToBlack()
+{
+    device_->setProjection(Mat4());
+    device_->setView(Mat4());
+    device_->setWorld(Mat4());
+    device_->setClearColor(0.0f, 0.0f, 0.0f);
+    device_->clearAll();
+}
+
 Rgba8 GLTestContext::pixel(int x, int y) const
 {
     Rgba8 p;

@@ -7,6 +7,8 @@
 #include "engine/render/GLRenderDevice.h"
 #include "tests/support/ScratchDir.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +35,9 @@ public:
     // Directory where "Init.log" was written.
     const ScratchDir& scratch() const { return scratch_; }
 
+    // Identity projection, view and world (x, y in -1..1 cover the window), then the
+    // whole buffer cleared to black.
+    void clearToBlack();
     // Pixel (x, y) of the back buffer, y counted from the top row. Finishes drawing first.
     Rgba8 pixel(int x, int y) const;
     // The whole back buffer as RGB rows, top row first.
@@ -46,6 +51,22 @@ private:
     int width_;
     int height_;
     bool ok_ = false;
+};
+
+// A test with a 64 x 64 GL device, cleared to black with identity transforms before each
+// case; skipped when no context can be made.
+class GLDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!gl.ok())
+            GTEST_SKIP() << "no GL context";
+        gl.clearToBlack();
+    }
+
+    GLRenderDevice& device() { return gl.device(); }
+
+    GLTestContext gl{64, 64};
 };
 
 // True when every channel of a is within tolerance of (r, g, b).
