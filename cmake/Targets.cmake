@@ -36,8 +36,9 @@ function(velvet_tools)
   endforeach()
 endfunction()
 
-# tests/support/ is a helper library; every other folder tests/NAME/ is one GoogleTest
-# program test_NAME whose cases CTest runs one by one.
+# tests/support/ is a helper library (with the main of every test program, which makes
+# the tests headless); every other folder tests/NAME/ is one GoogleTest program
+# test_NAME whose cases CTest runs one by one.
 function(velvet_tests)
   file(GLOB_RECURSE support CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
   add_library(velvet_test_support STATIC ${PROJECT_SOURCE_DIR}/cmake/empty.cpp ${support})
@@ -61,13 +62,12 @@ function(velvet_tests)
       if(sources)
         add_executable(test_${name} ${sources})
         target_compile_options(test_${name} PRIVATE ${VELVET_WARNINGS})
-        target_link_libraries(test_${name} PRIVATE velvet_test_support GTest::gtest_main)
+        target_link_libraries(test_${name} PRIVATE velvet_test_support)
         add_dependencies(test_${name} ${programs})
         gtest_discover_tests(test_${name}
           WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
           DISCOVERY_TIMEOUT 120
-          PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;LIBGL_ALWAYS_SOFTWARE=1"
-                     TIMEOUT 300)
+          PROPERTIES TIMEOUT 300)
       endif()
     endif()
   endforeach()
