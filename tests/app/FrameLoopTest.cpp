@@ -66,15 +66,6 @@ TEST(FrameLoop, PendingMessagesComeBeforeFramesAndOnlyTheQuitMessageEnds)
     EXPECT_EQ(updates, 0);
 }
 
-TEST(FrameLoop, QuitBeforeAnyFrameGivesARateOfZero)
-{
-    drain();
-    platform::postAppQuit();
-    std::uint32_t frames = runFrameLoop(nullptr, countingFrame(1000));
-    EXPECT_EQ(frames, 0u);
-    EXPECT_EQ(formatFrameRate(frames, 2.0L), "FPS=0.00");
-}
-
 TEST(FrameRateReport, FormatsTwoDecimalsAndGivesZeroWhenNoTimeWasMeasured)
 {
     struct Case {

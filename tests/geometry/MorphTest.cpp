@@ -112,19 +112,4 @@ TEST_F(MorphClock, ZeroDurationStandsOnTheFirstFrame)
     EXPECT_EQ(vertex(0)[0], 0.0f);
 }
 
-TEST_F(MorphClock, FramesOfAnotherSizeLeaveTheTargetButRecomputeBounds)
-{
-    geometry.morph->frameCount = 2;
-    geometry.morph->duration = 3.0f;
-    geometry.morph->tracks[0]->frames[0] = frame(0, 5);
-    geometry.morph->tracks[0]->frames[1] = frame(1, 5);
-    VertexArray& target = geometry.mesh(0).vertices;
-    for (std::size_t i = 0; i < target.floatCount(); ++i)
-        target.data()[i] = -4.0f;
-    geometry.update(0.0f);
-    EXPECT_EQ(vertex(2)[0], -4.0f);
-    EXPECT_EQ(geometry.morph->itemBounds[0].centre.x, -4.0f);
-    EXPECT_EQ(geometry.morph->itemBounds[0].radius, 0.0f);
-}
-
 }
