@@ -44,21 +44,6 @@ TEST(AppWindow, DecliningFullScreenIsAnsweredYesHeadlessAndGivesAnExactClientAre
     platform::setFullscreenAvailable(true);
 }
 
-TEST(AppWindow, FirstFrameIsClearedAndSwapWorks)
-{
-    AppWindow window(64, 48, 32, false, false);
-    ASSERT_TRUE(window.created());
-    EXPECT_TRUE(window.makeCurrent());
-    glClearColor(0.0f, 0.0f, 70.0f / 255.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    unsigned char pixel[4] = {};
-    glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    EXPECT_EQ(pixel[0], 0);
-    EXPECT_EQ(pixel[1], 0);
-    EXPECT_EQ(pixel[2], 70);
-    EXPECT_TRUE(window.swapBuffers());
-}
-
 TEST(AppWindow, ZeroOrNanSizesBecomeOne)
 {
     AppWindow window(64, 48, 32, false, false);
