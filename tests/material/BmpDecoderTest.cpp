@@ -39,15 +39,15 @@ void expectPicture(const Image& image, const char* what)
 }
 
 // An 8-bit file of width 4 (no padding), one row, with the given palette and indices.
-BmpSpec eightBit(std::vector<std::uint32_t> palette, std::uint32_t coloursUsed, std::string indices)
+BmpLayout eightBit(std::vector<std::uint32_t> palette, std::uint32_t coloursUsed, std::string indices)
 {
-    BmpSpec spec;
-    spec.width = std::int32_t(indices.size());
-    spec.bitCount = 8;
-    spec.palette = std::move(palette);
-    spec.coloursUsed = coloursUsed;
-    spec.pixelData = std::move(indices);
-    return spec;
+    BmpLayout layout;
+    layout.width = std::int32_t(indices.size());
+    layout.bitCount = 8;
+    layout.palette = std::move(palette);
+    layout.coloursUsed = coloursUsed;
+    layout.pixelData = std::move(indices);
+    return layout;
 }
 
 }
@@ -66,14 +66,14 @@ TEST(BmpDecoder, TwentyFourBitRowsComeOutTopFirstInRgbOrder)
         { "40-byte header with a gap", 40, true, 10 },
     };
     for (const Case& c : cases) {
-        BmpSpec spec;
-        spec.width = 5;
-        spec.height = c.bottomUp ? 2 : -2;
-        spec.infoSize = c.infoSize;
-        spec.gapBeforePixels = c.gap;
-        spec.pixelData = bmpRows24(kPicture, c.bottomUp);
+        BmpLayout layout;
+        layout.width = 5;
+        layout.height = c.bottomUp ? 2 : -2;
+        layout.infoSize = c.infoSize;
+        layout.gapBeforePixels = c.gap;
+        layout.pixelData = bmpRows24(kPicture, c.bottomUp);
         Image image;
-        ASSERT_TRUE(decode(makeBmp(spec), image)) << c.what;
+        ASSERT_TRUE(decode(makeBmp(layout), image)) << c.what;
         expectPicture(image, c.what);
     }
 }
@@ -85,11 +85,11 @@ TEST(BmpDecoder, PalettesAreBoundedAndMissingEntriesReadBlack)
         full[i] = (i << 16) | ((255 - i) << 8) | 7;
     struct Case {
         const char* what;
-        BmpSpec spec;
+        BmpLayout layout;
         std::vector<std::uint32_t> expected;
     };
-    BmpSpec hugeCount = eightBit({ 0x111111, 0x222222, 0x333333 }, 0x7FFFFFFF, std::string("\x00\x02\x03\xFF", 4));
-    BmpSpec core = eightBit(full, 0, std::string("\x01\xFE\x00\x80", 4));
+    BmpLayout hugeCount = eightBit({ 0x111111, 0x222222, 0x333333 }, 0x7FFFFFFF, std::string("\x00\x02\x03\xFF", 4));
+    BmpLayout core = eightBit(full, 0, std::string("\x01\xFE\x00\x80", 4));
     core.infoSize = 12;
     const Case cases[] = {
         { "colours used 0 reads 256 entries", eightBit(full, 0, std::string("\x00\x01\xFE\xFF", 4)),
@@ -101,7 +101,7 @@ TEST(BmpDecoder, PalettesAreBoundedAndMissingEntriesReadBlack)
     };
     for (const Case& c : cases) {
         Image image;
-        ASSERT_TRUE(decode(makeBmp(c.spec), image)) << c.what;
+        ASSERT_TRUE(decode(makeBmp(c.layout), image)) << c.what;
         ASSERT_EQ(image.width(), 4u) << c.what;
         for (std::uint32_t x = 0; x < 4; ++x)
             EXPECT_EQ(rgbAt(image, x, 0), c.expected[x]) << c.what << " pixel " << x;
@@ -114,16 +114,16 @@ TEST(BmpDecoder, RunLengthEightBitStaysInsideThePicture)
     // end of line. Middle row: delta right 1 and up 1 lands in the top row at x = 1, so
     // the middle row stays black; a literal of 4 (two past the row) follows.
     // End of bitmap leaves the rest black.
-    BmpSpec spec = eightBit({ 0xAA0000, 0x00BB00, 0x0000CC }, 0, "");
-    spec.width = 3;
-    spec.height = 3;
-    spec.compression = 1;
-    spec.pixelData = std::string("\x05\x01\x00\x00"
+    BmpLayout layout = eightBit({ 0xAA0000, 0x00BB00, 0x0000CC }, 0, "");
+    layout.width = 3;
+    layout.height = 3;
+    layout.compression = 1;
+    layout.pixelData = std::string("\x05\x01\x00\x00"
                                  "\x00\x02\x01\x01"
                                  "\x00\x04\x02\x00\x01\x02"
                                  "\x00\x01", 16);
     Image image;
-    ASSERT_TRUE(decode(makeBmp(spec), image));
+    ASSERT_TRUE(decode(makeBmp(layout), image));
     const std::uint32_t expected[3][3] = {
         { 0, 0x0000CC, 0xAA0000 },
         { 0, 0, 0 },
@@ -138,16 +138,16 @@ TEST(BmpDecoder, DepthsItDoesNotDecodeLoadWithZeroPixels)
 {
     struct Case { std::uint16_t bits; std::uint32_t compression; std::size_t rowBytes; };
     for (Case c : { Case { 4, 0, 4 }, Case { 1, 0, 4 }, Case { 32, 0, 12 }, Case { 32, 3, 12 }, Case { 16, 0, 8 } }) {
-        BmpSpec spec;
-        spec.width = 3;
-        spec.height = 2;
-        spec.bitCount = c.bits;
-        spec.compression = c.compression;
+        BmpLayout layout;
+        layout.width = 3;
+        layout.height = 2;
+        layout.bitCount = c.bits;
+        layout.compression = c.compression;
         if (c.bits <= 8)
-            spec.palette.assign(1u << c.bits, 0xFFFFFF);
-        spec.pixelData.assign(c.rowBytes * 2, char(0x5A));
+            layout.palette.assign(1u << c.bits, 0xFFFFFF);
+        layout.pixelData.assign(c.rowBytes * 2, char(0x5A));
         Image image;
-        ASSERT_TRUE(decode(makeBmp(spec), image)) << c.bits << " bits";
+        ASSERT_TRUE(decode(makeBmp(layout), image)) << c.bits << " bits";
         EXPECT_EQ(image.width(), 3u);
         EXPECT_EQ(image.height(), 2u);
         for (std::size_t i = 0; i < image.byteSize(); ++i)
@@ -157,33 +157,33 @@ TEST(BmpDecoder, DepthsItDoesNotDecodeLoadWithZeroPixels)
 
 TEST(BmpDecoder, RefusesDamagedAndUnsupportedFiles)
 {
-    BmpSpec good;
+    BmpLayout good;
     good.width = 5;
     good.height = 2;
     good.pixelData = bmpRows24(kPicture, true);
 
-    struct Case { const char* what; BmpSpec spec; std::size_t cut; };
-    auto with = [&](auto change) { BmpSpec s = good; change(s); return s; };
+    struct Case { const char* what; BmpLayout layout; std::size_t cut; };
+    auto with = [&](auto change) { BmpLayout s = good; change(s); return s; };
     const Case cases[] = {
         { "pixel data one byte short of the last pixel", good, 1 + 1 },
-        { "wider than 16384", with([](BmpSpec& s) { s.width = 16385; }), 0 },
-        { "taller than 16384 top-down", with([](BmpSpec& s) { s.height = -16385; }), 0 },
-        { "most negative height", with([](BmpSpec& s) { s.height = INT32_MIN; }), 0 },
-        { "zero width", with([](BmpSpec& s) { s.width = 0; }), 0 },
-        { "zero height", with([](BmpSpec& s) { s.height = 0; }), 0 },
-        { "promises more rows than it holds", with([](BmpSpec& s) { s.height = 3; }), 0 },
-        { "run-length 8-bit top-down", with([](BmpSpec& s) { s.bitCount = 8; s.compression = 1; s.height = -2;
+        { "wider than 16384", with([](BmpLayout& s) { s.width = 16385; }), 0 },
+        { "taller than 16384 top-down", with([](BmpLayout& s) { s.height = -16385; }), 0 },
+        { "most negative height", with([](BmpLayout& s) { s.height = INT32_MIN; }), 0 },
+        { "zero width", with([](BmpLayout& s) { s.width = 0; }), 0 },
+        { "zero height", with([](BmpLayout& s) { s.height = 0; }), 0 },
+        { "promises more rows than it holds", with([](BmpLayout& s) { s.height = 3; }), 0 },
+        { "run-length 8-bit top-down", with([](BmpLayout& s) { s.bitCount = 8; s.compression = 1; s.height = -2;
                                                                 s.palette = { 0 }; s.pixelData = std::string(2, '\0'); }), 0 },
-        { "run-length without an end", with([](BmpSpec& s) { s.bitCount = 8; s.compression = 1; s.palette = { 0 };
+        { "run-length without an end", with([](BmpLayout& s) { s.bitCount = 8; s.compression = 1; s.palette = { 0 };
                                                                  s.pixelData = std::string("\x05\x00\x00\x00", 4); }), 0 },
-        { "run-length 4-bit", with([](BmpSpec& s) { s.bitCount = 4; s.compression = 2; s.palette = { 0 }; }), 0 },
-        { "unknown header size", with([](BmpSpec& s) { s.infoSize = 64; }), 0 },
-        { "pixel offset past the end", with([](BmpSpec& s) { s.pixelOffset = 100000; }), 0 },
-        { "headers only", with([](BmpSpec& s) { s.pixelData.clear(); }), 0 },
-        { "odd bit count", with([](BmpSpec& s) { s.bitCount = 7; }), 0 },
+        { "run-length 4-bit", with([](BmpLayout& s) { s.bitCount = 4; s.compression = 2; s.palette = { 0 }; }), 0 },
+        { "unknown header size", with([](BmpLayout& s) { s.infoSize = 64; }), 0 },
+        { "pixel offset past the end", with([](BmpLayout& s) { s.pixelOffset = 100000; }), 0 },
+        { "headers only", with([](BmpLayout& s) { s.pixelData.clear(); }), 0 },
+        { "odd bit count", with([](BmpLayout& s) { s.bitCount = 7; }), 0 },
     };
     for (const Case& c : cases) {
-        std::string file = makeBmp(c.spec);
+        std::string file = makeBmp(c.layout);
         // The last row's padding (1 byte) may be missing; cut removes that and more.
         file.resize(file.size() - c.cut);
         Image image;

@@ -36,15 +36,15 @@ std::vector<std::uint8_t> pixels(const DibImage& dib)
 }
 
 // A 3 x 2 bitmap, stored rows exactly as given (first stored row first).
-BmpSpec bitmap(std::uint16_t bits, std::vector<std::uint32_t> palette, std::string rows)
+BmpLayout bitmap(std::uint16_t bits, std::vector<std::uint32_t> palette, std::string rows)
 {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bitCount = bits;
-    spec.palette = std::move(palette);
-    spec.pixelData = std::move(rows);
-    return spec;
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.bitCount = bits;
+    layout.palette = std::move(palette);
+    layout.pixelData = std::move(rows);
+    return layout;
 }
 
 }
@@ -55,26 +55,26 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
     // Expected: stored row 0 then stored row 1, R, G, B.
     const std::vector<std::uint8_t> mixed = { 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90,
                                               0xA0, 0xB0, 0xC0, 0x10, 0x20, 0x30, 0x00, 0x00, 0x00 };
-    struct Case { const char* what; BmpSpec spec; std::vector<std::uint8_t> expected; };
+    struct Case { const char* what; BmpLayout layout; std::vector<std::uint8_t> expected; };
     // Palette index 5 of the 8-bit files and 2 of the 1-bit one are past their palettes.
-    const BmpSpec eight = bitmap(8, { a, b, c, d }, std::string("\x00\x01\x02\x00\x03\x00\x05\x00", 8));
+    const BmpLayout eight = bitmap(8, { a, b, c, d }, std::string("\x00\x01\x02\x00\x03\x00\x05\x00", 8));
     const std::vector<std::uint8_t>& eightExpected = mixed;
-    BmpSpec eightFewer = eight;
+    BmpLayout eightFewer = eight;
     eightFewer.coloursUsed = 4;
     // Without a file header the bits follow the whole palette: 256 entries for the core
     // header, whose palette size is fixed by the depth.
-    BmpSpec core = eight;
+    BmpLayout core = eight;
     core.fileHeader = false;
     core.infoSize = 12;
     core.palette.resize(256, 0);
-    BmpSpec bare = eightFewer;
+    BmpLayout bare = eightFewer;
     bare.fileHeader = false;
     // Run-length: a literal 0, 1, 2 (4 bits: runs of alternating nibbles), end of line,
     // runs of 3 and 0, then end of bitmap, which leaves the last pixel unwritten (black).
-    BmpSpec rle8 = bitmap(8, { a, b, c, d }, std::string("\x00\x03\x00\x01\x02\x00\x00\x00"
+    BmpLayout rle8 = bitmap(8, { a, b, c, d }, std::string("\x00\x03\x00\x01\x02\x00\x00\x00"
                                                           "\x01\x03\x01\x00\x00\x01", 14));
     rle8.compression = 1;
-    BmpSpec rle4 = bitmap(4, { a, b, c, d }, std::string("\x02\x01\x01\x22\x00\x00"
+    BmpLayout rle4 = bitmap(4, { a, b, c, d }, std::string("\x02\x01\x01\x22\x00\x00"
                                                           "\x01\x33\x01\x00\x00\x01", 12));
     rle4.compression = 2;
     const Case cases[] = {
@@ -93,7 +93,7 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
                                                  "\xC0\xB0\xA0\xFF\x30\x20\x10\xFF\0\0\0\xFF", 24)), mixed },
     };
     for (const Case& c : cases) {
-        std::unique_ptr<DibImage> dib = decode(makeBmp(c.spec));
+        std::unique_ptr<DibImage> dib = decode(makeBmp(c.layout));
         ASSERT_NE(dib, nullptr) << c.what << ": " << message;
         EXPECT_EQ(dib->width, 3) << c.what;
         EXPECT_EQ(dib->height, 2) << c.what;
@@ -102,7 +102,7 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
     }
 
     // A top-down bitmap keeps its negative height and its stored row order.
-    BmpSpec topDown = eight;
+    BmpLayout topDown = eight;
     topDown.height = -2;
     std::unique_ptr<DibImage> dib = decode(makeBmp(topDown));
     ASSERT_NE(dib, nullptr);
@@ -112,24 +112,24 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
 
 TEST_F(DibLoader, ShowsWhyItRefusesAFile)
 {
-    const BmpSpec good = bitmap(24, {}, std::string(24, '\x11'));
-    auto with = [&](auto change) { BmpSpec s = good; change(s); return s; };
+    const BmpLayout good = bitmap(24, {}, std::string(24, '\x11'));
+    auto with = [&](auto change) { BmpLayout s = good; change(s); return s; };
     struct Case { const char* what; std::string file; const char* message; };
     std::string cut = makeBmp(good);
     cut.resize(cut.size() - 4);
     const Case cases[] = {
-        { "108-byte header", makeBmp(with([](BmpSpec& s) { s.infoSize = 108; })), "[Error] Unknown DIB file format.\n" },
+        { "108-byte header", makeBmp(with([](BmpLayout& s) { s.infoSize = 108; })), "[Error] Unknown DIB file format.\n" },
         { "too short for a header", "BM", "[Error] Unknown DIB file format.\n" },
         { "bits cut short", cut, "[Error] Image file conversion error.\n" },
-        { "run-length 24-bit", makeBmp(with([](BmpSpec& s) { s.compression = 1; })),
+        { "run-length 24-bit", makeBmp(with([](BmpLayout& s) { s.compression = 1; })),
           "[Error] Image file conversion error.\n" },
-        { "run-length without an end", makeBmp(with([](BmpSpec& s) {
+        { "run-length without an end", makeBmp(with([](BmpLayout& s) {
               s.bitCount = 8; s.compression = 1; s.palette = { 0 }; s.pixelData = std::string("\x03\x00\x00\x00", 4); })),
           "[Error] Image file conversion error.\n" },
-        { "bit offset past the end", makeBmp(with([](BmpSpec& s) { s.pixelOffset = 1 << 20; })),
+        { "bit offset past the end", makeBmp(with([](BmpLayout& s) { s.pixelOffset = 1 << 20; })),
           "[Error] Image file conversion error.\n" },
-        { "zero width", makeBmp(with([](BmpSpec& s) { s.width = 0; })), "[Error] Out of memory.\n" },
-        { "taller than 16384", makeBmp(with([](BmpSpec& s) { s.height = 1 << 20; })), "[Error] Out of memory.\n" },
+        { "zero width", makeBmp(with([](BmpLayout& s) { s.width = 0; })), "[Error] Out of memory.\n" },
+        { "taller than 16384", makeBmp(with([](BmpLayout& s) { s.height = 1 << 20; })), "[Error] Out of memory.\n" },
     };
     for (const Case& c : cases) {
         EXPECT_EQ(decode(c.file), nullptr) << c.what;

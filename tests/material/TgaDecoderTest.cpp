@@ -37,14 +37,14 @@ std::vector<std::uint32_t> all(const Image& image)
     return out;
 }
 
-TgaSpec spec24(std::uint16_t width, std::uint16_t height, std::uint8_t type, std::string data)
+TgaLayout spec24(std::uint16_t width, std::uint16_t height, std::uint8_t type, std::string data)
 {
-    TgaSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.imageType = type;
-    spec.pixelData = std::move(data);
-    return spec;
+    TgaLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.imageType = type;
+    layout.pixelData = std::move(data);
+    return layout;
 }
 
 }
@@ -62,7 +62,7 @@ TEST(TgaDecoder, UncompressedRowsAndPixelOrders)
 
     // The origin bit is not consulted: a top-down file (top row stored first, origin
     // bit set) comes out upside down.
-    TgaSpec topDown = spec24(2, 2, 2, bgr(0xA0A0A2) + bgr(0xB1B2B3) + bgr(0xC0C0C0) + bgr(0xD0D0D1));
+    TgaLayout topDown = spec24(2, 2, 2, bgr(0xA0A0A2) + bgr(0xB1B2B3) + bgr(0xC0C0C0) + bgr(0xD0D0D1));
     topDown.descriptor = 0x20;
     ASSERT_TRUE(decode(makeTga(topDown), image));
     EXPECT_EQ(all(image), (std::vector<std::uint32_t> { 0xC0C0C0, 0xD0D0D1, 0xA0A0A2, 0xB1B2B3 }));
@@ -70,7 +70,7 @@ TEST(TgaDecoder, UncompressedRowsAndPixelOrders)
     // An ID field and a colour map (filled with 0xEE) are skipped to reach the pixels,
     // for each way the map's entry size is counted.
     for (std::uint8_t entryBits : { 15, 16, 24, 32 }) {
-        TgaSpec mapped = spec24(2, 2, 2, rows);
+        TgaLayout mapped = spec24(2, 2, 2, rows);
         mapped.id = "made by hand";
         mapped.colourMapType = 1;
         mapped.colourMapLength = 3;
@@ -80,7 +80,7 @@ TEST(TgaDecoder, UncompressedRowsAndPixelOrders)
     }
 
     // 32 bits: B, G, R, A become R, G, B, A.
-    TgaSpec alpha = spec24(1, 1, 2, "\x10\x20\x30\x40");
+    TgaLayout alpha = spec24(1, 1, 2, "\x10\x20\x30\x40");
     alpha.depth = 32;
     ASSERT_TRUE(decode(makeTga(alpha), image));
     EXPECT_EQ(std::vector<std::uint8_t>(image.pixels(), image.pixels() + 4), (std::vector<std::uint8_t> { 0x30, 0x20, 0x10, 0x40 }));
@@ -89,7 +89,7 @@ TEST(TgaDecoder, UncompressedRowsAndPixelOrders)
     struct Word { std::uint16_t stored, image; };
     for (Word w : { Word { 0x7C00, 0xF800 }, Word { 0x03E0, 0x07E0 }, Word { 0x001F, 0x001F }, Word { 0xFFFF, 0xFFFF },
                     Word { 0x0000, 0x0000 }, Word { 0x0210, 0x0430 } }) {
-        TgaSpec words = spec24(1, 1, 2, LeBytes().u16(w.stored).str());
+        TgaLayout words = spec24(1, 1, 2, LeBytes().u16(w.stored).str());
         words.depth = 16;
         ASSERT_TRUE(decode(makeTga(words), image));
         EXPECT_EQ(image.bitsPerPixel(), 16u);
@@ -97,7 +97,7 @@ TEST(TgaDecoder, UncompressedRowsAndPixelOrders)
     }
 
     // Grey: bytes copied as they are into an 8-bit image.
-    TgaSpec grey = spec24(3, 1, 3, "\x01\x80\xFF");
+    TgaLayout grey = spec24(3, 1, 3, "\x01\x80\xFF");
     grey.depth = 8;
     ASSERT_TRUE(decode(makeTga(grey), image));
     EXPECT_EQ(image.bitsPerPixel(), 8u);
@@ -131,7 +131,7 @@ TEST(TgaDecoder, RunLengthPackets)
     }
 
     // Grey run-length: one byte per pixel.
-    TgaSpec grey = spec24(4, 1, 11, "\x81\x40\x01\x7F\x80");
+    TgaLayout grey = spec24(4, 1, 11, "\x81\x40\x01\x7F\x80");
     grey.depth = 8;
     Image image;
     ASSERT_TRUE(decode(makeTga(grey), image));
@@ -140,23 +140,23 @@ TEST(TgaDecoder, RunLengthPackets)
 
 TEST(TgaDecoder, RefusesTruncatedOrImpossibleFiles)
 {
-    auto with = [](TgaSpec s, auto change) { change(s); return s; };
-    const TgaSpec raw = spec24(2, 2, 2, std::string(12, '\x10'));
-    const TgaSpec rle = spec24(2, 2, 10, "\x83" + bgr(0x010203));
-    struct Case { const char* what; TgaSpec spec; std::size_t cut; };
+    auto with = [](TgaLayout s, auto change) { change(s); return s; };
+    const TgaLayout raw = spec24(2, 2, 2, std::string(12, '\x10'));
+    const TgaLayout rle = spec24(2, 2, 10, "\x83" + bgr(0x010203));
+    struct Case { const char* what; TgaLayout layout; std::size_t cut; };
     const Case cases[] = {
         { "uncompressed one byte short", raw, 1 },
         { "run-length packet cut short", rle, 1 },
-        { "run-length packets end before the image", with(rle, [](TgaSpec& s) { s.height = 3; }), 0 },
-        { "ID field past the end", with(raw, [](TgaSpec& s) { s.pixelData.clear(); s.id = "x"; }), 0 },
-        { "colour map past the end", with(raw, [](TgaSpec& s) { s.colourMapType = 1; s.colourMapLength = 1000; s.colourMapEntryBits = 24; }), 12 + 3000 - 1 },
-        { "wider than 16384", with(raw, [](TgaSpec& s) { s.width = 16385; }), 0 },
-        { "zero height", with(raw, [](TgaSpec& s) { s.height = 0; }), 0 },
-        { "depth 7", with(raw, [](TgaSpec& s) { s.depth = 7; }), 0 },
-        { "colour-mapped indices missing", with(raw, [](TgaSpec& s) { s.imageType = 1; s.depth = 8; s.pixelData = "abc"; }), 0 },
+        { "run-length packets end before the image", with(rle, [](TgaLayout& s) { s.height = 3; }), 0 },
+        { "ID field past the end", with(raw, [](TgaLayout& s) { s.pixelData.clear(); s.id = "x"; }), 0 },
+        { "colour map past the end", with(raw, [](TgaLayout& s) { s.colourMapType = 1; s.colourMapLength = 1000; s.colourMapEntryBits = 24; }), 12 + 3000 - 1 },
+        { "wider than 16384", with(raw, [](TgaLayout& s) { s.width = 16385; }), 0 },
+        { "zero height", with(raw, [](TgaLayout& s) { s.height = 0; }), 0 },
+        { "depth 7", with(raw, [](TgaLayout& s) { s.depth = 7; }), 0 },
+        { "colour-mapped indices missing", with(raw, [](TgaLayout& s) { s.imageType = 1; s.depth = 8; s.pixelData = "abc"; }), 0 },
     };
     for (const Case& c : cases) {
-        std::string file = makeTga(c.spec);
+        std::string file = makeTga(c.layout);
         file.resize(file.size() - std::min(c.cut, file.size()));
         Image image;
         EXPECT_FALSE(decode(file, image)) << c.what;
@@ -164,7 +164,7 @@ TEST(TgaDecoder, RefusesTruncatedOrImpossibleFiles)
 
     // Colour-mapped and unknown types are sized but not decoded: zero pixels.
     for (std::uint8_t type : { 1, 9, 42 }) {
-        TgaSpec other = spec24(2, 2, type, std::string(12, '\x55'));
+        TgaLayout other = spec24(2, 2, type, std::string(12, '\x55'));
         other.depth = 8;
         Image image;
         ASSERT_TRUE(decode(makeTga(other), image)) << int(type);

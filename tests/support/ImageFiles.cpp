@@ -1,35 +1,35 @@
 #include "tests/support/ImageFiles.h"
 
-std::string makeBmp(const BmpSpec& spec)
+std::string makeBmp(const BmpLayout& layout)
 {
-    bool core = spec.infoSize == 12;
+    bool core = layout.infoSize == 12;
     std::uint32_t entrySize = core ? 3 : 4;
     LeBytes info;
-    info.u32(spec.infoSize);
+    info.u32(layout.infoSize);
     if (core) {
-        info.u16(std::uint32_t(spec.width)).u16(std::uint32_t(spec.height)).u16(1).u16(spec.bitCount);
+        info.u16(std::uint32_t(layout.width)).u16(std::uint32_t(layout.height)).u16(1).u16(layout.bitCount);
     } else {
-        info.u32(std::uint32_t(spec.width)).u32(std::uint32_t(spec.height)).u16(1).u16(spec.bitCount);
-        info.u32(spec.compression).u32(0).u32(2835).u32(2835).u32(spec.coloursUsed).u32(0);
-        info.zeros(spec.infoSize > 40 ? spec.infoSize - 40 : 0);
+        info.u32(std::uint32_t(layout.width)).u32(std::uint32_t(layout.height)).u16(1).u16(layout.bitCount);
+        info.u32(layout.compression).u32(0).u32(2835).u32(2835).u32(layout.coloursUsed).u32(0);
+        info.zeros(layout.infoSize > 40 ? layout.infoSize - 40 : 0);
     }
-    for (std::uint32_t colour : spec.palette) {
+    for (std::uint32_t colour : layout.palette) {
         info.u8(colour).u8(colour >> 8).u8(colour >> 16);
         if (!core)
             info.u8(0);
     }
-    info.zeros(spec.gapBeforePixels);
-    std::uint32_t headers = spec.fileHeader ? 14 : 0;
-    std::uint32_t offset = headers + spec.infoSize + std::uint32_t(spec.palette.size()) * entrySize
-        + spec.gapBeforePixels;
-    if (spec.pixelOffset >= 0)
-        offset = std::uint32_t(spec.pixelOffset);
+    info.zeros(layout.gapBeforePixels);
+    std::uint32_t headers = layout.fileHeader ? 14 : 0;
+    std::uint32_t offset = headers + layout.infoSize + std::uint32_t(layout.palette.size()) * entrySize
+        + layout.gapBeforePixels;
+    if (layout.pixelOffset >= 0)
+        offset = std::uint32_t(layout.pixelOffset);
     LeBytes file;
-    if (spec.fileHeader) {
-        std::uint32_t total = headers + std::uint32_t(info.str().size() + spec.pixelData.size());
+    if (layout.fileHeader) {
+        std::uint32_t total = headers + std::uint32_t(info.str().size() + layout.pixelData.size());
         file.raw("BM").u32(total).u32(0).u32(offset);
     }
-    file.raw(info.str()).raw(spec.pixelData);
+    file.raw(info.str()).raw(layout.pixelData);
     return file.str();
 }
 
@@ -46,18 +46,18 @@ std::string bmpRows24(const std::vector<std::vector<std::uint32_t>>& topFirst, b
     return out.str();
 }
 
-std::string makeTga(const TgaSpec& spec)
+std::string makeTga(const TgaLayout& layout)
 {
     LeBytes out;
-    out.u8(std::uint32_t(spec.id.size())).u8(spec.colourMapType).u8(spec.imageType);
-    out.u16(0).u16(spec.colourMapLength).u8(spec.colourMapEntryBits);
-    out.u16(0).u16(0).u16(spec.width).u16(spec.height).u8(spec.depth).u8(spec.descriptor);
-    out.raw(spec.id);
-    if (spec.colourMapType) {
-        std::size_t entry = spec.colourMapEntryBits == 15 ? 2 : spec.colourMapEntryBits / 8;
+    out.u8(std::uint32_t(layout.id.size())).u8(layout.colourMapType).u8(layout.imageType);
+    out.u16(0).u16(layout.colourMapLength).u8(layout.colourMapEntryBits);
+    out.u16(0).u16(0).u16(layout.width).u16(layout.height).u8(layout.depth).u8(layout.descriptor);
+    out.raw(layout.id);
+    if (layout.colourMapType) {
+        std::size_t entry = layout.colourMapEntryBits == 15 ? 2 : layout.colourMapEntryBits / 8;
         // Filler that would show up as colour if it were taken for pixels.
-        out.raw(std::string(std::size_t(spec.colourMapLength) * entry, char(0xEE)));
+        out.raw(std::string(std::size_t(layout.colourMapLength) * entry, char(0xEE)));
     }
-    out.raw(spec.pixelData);
+    out.raw(layout.pixelData);
     return out.str();
 }

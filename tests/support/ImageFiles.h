@@ -20,7 +20,7 @@ private:
     std::string bytes_;
 };
 
-struct BmpSpec {
+struct BmpLayout {
     std::int32_t width = 1;
     std::int32_t height = 1;
     std::uint16_t bitCount = 24;
@@ -33,13 +33,13 @@ struct BmpSpec {
     std::uint32_t gapBeforePixels = 0;      // extra bytes between palette and pixels
     std::int64_t pixelOffset = -1;          // file header's offset; -1: the true one
 };
-std::string makeBmp(const BmpSpec& spec);
+std::string makeBmp(const BmpLayout& layout);
 
 // Stored rows of a 24-bit bitmap, padded to 4 bytes, from rows of R, G, B pixels given
 // top row first; bottomUp stores them bottom row first as ordinary bitmaps do.
 std::string bmpRows24(const std::vector<std::vector<std::uint32_t>>& topFirst, bool bottomUp);
 
-struct TgaSpec {
+struct TgaLayout {
     std::string id;
     std::uint8_t colourMapType = 0;
     std::uint8_t imageType = 2;
@@ -51,4 +51,4 @@ struct TgaSpec {
     std::uint8_t descriptor = 0;            // 0x20: top row stored first
     std::string pixelData;                  // everything after the colour map
 };
-std::string makeTga(const TgaSpec& spec);
+std::string makeTga(const TgaLayout& layout);

@@ -49,7 +49,7 @@ TEST(QztoolImage, DecodeWritesTheNetpbmFormOfEachDepth)
                          + q(dir.file("c.tga"))), 0);
     // 16 bits: a 1-5-5-5 pixel of full red and one of green 16/31, which the image keeps
     // as green 33/63 and the tool widens to 134/255.
-    TgaSpec words;
+    TgaLayout words;
     words.width = 2;
     words.depth = 16;
     words.pixelData = LeBytes().u16(0x7C00).u16(0x0200).str();
@@ -107,8 +107,8 @@ TEST(QztoolImage, FailuresNameTheFileAndLeaveNoOutput)
     std::string unknown = dir.write("picture.png", "whatever");
     std::string missing = dir.file("missing.tga");
     std::string output = dir.file("out.ppm");
-    std::string header108 = dir.write("v4.bmp", makeBmp([] { BmpSpec s; s.infoSize = 108; s.pixelData = "abcd"; return s; }()));
-    std::string good = dir.write("good.tga", makeTga([] { TgaSpec s; s.pixelData = "abc"; return s; }()));
+    std::string header108 = dir.write("v4.bmp", makeBmp([] { BmpLayout s; s.infoSize = 108; s.pixelData = "abcd"; return s; }()));
+    std::string good = dir.write("good.tga", makeTga([] { TgaLayout s; s.pixelData = "abc"; return s; }()));
 
     struct Case { std::string args; int status; std::string named; };
     const Case cases[] = {
