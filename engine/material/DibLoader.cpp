@@ -41,8 +41,9 @@ std::uint32_t defaultPaletteCount(std::uint32_t bitCount)
     }
 }
 
-// Reads the information header (12-byte core or 40-byte) and the palette that follows
-// it. False for any other header size.
+// Reads the information header and the palette that follows it: the 12-byte core
+// header, or the 40-byte one and its 108- and 124-byte extensions (which today's tools
+// write; their first 40 bytes are the same). False for any other header size.
 bool readLayout(const std::uint8_t* data, std::size_t size, DibLayout& layout)
 {
     bool fileHeader = size >= kFileHeaderSize && data[0] == 'B' && data[1] == 'M';
@@ -58,7 +59,7 @@ bool readLayout(const std::uint8_t* data, std::size_t size, DibLayout& layout)
         layout.bitCount = readLe16(data + info + 10);
         declaredColours = defaultPaletteCount(layout.bitCount);
         entrySize = 3;
-    } else if (headerSize == 40 && size >= info + 40) {
+    } else if ((headerSize == 40 || headerSize == 108 || headerSize == 124) && size >= info + headerSize) {
         layout.width = readLe32Signed(data + info + 4);
         layout.height = readLe32Signed(data + info + 8);
         layout.bitCount = readLe16(data + info + 14);

@@ -69,6 +69,11 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
     core.palette.resize(256, 0);
     BmpLayout bare = eightFewer;
     bare.fileHeader = false;
+    BmpLayout v4 = eight;
+    v4.infoSize = 108;
+    BmpLayout v5 = eightFewer;
+    v5.infoSize = 124;
+    v5.fileHeader = false;
     // Run-length: a literal 0, 1, 2 (4 bits: runs of alternating nibbles), end of line,
     // runs of 3 and 0, then end of bitmap, which leaves the last pixel unwritten (black).
     BmpLayout rle8 = bitmap(8, { a, b, c, d }, std::string("\x00\x03\x00\x01\x02\x00\x00\x00"
@@ -85,6 +90,8 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
         { "8-bit, colours used", eightFewer, eightExpected },
         { "8-bit, 12-byte header, no file header", core, eightExpected },
         { "8-bit, 40-byte header, no file header", bare, eightExpected },
+        { "8-bit, 108-byte header", v4, eightExpected },
+        { "8-bit, 124-byte header, no file header", v5, eightExpected },
         { "8-bit run-length", rle8, mixed },
         { "4-bit run-length", rle4, mixed },
         { "24-bit", bitmap(24, {}, std::string("\x30\x20\x10\x60\x50\x40\x90\x80\x70\0\0\0"
@@ -118,7 +125,9 @@ TEST_F(DibLoader, ShowsWhyItRefusesAFile)
     std::string cut = makeBmp(good);
     cut.resize(cut.size() - 4);
     const Case cases[] = {
-        { "108-byte header", makeBmp(with([](BmpLayout& s) { s.infoSize = 108; })), "[Error] Unknown DIB file format.\n" },
+        { "64-byte header", makeBmp(with([](BmpLayout& s) { s.infoSize = 64; })), "[Error] Unknown DIB file format.\n" },
+        { "124-byte header cut short", makeBmp(with([](BmpLayout& s) { s.infoSize = 124; })).substr(0, 14 + 100),
+          "[Error] Unknown DIB file format.\n" },
         { "too short for a header", "BM", "[Error] Unknown DIB file format.\n" },
         { "bits cut short", cut, "[Error] Image file conversion error.\n" },
         { "run-length 24-bit", makeBmp(with([](BmpLayout& s) { s.compression = 1; })),

@@ -107,7 +107,7 @@ TEST(QztoolImage, FailuresNameTheFileAndLeaveNoOutput)
     std::string unknown = dir.write("picture.png", "whatever");
     std::string missing = dir.file("missing.tga");
     std::string output = dir.file("out.ppm");
-    std::string header108 = dir.write("v4.bmp", makeBmp([] { BmpLayout s; s.infoSize = 108; s.pixelData = "abcd"; return s; }()));
+    std::string header64 = dir.write("os2v2.bmp", makeBmp([] { BmpLayout s; s.infoSize = 64; s.pixelData = "abcd"; return s; }()));
     std::string good = dir.write("good.tga", makeTga([] { TgaLayout s; s.pixelData = "abc"; return s; }()));
 
     struct Case { std::string args; int status; std::string named; };
@@ -116,7 +116,7 @@ TEST(QztoolImage, FailuresNameTheFileAndLeaveNoOutput)
         { "image decode " + q(unknown) + " " + q(output), 1, unknown },
         { "image decode " + q(missing) + " " + q(output), 1, missing },
         { "image dib " + q(missing) + " " + q(output), 1, missing },
-        { "image dib " + q(header108) + " " + q(output), 1, header108 },
+        { "image dib " + q(header64) + " " + q(output), 1, header64 },
         { "image decode " + q(good) + " " + q(dir.file("no/such/dir/out.ppm")), 1, dir.file("no/such/dir/out.ppm") },
         { "image", 2, "" },
         { "image decode " + q(good), 2, "" },

@@ -219,10 +219,10 @@ int runQza(const std::vector<std::string>& args)
 }
 
 const QzCommand qzgCommand("qzg",
-    "  qzg info FILE          load a .qzg model (no device) and print it as one JSON object\n", runQzg);
+    "  qztool qzg info FILE                  load a .qzg model (no device) and print it as JSON\n", runQzg);
 const QzCommand qzaCommand("qza",
-    "  qza info FILE          print a .qza animation's bone and frame counts and duration\n"
-    "  qza eval FILE BONE TIME  print the 16 floats of the bone's local matrix at TIME seconds\n",
+    "  qztool qza info FILE                  print a .qza animation's bone and frame counts, duration\n"
+    "  qztool qza eval FILE BONE TIME        the 16 floats of the bone's matrix at TIME seconds\n",
     runQza);
 
 }

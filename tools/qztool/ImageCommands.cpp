@@ -15,8 +15,9 @@
 
 namespace {
 
-const char* kUsage = "  image decode INPUT OUTPUT   decode JPG/BMP/TGA through the engine to PPM/PGM/PAM\n"
-                     "  image dib INPUT OUTPUT      decode a bitmap through the DIB loader to PPM\n";
+const char* kUsage =
+    "  qztool image decode INPUT OUTPUT      decode JPG/BMP/TGA through the engine to PPM/PGM/PAM\n"
+    "  qztool image dib INPUT OUTPUT         decode a bitmap through the DIB loader to PPM\n";
 
 // Why Image::load refused a file: unreadable, or read but not decodable.
 std::string loadFailureReason(const std::string& input)

@@ -60,7 +60,7 @@ int run(const std::vector<std::string>& args)
 }
 
 const QzCommand command("material",
-    "  material check FILE    compile a combiner script; print its stages and constant\n",
+    "  qztool material check FILE            compile a combiner script; print its stages and constant\n",
     run);
 
 }

@@ -15,9 +15,9 @@
 namespace {
 
 const char* USAGE =
-    "  qztool zip list ARCHIVE           member names, one per line, in archive order\n"
-    "  qztool zip cat ARCHIVE MEMBER     the member's bytes on standard output\n"
-    "  qztool zip create ARCHIVE FILE... a new archive, one stored member per FILE\n";
+    "  qztool zip list ARCHIVE               member names, one per line, in archive order\n"
+    "  qztool zip cat ARCHIVE MEMBER         the member's bytes on standard output\n"
+    "  qztool zip create ARCHIVE FILE...     a new archive, one stored member per FILE\n";
 
 // The registry for the length of one command.
 struct FileSystemsSession {
