@@ -71,9 +71,24 @@ void cmykRowToRgb(const JSAMPLE* cmyk, std::uint8_t* rgb, JDIMENSION width, bool
     }
 }
 
+// A sequential Huffman-coded file spends at least two bits on every 8 x 8 block (its
+// shortest DC code and end-of-block code), so fewer bytes than that cannot hold the
+// picture the header claims: such a file is refused before its pixels are allocated,
+// instead of allocating up to 800 MB for a few hundred bytes. Progressive and
+// arithmetic-coded files can code blocks in less and are not judged this way.
+bool dataCanHoldPicture(const jpeg_decompress_struct& info, std::size_t size)
+{
+    if (info.progressive_mode || info.arith_code)
+        return true;
+    std::uint64_t blocks = 0;
+    for (int c = 0; c < info.num_components; ++c)
+        blocks += std::uint64_t(info.comp_info[c].width_in_blocks) * info.comp_info[c].height_in_blocks;
+    return std::uint64_t(size) * 4 >= blocks;
+}
+
 // Everything that may jump lives in here, with no objects that need destruction, so the
 // longjmp skips nothing but plain data.
-bool decompress(jpeg_decompress_struct& info, JumpingErrorManager& errors, Image& image,
+bool decompress(jpeg_decompress_struct& info, JumpingErrorManager& errors, std::size_t size, Image& image,
                 std::vector<JSAMPLE>& cmykRow)
 {
     if (setjmp(errors.exit))
@@ -84,7 +99,8 @@ bool decompress(jpeg_decompress_struct& info, JumpingErrorManager& errors, Image
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_calc_output_dimensions(&info);
     if (info.output_width == 0 || info.output_height == 0
-        || info.output_width > kMaxImageSide || info.output_height > kMaxImageSide)
+        || info.output_width > kMaxImageSide || info.output_height > kMaxImageSide
+        || !dataCanHoldPicture(info, size))
         return false;
     jpeg_start_decompress(&info);
     if (!image.allocate(info.output_width, info.output_height, 24))
@@ -129,7 +145,7 @@ bool decodeJpeg(const std::uint8_t* data, std::size_t size, Image& image)
     info.src = &source;
 
     std::vector<JSAMPLE> cmykRow;
-    bool ok = decompress(info, errors, image, cmykRow);
+    bool ok = decompress(info, errors, size, image, cmykRow);
     jpeg_destroy_decompress(&info);
     return ok;
 }

@@ -106,6 +106,22 @@ TEST_F(JpegDecoder, DamagedFilesFailWithoutReadingPastTheData)
     }
 }
 
+TEST_F(JpegDecoder, RefusesAHeaderThatClaimsMoreBlocksThanTheDataCanHoldBeforeAllocating)
+{
+    std::string file = compress("", "small.jpg");
+    std::size_t frame = file.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos) << "cjpeg writes a baseline frame header";
+    // Height and width follow the marker, its length and the sample precision.
+    for (std::size_t at : { frame + 5, frame + 7 }) {
+        file[at] = char(16000 >> 8);
+        file[at + 1] = char(16000 & 0xFF);
+    }
+    Image image;
+    EXPECT_FALSE(decode(file, image));
+    EXPECT_EQ(image.width(), 0u) << "16000 x 16000 pixels were allocated for " << file.size() << " bytes";
+    EXPECT_EQ(image.pixels(), nullptr);
+}
+
 TEST_F(JpegDecoder, RefusesPicturesWiderThan16384)
 {
     std::string wide = dir.file("wide.ppm");
