@@ -2,6 +2,7 @@
 // "rap2.mp3", the scene change times "Syncro.txt" and the camera path files. Same bytes
 // on every run.
 #include "tools/datagen/CameraPaths.h"
+#include "tools/datagen/DataFile.h"
 #include "tools/datagen/Mp3Encoder.h"
 #include "tools/datagen/ShowTimeline.h"
 #include "tools/datagen/Soundtrack.h"
@@ -10,6 +11,7 @@
 #include <ctime>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -26,38 +28,6 @@ void usage(std::FILE* out)
                       "Writes the show's data (soundtrack, scene times, camera paths) into OUTDIR,\n"
                       "creating it when needed.\n"
                       "  --text  only the text files (scene times and camera paths): no soundtrack\n");
-}
-
-// Writes bytes to dir/name through a temporary file renamed over it, so a reader never
-// sees half a file. False (with a message) on failure.
-bool writeFile(const fs::path& dir, const char* name, const void* bytes, std::size_t size)
-{
-    const fs::path target = dir / name;
-    const fs::path temporary = dir / (std::string(name) + ".part");
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        std::fprintf(stderr, "datagen: cannot write %s: %s\n", temporary.c_str(), std::strerror(errno));
-        return false;
-    }
-    const bool written = std::fwrite(bytes, 1, size, file) == size;
-    const bool closed = std::fclose(file) == 0;
-    std::error_code ec;
-    if (!written || !closed) {
-        std::fprintf(stderr, "datagen: cannot write %s\n", temporary.c_str());
-        fs::remove(temporary, ec);
-        return false;
-    }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        std::fprintf(stderr, "datagen: cannot rename %s: %s\n", temporary.c_str(), ec.message().c_str());
-        return false;
-    }
-    return true;
-}
-
-bool writeText(const fs::path& dir, const char* name, const std::string& text)
-{
-    return writeFile(dir, name, text.data(), text.size());
 }
 
 // Wall and processor seconds since a mark: on a busy machine the two differ a lot.
@@ -90,13 +60,13 @@ bool writeTimeline(const fs::path& dir)
     std::string text;
     for (std::int32_t t : showtime::syncTimes())
         text += std::to_string(t) + "\n";
-    return writeText(dir, "Syncro.txt", text);
+    return writeDataFile(dir, "Syncro.txt", text);
 }
 
 bool writePaths(const fs::path& dir)
 {
     for (const DesignedPath& path : designCameraPaths())
-        if (!writeText(dir, path.fileName.c_str(), pathFileText(path)))
+        if (!writeDataFile(dir, path.fileName, pathFileText(path)))
             return false;
     return true;
 }
@@ -117,7 +87,36 @@ bool writeSoundtrack(const fs::path& dir)
         return false;
     }
     std::fprintf(stderr, "datagen: rap2.mp3 encoded in %s, %zu bytes\n", mark.text().c_str(), mp3.size());
-    return writeFile(dir, "rap2.mp3", mp3.data(), mp3.size());
+    return writeDataFile(dir, "rap2.mp3", mp3);
+}
+
+// One generator of the data folder. Text steps are the quick ones that --text keeps.
+struct Step {
+    const char* what;
+    bool text;
+    bool (*run)(const fs::path& dir);
+};
+
+// In the order they run; each writes its own files.
+const Step STEPS[] = {
+    {"scene times", true, writeTimeline},
+    {"camera paths", true, writePaths},
+    {"soundtrack", false, writeSoundtrack},
+};
+
+bool runSteps(const fs::path& dir, bool textOnly)
+{
+    const int total = static_cast<int>(std::size(STEPS));
+    int index = 0;
+    for (const Step& step : STEPS) {
+        ++index;
+        if (textOnly && !step.text)
+            continue;
+        std::fprintf(stderr, "datagen: [%d/%d] %s\n", index, total, step.what);
+        if (!step.run(dir))
+            return false;
+    }
+    return true;
 }
 
 }
@@ -142,7 +141,7 @@ int main(int argc, char** argv)
             ec ? ec.message().c_str() : "");
         return 1;
     }
-    if (!writeTimeline(dir) || !writePaths(dir) || (!textOnly && !writeSoundtrack(dir)))
+    if (!runSteps(dir, textOnly))
         return 1;
     std::fprintf(stderr, "datagen: data written to %s\n", dir.c_str());
     return 0;
