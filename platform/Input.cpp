@@ -19,6 +19,11 @@ void setInputOverride(InputOverride* input)
     scripted = input;
 }
 
+InputOverride* inputOverride()
+{
+    return scripted;
+}
+
 bool keyDown(Key key)
 {
     if (scripted)
