@@ -37,10 +37,23 @@ public:
     CameraPath& currentPath();
     // Lights 0..2 on the device, in scenes 5 to 9 only.
     void applyLights();
+    // Back to scene 0 with every path at its start, the content as loadContent left it,
+    // and the timeline restarted now: the show replays from its start.
+    void rewind();
+    // Timeline milliseconds at which scene is on: 0 for scene 0, one past the sync time
+    // that ends the scene before for the others (the change waits for a time strictly
+    // past it). -1 for a scene the sync times never reach.
+    std::int32_t sceneStartMs(std::uint32_t scene) const;
 
     // The scene's content (pictures, models, particles) and its drawing recipe.
     void loadContent();
     void renderScene(float frameDelta, const Vec3& cameraTranslation);
+    // What renderScene changes besides the picture (particles emitted and moved,
+    // animation advanced), with no OpenGL call: a frame that is simulated rather than
+    // drawn leaves the content where the drawn frame would have.
+    void simulateScene(float frameDelta, const Vec3& cameraTranslation);
+    // The content back to the state loadContent left it in.
+    void resetContent();
 
     std::uint32_t sceneIndex() const { return sceneIndex_; }
     const std::vector<std::int32_t>& syncTimes() const { return syncTimes_; }

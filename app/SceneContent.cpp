@@ -16,3 +16,11 @@ void Director::loadContent()
 void Director::renderScene(float, const Vec3&)
 {
 }
+
+void Director::simulateScene(float, const Vec3&)
+{
+}
+
+void Director::resetContent()
+{
+}
