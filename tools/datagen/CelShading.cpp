@@ -2,10 +2,11 @@
 
 #include "tools/datagen/DataFile.h"
 #include "tools/datagen/EmbeddedText.h"
+#include "tools/datagen/ImageEncoders.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <string>
+#include <vector>
 
 namespace {
 
@@ -73,18 +74,8 @@ bool writeRamp(const std::filesystem::path& dir, const char* name, const RgbImag
 
 }
 
-RgbImage toneRamp()
-{
-    return ramp(TONE_BANDS);
-}
-
-RgbImage outlineRamp()
-{
-    return ramp(OUTLINE_BANDS);
-}
-
 bool writeCelShading(const std::filesystem::path& dir)
 {
     return copySource(dir, "CellShading_OutLine.vsh") && copySource(dir, "CellShading_OutLine_FFP.psh")
-        && writeRamp(dir, "tones.jpg", toneRamp()) && writeRamp(dir, "tonesOutline.jpg", outlineRamp());
+        && writeRamp(dir, "tones.jpg", ramp(TONE_BANDS)) && writeRamp(dir, "tonesOutline.jpg", ramp(OUTLINE_BANDS));
 }
