@@ -1,7 +1,8 @@
 // datagen: writes the show's data folder from the code in this folder: the soundtrack
-// "rap2.mp3", the scene change times "Syncro.txt" and the camera path files. Same bytes
-// on every run.
+// "rap2.mp3", the scene change times "Syncro.txt", the camera path files and the
+// cel-shading program, script and ramps. Same bytes on every run.
 #include "tools/datagen/CameraPaths.h"
+#include "tools/datagen/CelShading.h"
 #include "tools/datagen/DataFile.h"
 #include "tools/datagen/Mp3Encoder.h"
 #include "tools/datagen/ShowTimeline.h"
@@ -25,9 +26,9 @@ constexpr int MP3_KBPS = 128;
 void usage(std::FILE* out)
 {
     std::fprintf(out, "usage: datagen [--text] OUTDIR\n"
-                      "Writes the show's data (soundtrack, scene times, camera paths) into OUTDIR,\n"
-                      "creating it when needed.\n"
-                      "  --text  only the text files (scene times and camera paths): no soundtrack\n");
+                      "Writes the show's data (soundtrack, scene times, camera paths, cel shading) into\n"
+                      "OUTDIR, creating it when needed.\n"
+                      "  --text  only the quick files (scene times, camera paths, cel shading): no soundtrack\n");
 }
 
 // Wall and processor seconds since a mark: on a busy machine the two differ a lot.
@@ -101,6 +102,7 @@ struct Step {
 const Step STEPS[] = {
     {"scene times", true, writeTimeline},
     {"camera paths", true, writePaths},
+    {"cel shading", true, writeCelShading},
     {"soundtrack", false, writeSoundtrack},
 };
 
