@@ -65,7 +65,7 @@ void drawGlyph(const FT_GlyphSlot slot, int cellX, int cellY, int penX, RgbImage
             if (x < 0 || x >= FONT_CELL)
                 continue;
             std::uint8_t* pixel = image.at(cellX + x, cellY + y);
-            pixel[0] = pixel[1] = pixel[2] = std::max(pixel[0], source[column]);
+            pixel[0] = pixel[1] = pixel[2] = source[column];
         }
     }
 }

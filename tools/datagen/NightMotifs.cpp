@@ -143,10 +143,10 @@ void drawMoon(cairo_t* cr, SeededRandom& random, double x, double y, double r)
         const double cx = x + random.range(-0.8, 0.8) * r, cy = y + random.range(-0.8, 0.8) * r;
         const double cr2 = r * random.range(0.03, 0.09);
         cairo_arc(cr, cx, cy, cr2, 0, 2 * PI);
-        cairo_set_source_rgba(cr, 0.5, 0.45, 0.5, 0.35);
+        cairo_set_source_rgba(cr, 0.5, 0.45, 0.5, 0.22);
         cairo_stroke(cr);
         cairo_arc(cr, cx + cr2 * 0.2, cy + cr2 * 0.2, cr2, PI * 0.1, PI * 0.9);
-        cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
+        cairo_set_source_rgba(cr, 1, 1, 1, 0.22);
         cairo_stroke(cr);
     }
     cairo_restore(cr);

@@ -9,7 +9,7 @@ constexpr double PI = 3.14159265358979323846;
 constexpr double W = PICTURE_WIDTH, H = PICTURE_HEIGHT;
 constexpr double GROUND = 600;            // where the wall meets the pavement
 constexpr double BRICK_W = 62, BRICK_H = 22, MORTAR = 3;
-constexpr double LAMP_X = 300, LAMP_Y = 168;
+constexpr double LAMP_X = 300, LAMP_Y = 196;
 constexpr double SIGN_X = 705, SIGN_Y = 300;
 
 void drawBricks(cairo_t* cr, SeededRandom& random)
