@@ -72,7 +72,8 @@ void drawWireSphere(cairo_t* cr)
 {
     constexpr double R = 160, TILT = 0.45, TURN = 0.3;
     auto project = [&](double lat, double lon, double& x, double& y, double& z) {
-        const double px = std::cos(lat) * std::cos(lon + TURN), py = std::sin(lat), pz = std::cos(lat) * std::sin(lon + TURN);
+        const double px = std::cos(lat) * std::cos(lon + TURN), py = std::sin(lat);
+        const double pz = std::cos(lat) * std::sin(lon + TURN);
         // Tip the sphere towards the viewer about the horizontal axis.
         const double ty = py * std::cos(TILT) - pz * std::sin(TILT);
         z = py * std::sin(TILT) + pz * std::cos(TILT);
@@ -231,7 +232,7 @@ void drawCode(Canvas& canvas, SeededRandom&)
         cairo_fill(c);
     }, 30, 0.7, false);
     drawCodePanel(canvas.cr());
-    drawRole(canvas, 1, "CODE", "engine, effects, timeline and tools");
+    drawRole(canvas, 1, "CODE", "engine, effects and tools");
 }
 
 void drawMusic(Canvas& canvas, SeededRandom& random)

@@ -89,12 +89,8 @@ bool lyricsFileText(std::string_view source, std::string& out, std::string& erro
         }
         if (text.size() + TRAILING_SPACES > MAX_TEXT)
             return fail(error, lineNumber, "the line is longer than the show holds");
-        if (!out.empty())
-            out += "\n";
-        out += std::to_string(ms) + " " + text + "|";
+        out += std::to_string(ms) + " " + text + "|\n";
     }
-    // No line break after the last bar word: the reader checks for the end of the file
-    // only after a bar word, and a break there could read as one more, empty entry.
     if (lastMs < 0)
         return fail(error, lineNumber, "no lines");
     return true;

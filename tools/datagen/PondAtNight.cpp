@@ -41,7 +41,7 @@ void drawAbove(Canvas& canvas, SeededRandom& random)
     cairo_close_path(cr);
     setColour(cr, mix(palette::NIGHT, palette::VIOLET, 0.18));
     cairo_fill(cr);
-    City city = planCity(random, 120, 900, HORIZON, HORIZON - 28, HORIZON - 120, 0.3);
+    City city = planCity(random, 100, 920, HORIZON, HORIZON - 45, HORIZON - 125, 0.32);
     drawCitySilhouette(cr, city, mix(palette::NIGHT, palette::INDIGO, 0.25));
     drawWithGlow(canvas, [&](cairo_t* c) { drawCityLights(c, city, 0.9); }, 3, 1.3);
     // The shore: a thin line of street lamps.
@@ -88,7 +88,12 @@ void drawGlitter(cairo_t* cr, SeededRandom& random)
         const double depth = std::pow(random.unit(), 1.6);
         const double y = HORIZON + 6 + depth * (H - HORIZON - 6);
         const double spread = 12 + 70 * depth;
-        const double x = MOON_X + spread * (random.unit() + random.unit() + random.unit() - 1.5);
+        // A sum of three draws bunches the strokes in the middle of the road; each draw is
+        // its own statement so the order is fixed.
+        double bunch = random.unit();
+        bunch += random.unit();
+        bunch += random.unit();
+        const double x = MOON_X + spread * (bunch - 1.5);
         const double length = (4 + 26 * depth) * random.range(0.4, 1.0);
         const double level = random.range(0.3, 1.0) * (1.0 - 0.4 * depth);
         cairo_set_line_width(cr, 1.0 + 1.6 * depth);
@@ -228,8 +233,10 @@ RgbImage drawPondAtNight()
     drawWithGlow(canvas, [&](cairo_t* c) {
         for (int i = 0; i < 18; ++i) {
             const bool left = i % 2 == 0;
-            drawSpark(c, left ? random.range(20, 260) : random.range(780, 1010), random.range(430, 640),
-                random.range(4, 8), palette::AMBER, random.range(0.6, 1.0));
+            const double x = left ? random.range(20, 260) : random.range(780, 1010);
+            const double y = random.range(430, 640);
+            const double r = random.range(4, 8);
+            drawSpark(c, x, y, r, palette::AMBER, random.range(0.6, 1.0));
         }
     }, 5, 1.2);
     vignette(cr, PICTURE_WIDTH, PICTURE_HEIGHT, 0.6);

@@ -1,6 +1,7 @@
 // The pictures' own pseudo-random numbers: a fixed seed gives the same stars, bricks and
 // windows on every run and on every machine (no library generator whose sequence may
-// change). SplitMix64; owns its 64-bit state only.
+// change). SplitMix64; owns its 64-bit state only. Draw each number in its own statement
+// or declarator: the order in which a call's arguments are evaluated is not fixed.
 #pragma once
 
 #include <cstdint>

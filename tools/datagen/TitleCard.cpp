@@ -38,7 +38,8 @@ void drawPlanet(cairo_t* cr, double x, double y, double r)
     cairo_save(cr);
     cairo_arc(cr, x, y, r, 0, 2 * PI);
     cairo_clip(cr);
-    cairo_pattern_t* body = cairo_pattern_create_radial(x - r * 0.45, y - r * 0.5, r * 0.05, x - r * 0.2, y - r * 0.2, r * 1.35);
+    cairo_pattern_t* body
+        = cairo_pattern_create_radial(x - r * 0.45, y - r * 0.5, r * 0.05, x - r * 0.2, y - r * 0.2, r * 1.35);
     addStop(body, 0.0, mix(palette::MAGENTA, palette::WHITE, 0.35));
     addStop(body, 0.3, palette::MAGENTA);
     addStop(body, 0.62, palette::VIOLET);

@@ -44,7 +44,8 @@ void drawBricks(cairo_t* cr, SeededRandom& random)
             for (int i = 0; i < 7; ++i) {
                 const double light = random.chance(0.5) ? 1.0 : 0.0;
                 cairo_set_source_rgba(cr, light, light * 0.9, light * 0.85, random.range(0.05, 0.14));
-                cairo_arc(cr, x + random.range(3, BRICK_W - 3), y + random.range(3, h - 2), random.range(0.6, 1.8), 0, 2 * PI);
+                const double px = x + random.range(3, BRICK_W - 3), py = y + random.range(3, h - 2);
+                cairo_arc(cr, px, py, random.range(0.6, 1.8), 0, 2 * PI);
                 cairo_fill(cr);
             }
         }
