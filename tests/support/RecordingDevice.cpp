@@ -174,7 +174,11 @@ RECORD0(resetColor)
 RECORD0(onBeginScene)
 RECORD0(onPresent)
 RECORD0(applyAmbientLight)
-RECORD0(applyView)
+void RecordingDevice::applyView()
+{
+    record("applyView()");
+    viewsApplied.push_back(view.current());
+}
 RECORD0(applyWorld)
 RECORD0(applyProjection)
 RECORD0(beginOcclusionTest)

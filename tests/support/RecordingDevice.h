@@ -22,6 +22,9 @@ public:
     int count(const std::string& prefix) const { return static_cast<int>(callsStartingWith(prefix).size()); }
     void clearCalls() { calls.clear(); }
 
+    // The view matrix at every applyView, in order.
+    std::vector<Mat4> viewsApplied;
+
     // What initialise reports.
     int textureUnits = 4;
     bool vertexPrograms = true;
