@@ -11,13 +11,29 @@ namespace {
 
 const std::string PROGRAM = VELVET_BUILD_DIR "/velvet-orbit";
 
-ChildOptions headless(const ScratchDir& dir)
+ChildOptions withDataFolder(const ScratchDir& dir)
 {
     std::filesystem::create_directory(dir.file("Data"));
     ChildOptions options;
     options.workingDirectory = dir.path();
-    options.environment = { "SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy" };
     return options;
+}
+
+TEST(Program, EveryTestRunsHeadlessWithEachVariableCTestIsGiven)
+{
+    // The programs these tests start inherit it. A list handed over as a property of
+    // gtest_discover_tests would reach CTest as its first variable only.
+    int status = -1;
+    std::string missing = captureCommand("ctest --test-dir " + shellQuote(VELVET_BUILD_DIR)
+            + " -N --show-only=json-v1 | python3 -c '"
+              "import json, sys\n"
+              "want = {\"SDL_VIDEODRIVER=offscreen\", \"SDL_AUDIODRIVER=dummy\", \"LIBGL_ALWAYS_SOFTWARE=1\"}\n"
+              "for test in json.load(sys.stdin)[\"tests\"]:\n"
+              "    given = [v for p in test.get(\"properties\", []) if p[\"name\"] == \"ENVIRONMENT\" for v in p[\"value\"]]\n"
+              "    if not want <= set(given): print(test[\"name\"], given)'",
+        &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(missing.substr(0, 500), "");
 }
 
 TEST(Program, HelpAndVersionPrintAndExit)
@@ -36,7 +52,7 @@ TEST(Program, HelpAndVersionPrintAndExit)
 TEST(Program, CtrlCEndsTheShowLikeEscapeWithTheFrameRate)
 {
     ScratchDir dir;
-    ChildOptions options = headless(dir);
+    ChildOptions options = withDataFolder(dir);
     options.signalAfterSeconds = 4.0;
     ChildResult run = runChild({ PROGRAM, "--windowed" }, options);
     EXPECT_EQ(run.termSignal, 0) << run.err;
@@ -54,7 +70,7 @@ TEST(Program, CtrlCEndsTheShowLikeEscapeWithTheFrameRate)
 TEST(Program, SigtermEndsTheShowCleanlyToo)
 {
     ScratchDir dir;
-    ChildOptions options = headless(dir);
+    ChildOptions options = withDataFolder(dir);
     options.signalAfterSeconds = 3.0;
     options.signalNumber = 15;
     ChildResult run = runChild({ PROGRAM, "--windowed" }, options);

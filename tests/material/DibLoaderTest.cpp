@@ -8,15 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 
 namespace {
 
 class DibLoader : public ::testing::Test {
 protected:
-    // Message boxes fall back to standard error without a display.
-    void SetUp() override { ::setenv("SDL_VIDEODRIVER", "offscreen", 1); }
-
     // Decodes file from a guarded buffer; the messages shown go to message.
     std::unique_ptr<DibImage> decode(const std::string& file)
     {
