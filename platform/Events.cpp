@@ -12,13 +12,20 @@ namespace platform {
 namespace {
 
 volatile std::sig_atomic_t pendingCloses = 0;
+volatile std::sig_atomic_t signalsSeen = 0;
 
-void onSignal(int)
+// The first signal asks the show to close as its window's close button does; one more,
+// in whatever state the program is, ends the process at once the signal's usual way.
+void onSignal(int number)
 {
+    if (signalsSeen != 0) {
+        std::signal(number, SIG_DFL);
+        std::raise(number);
+        return;
+    }
+    signalsSeen = 1;
     requestClose();
 }
-
-
 
 Event translate(const SDL_Event& sdl)
 {

@@ -1,6 +1,7 @@
 // The event queue of the frame loop. One poll takes at most one event and never waits.
 // AppQuit is the program's private quit message; SIGINT and SIGTERM arrive as a
-// WindowClose so that Ctrl+C ends the show exactly as closing the window does.
+// WindowClose so that Ctrl+C ends the show exactly as closing the window does, and a
+// second one ends the process whatever it is doing.
 #pragma once
 
 namespace platform {
@@ -35,7 +36,7 @@ void postEvent(const Event& event);
 // Posts a WindowClose event (what a signal does); safe to call from a signal handler.
 void requestClose();
 
-// Routes SIGINT and SIGTERM to requestClose.
+// Routes the first SIGINT or SIGTERM to requestClose; the next one terminates.
 void installSignalHandlers();
 
 }

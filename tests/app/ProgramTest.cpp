@@ -67,6 +67,19 @@ TEST(Program, CtrlCEndsTheShowLikeEscapeWithTheFrameRate)
     EXPECT_GT(std::atof(match[1].str().c_str()), 0.0);
 }
 
+TEST(Program, WithoutAWindowItSaysSoAndExitsWithStatusOne)
+{
+    // The dummy video driver has no OpenGL, so the window cannot be made.
+    ScratchDir dir;
+    ChildOptions options = withDataFolder(dir);
+    options.environment = { "SDL_VIDEODRIVER=dummy" };
+    options.killAfterSeconds = 20.0;
+    ChildResult run = runChild({ PROGRAM, "--windowed" }, options);
+    EXPECT_EQ(run.termSignal, 0) << "the program ran on without a window";
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.err.find("[ERROR] Window Creation Error."), std::string::npos) << run.err;
+}
+
 TEST(Program, SigtermEndsTheShowCleanlyToo)
 {
     ScratchDir dir;
