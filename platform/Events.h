@@ -13,6 +13,9 @@ enum class EventType {
     WindowResized, // width, height: new client size
     KeyDown,       // key: platform::Key as int, or -1 for other keys
     KeyUp,
+    MouseMotion,   // the pointer moved over the window
+    FocusGained,   // the window got the keyboard focus
+    FocusLost,     // the window lost it
     Other,
 };
 
@@ -30,7 +33,8 @@ bool pollEvent(Event& event);
 void postAppQuit();
 
 // Queues an event as if the desktop had sent it (AppQuit, Quit, KeyDown/KeyUp with
-// event.key, Other). For tools and tests that drive the frame loop.
+// event.key, WindowResized, MouseMotion, FocusGained/FocusLost, Other). For tools and
+// tests that drive the frame loop.
 void postEvent(const Event& event);
 
 // Posts a WindowClose event (what a signal does); safe to call from a signal handler.

@@ -1,4 +1,5 @@
 #include "platform/Events.h"
+#include "platform/Input.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,33 @@ TEST(Events, PostedEventsArriveOneAtATimeInOrder)
     EXPECT_EQ(event.type, platform::EventType::KeyDown);
     EXPECT_EQ(event.key, 0);
     EXPECT_FALSE(platform::pollEvent(event));
+}
+
+TEST(Events, MouseLookSeesRealMotionOnlyWhileTheWindowHasTheFocus)
+{
+    using T = platform::EventType;
+    struct Step {
+        std::vector<T> events;
+        bool look;
+    };
+    const Step steps[] = {
+        { { T::MouseMotion }, false },                  // no focus yet
+        { { T::FocusGained }, false },                  // focus, but no motion
+        { { T::MouseMotion, T::MouseMotion }, true },
+        { {}, false },                                  // that motion was taken
+        { { T::MouseMotion, T::FocusLost }, false },
+        { { T::FocusGained, T::MouseMotion }, true },
+    };
+    drain();
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        for (T type : steps[i].events) {
+            platform::Event event;
+            event.type = type;
+            platform::postEvent(event);
+        }
+        drain();
+        EXPECT_EQ(platform::takeMouseMotion(), steps[i].look) << "step " << i;
+    }
 }
 
 TEST(Events, TheFirstSignalClosesTheWindowAndASecondEndsTheProcess)
