@@ -78,6 +78,10 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
     BmpLayout rle4 = bitmap(4, { a, b, c, d }, std::string("\x02\x01\x01\x22\x00\x00"
                                                           "\x01\x33\x01\x00\x00\x01", 12));
     rle4.compression = 2;
+    // The masks follow a 40-byte header where a palette would.
+    BmpLayout fields565 = bitmap(16, { 0xF800, 0x07E0, 0x001F },
+                                 std::string("\x00\xF8\xE0\x07\x1F\x00\0\0" "\x00\x00\xFF\xFF\x10\x84\0\0", 16));
+    fields565.compression = 3;
     const Case cases[] = {
         { "1-bit", bitmap(1, { a, b }, std::string("\xA0\0\0\0\x40\0\0\0", 8)),
           { 0x40, 0x50, 0x60, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x10, 0x20, 0x30 } },
@@ -94,6 +98,10 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
                                                  "\xC0\xB0\xA0\x30\x20\x10\0\0\0\0\0\0", 24)), mixed },
         { "32-bit", bitmap(32, {}, std::string("\x30\x20\x10\xFF\x60\x50\x40\xFF\x90\x80\x70\xFF"
                                                  "\xC0\xB0\xA0\xFF\x30\x20\x10\xFF\0\0\0\xFF", 24)), mixed },
+        // 5-5-5 words; short fields repeat their bits, so 16 of 31 is 0x84.
+        { "16-bit", bitmap(16, {}, std::string("\x00\x7C\xE0\x03\x1F\x00\0\0" "\x00\x00\xFF\x7F\x10\x42\0\0", 16)),
+          { 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x84, 0x84, 0x84 } },
+        { "16-bit 5-6-5 bit fields", fields565, { 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x84, 0x82, 0x84 } },
     };
     for (const Case& c : cases) {
         std::unique_ptr<DibImage> dib = decode(makeBmp(c.layout));
