@@ -11,18 +11,19 @@ namespace {
 
 const std::string PROGRAM = VELVET_BUILD_DIR "/velvet-orbit";
 
-ChildOptions withDataFolder(const ScratchDir& dir)
+ChildOptions headless(const ScratchDir& dir)
 {
     std::filesystem::create_directory(dir.file("Data"));
     ChildOptions options;
     options.workingDirectory = dir.path();
+    options.environment = { "SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy" };
     return options;
 }
 
 TEST(Program, EveryTestRunsHeadlessWithEachVariableCTestIsGiven)
 {
-    // The programs these tests start inherit it. A list handed over as a property of
-    // gtest_discover_tests would reach CTest as its first variable only.
+    // A list handed over as a property of gtest_discover_tests would reach CTest as its
+    // first variable only.
     int status = -1;
     std::string missing = captureCommand("ctest --test-dir " + shellQuote(VELVET_BUILD_DIR)
             + " -N --show-only=json-v1 | python3 -c '"
@@ -52,7 +53,7 @@ TEST(Program, HelpAndVersionPrintAndExit)
 TEST(Program, CtrlCEndsTheShowLikeEscapeWithTheFrameRate)
 {
     ScratchDir dir;
-    ChildOptions options = withDataFolder(dir);
+    ChildOptions options = headless(dir);
     options.signalAfterSeconds = 4.0;
     ChildResult run = runChild({ PROGRAM, "--windowed" }, options);
     EXPECT_EQ(run.termSignal, 0) << run.err;
@@ -71,8 +72,8 @@ TEST(Program, WithoutAWindowItSaysSoAndExitsWithStatusOne)
 {
     // The dummy video driver has no OpenGL, so the window cannot be made.
     ScratchDir dir;
-    ChildOptions options = withDataFolder(dir);
-    options.environment = { "SDL_VIDEODRIVER=dummy" };
+    ChildOptions options = headless(dir);
+    options.environment = { "SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy" };
     options.killAfterSeconds = 20.0;
     ChildResult run = runChild({ PROGRAM, "--windowed" }, options);
     EXPECT_EQ(run.termSignal, 0) << "the program ran on without a window";
@@ -83,7 +84,7 @@ TEST(Program, WithoutAWindowItSaysSoAndExitsWithStatusOne)
 TEST(Program, SigtermEndsTheShowCleanlyToo)
 {
     ScratchDir dir;
-    ChildOptions options = withDataFolder(dir);
+    ChildOptions options = headless(dir);
     options.signalAfterSeconds = 3.0;
     options.signalNumber = 15;
     ChildResult run = runChild({ PROGRAM, "--windowed" }, options);

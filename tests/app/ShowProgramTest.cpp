@@ -34,6 +34,7 @@ TEST(ShowProgramTest, ScenesChangeAtTheSyncTimesUntilCtrlC)
 
     ChildOptions options;
     options.workingDirectory = dir.path();
+    options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
     options.signalAfterSeconds = 6.0; // room for a slow start-up before the timeline starts
     ChildResult run = runChild({PROGRAM, "--windowed"}, options);
 
@@ -63,6 +64,7 @@ TEST(ShowProgramTest, WithoutADataFolderSaysWhereItLookedAndExitsBeforeAnyWindow
     std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
     ChildOptions options;
     options.workingDirectory = workDir.path();
+    options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
     options.killAfterSeconds = 30.0;
     ChildResult run = runChild({copy}, options);
     EXPECT_EQ(run.exitStatus, 1);

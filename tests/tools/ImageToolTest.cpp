@@ -21,7 +21,7 @@ ToolRun qztool(const std::string& args, const ScratchDir& dir)
 {
     ToolRun run;
     std::string errFile = dir.file("stderr.txt");
-    run.status = runCommand(shellQuote(kQztool) + " " + args + " 2>" + shellQuote(errFile));
+    run.status = runCommand("SDL_VIDEODRIVER=offscreen " + shellQuote(kQztool) + " " + args + " 2>" + shellQuote(errFile));
     run.err = readWholeFile(errFile);
     return run;
 }
