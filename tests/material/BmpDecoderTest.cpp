@@ -151,12 +151,13 @@ TEST(BmpDecoder, RefusesDamagedAndUnsupportedFiles)
         { "zero width", with([](BmpLayout& s) { s.width = 0; }), 0 },
         { "zero height", with([](BmpLayout& s) { s.height = 0; }), 0 },
         { "promises more rows than it holds", with([](BmpLayout& s) { s.height = 3; }), 0 },
+        // Run-length data that would decode (end of bitmap at once) but is stored top-down.
         { "run-length 8-bit top-down", with([](BmpLayout& s) { s.bitCount = 8; s.compression = 1; s.height = -2;
-                                                                s.palette = { 0 }; s.pixelData = std::string(2, '\0'); }), 0 },
+                                                                s.palette = { 0 }; s.pixelData = std::string("\0\x01", 2); }), 0 },
         { "run-length without an end", with([](BmpLayout& s) { s.bitCount = 8; s.compression = 1; s.palette = { 0 };
                                                                  s.pixelData = std::string("\x05\x00\x00\x00", 4); }), 0 },
         { "run-length 4-bit top-down", with([](BmpLayout& s) { s.bitCount = 4; s.compression = 2; s.height = -2;
-                                                                s.palette = { 0 }; s.pixelData = std::string(2, '\0'); }), 0 },
+                                                                s.palette = { 0 }; s.pixelData = std::string("\0\x01", 2); }), 0 },
         { "JPEG inside", with([](BmpLayout& s) { s.compression = 4; }), 0 },
         // Masks written where a 40-byte header keeps them: right after it.
         { "bit fields on 24 bits", with([](BmpLayout& s) { s.compression = 3; s.palette = { 0xF800, 0x07E0, 0x001F }; }), 0 },

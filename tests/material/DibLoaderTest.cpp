@@ -82,6 +82,10 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
     BmpLayout fields565 = bitmap(16, { 0xF800, 0x07E0, 0x001F },
                                  std::string("\x00\xF8\xE0\x07\x1F\x00\0\0" "\x00\x00\xFF\xFF\x10\x84\0\0", 16));
     fields565.compression = 3;
+    // Alpha bit fields: a fourth mask (here none) after the header.
+    BmpLayout alphaFields = bitmap(32, { 0xFF0000, 0x00FF00, 0x0000FF, 0 }, std::string("\x30\x20\x10\xFF\x60\x50\x40\xFF"
+                                   "\x90\x80\x70\xFF\xC0\xB0\xA0\xFF\x30\x20\x10\xFF\0\0\0\xFF", 24));
+    alphaFields.compression = 6;
     const Case cases[] = {
         { "1-bit", bitmap(1, { a, b }, std::string("\xA0\0\0\0\x40\0\0\0", 8)),
           { 0x40, 0x50, 0x60, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x10, 0x20, 0x30 } },
@@ -101,6 +105,7 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
         // 5-5-5 words; short fields repeat their bits, so 16 of 31 is 0x84.
         { "16-bit", bitmap(16, {}, std::string("\x00\x7C\xE0\x03\x1F\x00\0\0" "\x00\x00\xFF\x7F\x10\x42\0\0", 16)),
           { 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x84, 0x84, 0x84 } },
+        { "32-bit alpha bit fields", alphaFields, mixed },
         { "16-bit 5-6-5 bit fields", fields565, { 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x84, 0x82, 0x84 } },
     };
     for (const Case& c : cases) {
