@@ -4,6 +4,7 @@
 #include "engine/core/ErrorCodes.h"
 
 #include <climits>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <minizip/unzip.h>
@@ -80,11 +81,13 @@ bool resolveZip64Sizes(unzFile zip, unz_file_info64& info)
     return false;
 }
 
-bool plausibleSizes(const unz_file_info64& info)
+// Sizes that can be true of a member of an archive of archiveSize bytes: its compressed
+// data fits in the archive, and the uncompressed size follows from it.
+bool plausibleSizes(const unz_file_info64& info, std::uint64_t archiveSize)
 {
     if (info.flag & FLAG_ENCRYPTED)
         return false;
-    if (info.uncompressed_size > MAX_MEMBER_SIZE)
+    if (info.uncompressed_size > MAX_MEMBER_SIZE || info.compressed_size > archiveSize)
         return false;
     if (info.compression_method == METHOD_STORED)
         return info.uncompressed_size == info.compressed_size;
@@ -106,8 +109,14 @@ void qzUnzipFileSys::mount(const char* name)
     FileSys::mount(name);
     memberOpen_ = false;
     archive_ = name ? unzOpen(name) : nullptr;
-    if (!archive_)
+    if (!archive_) {
         report(CANT_OPEN, CANT_OPEN_ARCHIVE_TEXT);
+        return;
+    }
+    std::error_code error;
+    archiveSize_ = std::filesystem::file_size(name, error);
+    if (error)
+        archiveSize_ = 0;
 }
 
 void qzUnzipFileSys::unmount()
@@ -194,7 +203,7 @@ std::int32_t qzUnzipFileSys::openFile(const char* name, std::uint32_t)
     }
     unz_file_info64 info;
     if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK
-        || !resolveZip64Sizes(zip, info) || !plausibleSizes(info) || unzOpenCurrentFile(zip) != UNZ_OK) {
+        || !resolveZip64Sizes(zip, info) || !plausibleSizes(info, archiveSize_) || unzOpenCurrentFile(zip) != UNZ_OK) {
         report(CANT_OPEN, CANT_OPEN_MEMBER_TEXT);
         return -1;
     }

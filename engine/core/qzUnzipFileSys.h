@@ -70,6 +70,7 @@ private:
     void* archive_ = nullptr; // minizip unzFile
     bool memberOpen_ = false;
     bool memberFinished_ = false;
+    std::uint64_t archiveSize_ = 0; // bytes of the mounted archive, the most a member can hold
     std::uint64_t memberSize_ = 0;
     std::uint64_t memberRead_ = 0;
     std::uint32_t memberCrc_ = 0; // the checksum the archive records for the open member

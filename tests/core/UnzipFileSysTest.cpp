@@ -290,6 +290,11 @@ TEST_F(UnzipHostileArchive, ImpossibleSizesAndEncryptionAreRefusedAtOpen)
         // Stored data whose recorded size is larger than the data: a reader would
         // allocate 4 GiB and wait for bytes that never come.
         { "stored, size lie", [&](std::string& s) { put32(s, central + 24, 0xfffffff0u); } },
+        // Both sizes agree (and the local header leaves them to the central one, as Zip64
+        // writers do), but the archive is far too small to hold that much data.
+        { "stored, both sizes lie", [&](std::string& s) {
+              put32(s, central + 20, 0xf0000000u); put32(s, central + 24, 0xf0000000u);
+              put32(s, 18, 0xffffffffu); put32(s, 22, 0xffffffffu); } },
         { "unknown method", [&](std::string& s) { s[central + 10] = 12; s[8] = 12; } },
         { "encrypted flag", [&](std::string& s) { s[central + 8] |= 1; s[6] |= 1; } },
     };
