@@ -150,27 +150,22 @@ TEST(TgaDecoder, RunLengthPackets)
 TEST(TgaDecoder, ColourMappedPixelsTakeTheirEntryInTheImagesLayout)
 {
     // One row of indices 2, 3, 4 and 9 into a map whose first entry is index 2: the
-    // last index is past the map and reads black.
-    const std::string indices("\x02\x03\x04\x09", 4);
+    // last index is past the map and reads black. (24-bit maps, raw and run-length, are
+    // what ImageMagick writes: the image loading test decodes those.)
     const std::string words = LeBytes().u16(0x7C00).u16(0x03E0).u16(0x001F).str();
     const std::string wordsOut = LeBytes().u16(0xF800).u16(0x07E0).u16(0x001F).u16(0).str();
     struct Case {
-        const char* what;
-        std::uint8_t type, entryBits;
-        std::string map, pixels, expected;
+        std::uint8_t entryBits;
+        std::string map, expected;
     };
     const Case cases[] = {
-        { "24-bit map", 1, 24, bgr(0x112233) + bgr(0x445566) + bgr(0x778899), indices,
-          std::string("\x11\x22\x33\x44\x55\x66\x77\x88\x99\0\0\0", 12) },
-        { "32-bit map", 1, 32, "\x10\x20\x30\x40\x50\x60\x70\x80\x90\xA0\xB0\xC0", indices,
+        { 32, "\x10\x20\x30\x40\x50\x60\x70\x80\x90\xA0\xB0\xC0",
           std::string("\x30\x20\x10\x40\x70\x60\x50\x80\xB0\xA0\x90\xC0\0\0\0\0", 16) },
-        { "16-bit map", 1, 16, words, indices, wordsOut },
-        { "15-bit map", 1, 15, words, indices, wordsOut },
-        { "run-length", 9, 24, bgr(0x112233) + bgr(0x445566) + bgr(0x778899), std::string("\x82\x03\x00\x09", 4),
-          std::string("\x44\x55\x66\x44\x55\x66\x44\x55\x66\0\0\0", 12) },
+        { 16, words, wordsOut },
+        { 15, words, wordsOut },
     };
     for (const Case& c : cases) {
-        TgaLayout layout = spec24(4, 1, c.type, c.pixels);
+        TgaLayout layout = spec24(4, 1, 1, std::string("\x02\x03\x04\x09", 4));
         layout.depth = 8;
         layout.colourMapType = 1;
         layout.colourMapFirst = 2;
@@ -178,8 +173,9 @@ TEST(TgaDecoder, ColourMappedPixelsTakeTheirEntryInTheImagesLayout)
         layout.colourMapEntryBits = c.entryBits;
         layout.colourMap = c.map;
         Image image;
-        ASSERT_TRUE(decode(makeTga(layout), image)) << c.what;
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.pixels()), image.byteSize()), c.expected) << c.what;
+        ASSERT_TRUE(decode(makeTga(layout), image)) << int(c.entryBits);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.pixels()), image.byteSize()), c.expected)
+            << int(c.entryBits) << "-bit map";
     }
 }
 
