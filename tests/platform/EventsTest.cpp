@@ -70,19 +70,16 @@ TEST(Events, MouseLookSeesRealMotionOnlyWhileTheWindowHasTheFocus)
 TEST(Events, TheFirstSignalClosesTheWindowAndASecondEndsTheProcess)
 {
     for (int signal : { SIGINT, SIGTERM }) {
-        EXPECT_EXIT(
-            {
-                drain();
-                platform::installSignalHandlers();
-                std::raise(signal);
-                std::vector<platform::EventType> types = drain();
-                if (types.size() != 1 || types[0] != platform::EventType::WindowClose)
-                    std::_Exit(3);
-                std::raise(signal);
-                std::_Exit(0);
-            },
-            testing::KilledBySignal(signal), "")
-            << signal;
+        auto twoSignals = [signal] {
+            drain();
+            platform::installSignalHandlers();
+            std::raise(signal);
+            if (drain() != std::vector<platform::EventType> { platform::EventType::WindowClose })
+                std::_Exit(3);
+            std::raise(signal);
+            std::_Exit(0);
+        };
+        EXPECT_EXIT(twoSignals(), testing::KilledBySignal(signal), "") << signal;
     }
 }
 
