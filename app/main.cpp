@@ -71,6 +71,12 @@ int main(int argc, char** argv)
     engineStart();
     RenderDevice* device = new GLRenderDevice;
     auto* window = new AppWindow(1024, 768, 32, false, !options.windowed);
+    if (!window->created()) { // no show without a window; its message box said why
+        delete window;
+        delete device;
+        engineStop();
+        return 1;
+    }
     device->attachWindow(window);
     openConsole();
     demoInit();
