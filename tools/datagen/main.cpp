@@ -4,6 +4,7 @@
 #include "tools/datagen/CameraPaths.h"
 #include "tools/datagen/DataFile.h"
 #include "tools/datagen/Mp3Encoder.h"
+#include "tools/datagen/ShowModels.h"
 #include "tools/datagen/ShowTimeline.h"
 #include "tools/datagen/Soundtrack.h"
 
@@ -101,6 +102,11 @@ struct Step {
 const Step STEPS[] = {
     {"scene times", true, writeTimeline},
     {"camera paths", true, writePaths},
+    {"figure", false, writeFigure},
+    {"dancer", false, writeDancer},
+    {"ground", false, writeGround},
+    {"orbit rings", false, writeOrbitRings},
+    {"cave", false, writeCave},
     {"soundtrack", false, writeSoundtrack},
 };
 

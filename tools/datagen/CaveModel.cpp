@@ -1,0 +1,131 @@
+// "cave_Scene_4.qzg": the cave of scenes 5, 6 and 9, seen from inside. A domed chamber
+// about 120 units across and 50 high around the origin, where the figure stands on a
+// low dais; a tunnel leaves towards +z (the way the camera comes in), a chimney opens
+// above light 1, stalactites hang from the dome and a ring of columns stands near the
+// walls, clear of the fountain at (-30, 10, 0) and of the camera's ways in. Its
+// surfaces face into the air; the rock is violet with amber strata.
+#include "tools/datagen/ShowModels.h"
+
+#include "tools/datagen/ModelFiles.h"
+#include "tools/datagen/Noise.h"
+#include "tools/datagen/Palette.h"
+#include "tools/datagen/Sdf.h"
+#include "tools/datagen/SurfaceNets.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr const char* TEXTURE = "cave_rock.jpg";
+constexpr float PI = 3.14159265f;
+constexpr float STRATA = 14.0f; // units of height per texture repeat
+
+struct Spike {
+    Vec3 top, tip;
+    float radius;
+};
+
+const Vec3 DOME_CENTRE(0.0f, 14.0f, -4.0f);
+const Vec3 DOME_RADII(64.0f, 38.0f, 62.0f);
+
+// Stalactites from the dome and columns near the walls, placed by a fixed hash so the
+// cave is the same on every run. Nothing hangs lower than 27 units within 30 of the axis.
+std::vector<Spike> spikes()
+{
+    std::vector<Spike> all;
+    for (int i = 0; i < 22; ++i) {
+        const float angle = 2.0f * PI * (float(i) + 0.6f * latticeValue(i, 1, 0, 3u)) / 22.0f;
+        const float r = 18.0f + 36.0f * latticeValue(i, 2, 0, 3u);
+        const Vec3 at(r * std::sin(angle), 0.0f, DOME_CENTRE.z + r * std::cos(angle));
+        const float q = 1.0f - (at.x / DOME_RADII.x) * (at.x / DOME_RADII.x)
+            - ((at.z - DOME_CENTRE.z) / DOME_RADII.z) * ((at.z - DOME_CENTRE.z) / DOME_RADII.z);
+        const float ceiling = DOME_CENTRE.y + DOME_RADII.y * std::sqrt(std::max(q, 0.0f));
+        const float length = 6.0f + 10.0f * latticeValue(i, 3, 0, 3u) * (r > 30.0f ? 1.0f : 0.5f);
+        all.push_back({Vec3(at.x, ceiling + 6.0f, at.z), Vec3(at.x, ceiling - length, at.z),
+            1.6f + 1.6f * latticeValue(i, 4, 0, 3u)});
+    }
+    // Columns: at 50 units, away from the tunnel (+z) and the fountain (-x).
+    for (float degrees : {35.0f, 140.0f, 200.0f, 320.0f}) {
+        const float a = degrees * PI / 180.0f;
+        const Vec3 at(50.0f * std::sin(a), 0.0f, DOME_CENTRE.z + 50.0f * std::cos(a));
+        all.push_back({Vec3(at.x, 60.0f, at.z), Vec3(at.x, -4.0f, at.z), 3.2f});
+    }
+    return all;
+}
+
+// Negative in the rock, positive in the air.
+float caveDistance(const Vec3& p, const std::vector<Spike>& spikes)
+{
+    float air = sdf::ellipsoid(p, DOME_CENTRE, DOME_RADII);
+    air = sdf::smoothUnion(air, sdf::taperedCapsule(p, Vec3(0, 13, 40), Vec3(0, 17, 108), 17.0f, 15.0f), 10.0f);
+    air = sdf::smoothUnion(air, sdf::taperedCapsule(p, Vec3(0, 40, -20), Vec3(0, 78, -20), 12.0f, 7.0f), 6.0f);
+    // The floor, gently uneven, with the dais the figure stands on.
+    const float floorY = -1.2f + 0.9f * fractalNoise(Vec3(p.x / 20.0f, 0.0f, p.z / 20.0f), 2, 21u);
+    air = std::max(air, floorY - p.y);
+    // Rough walls: more relief higher up, little on the floor.
+    const float relief = 1.0f + 3.0f * std::clamp(p.y / 12.0f, 0.0f, 1.0f);
+    air += relief * fractalNoise(p * (1.0f / 16.0f), 3, 9u);
+    float rock = -air;
+    rock = std::min(rock, sdf::cylinderY(p, Vec3(0, 0, 0), 7.0f, -3.0f, 0.0f, 0.4f));
+    for (const Spike& s : spikes)
+        rock = sdf::smoothUnion(rock, sdf::taperedCapsule(p, s.top, s.tip, s.radius, 0.25f), 2.5f);
+    return rock;
+}
+
+// Violet rock in strata, with amber veins and a little cyan sparkle.
+RgbImage rockTexture()
+{
+    using namespace palette;
+    constexpr int SIZE = 512;
+    RgbImage image(SIZE, SIZE, 3);
+    for (int y = 0; y < SIZE; ++y)
+        for (int x = 0; x < SIZE; ++x) {
+            const float u = (float(x) + 0.5f) / SIZE * 8.0f, v = (float(y) + 0.5f) / SIZE * 8.0f;
+            const float warp = tileNoise(u * 2.0f, v * 2.0f, 16, 41u);
+            const float strata = 0.5f + 0.5f * std::sin((v + 0.35f * warp) * 2.0f * PI * 3.0f);
+            const float grain = 0.5f + 0.5f * tileNoise(u * 8.0f, v * 8.0f, 64, 42u);
+            Rgb c = mix(mix(NIGHT, INDIGO, 0.6f), VIOLET, 0.25f + 0.35f * strata * grain);
+            const float vein = std::fabs(tileNoise(u * 1.5f, v * 3.0f, 12, 43u) + 0.15f * warp);
+            const float veins = 0.5f + 0.5f * tileNoise(u * 0.5f, v * 0.5f, 4, 45u); // only in places
+            c = mix(c, AMBER, 0.9f * std::exp(-vein * vein * 1500.0f) * veins * veins);
+            if (latticeValue(x, y, 0, 44u) > 0.997f)
+                c = mix(c, CYAN, 0.8f);
+            putRgb(image.at(x, y), 3, c);
+        }
+    return image;
+}
+
+}
+
+bool writeCave(const std::filesystem::path& dir)
+{
+    const std::vector<Spike> all = spikes();
+    const DistanceField field = [&all](const Vec3& p) { return caveDistance(p, all); };
+    SurfaceMesh surface = surfaceNets(field, Vec3(-72, -6, -72), Vec3(72, 84, 120), 1.6f);
+    simplifySurface(surface, 7000, 0.01f);
+    ModelMesh mesh;
+    mesh.normals = fieldNormals(surface, field, 0.8f);
+    mesh.positions = std::move(surface.positions);
+    mesh.indices = std::move(surface.indices);
+    // u around the chamber's axis, v up the walls and outwards across the floor, so
+    // the strata ring the walls and the dais.
+    for (const Vec3& p : mesh.positions) {
+        const float r = std::sqrt(p.x * p.x + (p.z - DOME_CENTRE.z) * (p.z - DOME_CENTRE.z));
+        const float turn = std::atan2(p.x, p.z - DOME_CENTRE.z) / (2.0f * PI) + 0.5f;
+        mesh.u.push_back(std::min(turn, 0.99999f) * 12.0f);
+        mesh.v.push_back((p.y + r) / STRATA);
+    }
+    unwrapSeams(mesh, 12.0f);
+    std::shared_ptr<Mesh> engine = engineMesh(mesh, true);
+    if (!engine)
+        return false;
+    Geometry cave;
+    // Dim ambient: the chamber is lit around the figure by the point lights and from
+    // below by the directional light, and fades into the dark elsewhere.
+    const MaterialLook look = {"cave rock", {0.13f, 0.11f, 0.18f}, {0.95f, 0.9f, 1.0f}, {0.25f, 0.2f, 0.3f},
+        {0.02f, 0.0f, 0.05f}, 16.0f, TEXTURE};
+    cave.addItem(makeMaterial(look), engine);
+    return writePictureFile(dir, TEXTURE, rockTexture()) && writeModelFile(dir, "cave_Scene_4.qzg", cave);
+}
