@@ -1,7 +1,7 @@
 // "cave_Scene_4.qzg": the cave of scenes 5, 6 and 9, seen from inside. A domed chamber
 // about 120 units across and 50 high around the origin, where the figure stands on a
-// low dais; a tunnel leaves towards +z (the way the camera comes in), a chimney opens
-// above light 1, stalactites hang from the dome and a ring of columns stands near the
+// low dais; a tunnel leaves towards +z (the way the camera comes in), a blind chimney rises
+// towards light 1, stalactites hang from the dome and a ring of columns stands near the
 // walls, clear of the fountain at (-30, 10, 0) and of the camera's ways in. Its
 // surfaces face into the air; the rock is violet with amber strata.
 #include "tools/datagen/ShowModels.h"
@@ -59,8 +59,8 @@ std::vector<Spike> spikes()
 float caveDistance(const Vec3& p, const std::vector<Spike>& spikes)
 {
     float air = sdf::ellipsoid(p, DOME_CENTRE, DOME_RADII);
-    air = sdf::smoothUnion(air, sdf::taperedCapsule(p, Vec3(0, 13, 40), Vec3(0, 17, 108), 17.0f, 15.0f), 10.0f);
-    air = sdf::smoothUnion(air, sdf::taperedCapsule(p, Vec3(0, 40, -20), Vec3(0, 78, -20), 12.0f, 7.0f), 6.0f);
+    air = sdf::smoothUnion(air, sdf::taperedCapsule(p, Vec3(0, 13, 40), Vec3(0, 16, 100), 17.0f, 14.0f), 10.0f);
+    air = sdf::smoothUnion(air, sdf::taperedCapsule(p, Vec3(0, 40, -20), Vec3(0, 70, -20), 12.0f, 7.0f), 6.0f);
     // The floor, gently uneven, with the dais the figure stands on.
     const float floorY = -1.2f + 0.9f * fractalNoise(Vec3(p.x / 20.0f, 0.0f, p.z / 20.0f), 2, 21u);
     air = std::max(air, floorY - p.y);

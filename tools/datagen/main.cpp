@@ -1,6 +1,7 @@
 // datagen: writes the show's data folder from the code in this folder: the soundtrack
 // "rap2.mp3", the scene change times "Syncro.txt" and the camera path files. Same bytes
 // on every run.
+#include "app/CameraPath.h"
 #include "tools/datagen/CameraPaths.h"
 #include "tools/datagen/DataFile.h"
 #include "tools/datagen/Mp3Encoder.h"
@@ -64,11 +65,20 @@ bool writeTimeline(const fs::path& dir)
     return writeDataFile(dir, "Syncro.txt", text);
 }
 
+// Each designed path goes through the show's own smoothing (the P key's moving average
+// over 20 keys), as a path recorded with the free camera would.
 bool writePaths(const fs::path& dir)
 {
-    for (const DesignedPath& path : designCameraPaths())
+    constexpr int SMOOTHING_WINDOW = 20;
+    for (const DesignedPath& path : designCameraPaths()) {
         if (!writeDataFile(dir, path.fileName, pathFileText(path)))
             return false;
+        CameraPath smoothing;
+        if (!smoothing.smooth(SMOOTHING_WINDOW, (dir / path.fileName).c_str())) {
+            std::fprintf(stderr, "datagen: cannot smooth %s\n", path.fileName.c_str());
+            return false;
+        }
+    }
     return true;
 }
 
