@@ -92,8 +92,9 @@ std::vector<BodyPart> figureParts()
     ring.b = Vec3(0.35f, 1.0f, -0.2f);
     ring.b.normalize();
     ring.ra = 4.3f;
-    ring.rb = 0.24f;
+    ring.rb = 0.3f;
     ring.band = RING;
+    ring.blend = 0.2f; // rounds where it passes through the held-out arm
     parts.push_back(ring);
     return parts;
 }
