@@ -1,6 +1,6 @@
 // datagen: writes the show's data folder from the code in this folder: the soundtrack
-// "rap2.mp3", the scene change times "Syncro.txt" and the camera path files. Same bytes
-// on every run.
+// "rap2.mp3", the scene change times "Syncro.txt", the camera path files and the models
+// with their textures and animations. Same bytes on every run.
 #include "app/CameraPath.h"
 #include "tools/datagen/CameraPaths.h"
 #include "tools/datagen/DataFile.h"
@@ -27,9 +27,9 @@ constexpr int MP3_KBPS = 128;
 void usage(std::FILE* out)
 {
     std::fprintf(out, "usage: datagen [--text] OUTDIR\n"
-                      "Writes the show's data (soundtrack, scene times, camera paths) into OUTDIR,\n"
+                      "Writes the show's data (soundtrack, scene times, camera paths, models) into OUTDIR,\n"
                       "creating it when needed.\n"
-                      "  --text  only the text files (scene times and camera paths): no soundtrack\n");
+                      "  --text  only the text files (scene times and camera paths): no soundtrack or models\n");
 }
 
 // Wall and processor seconds since a mark: on a busy machine the two differ a lot.
