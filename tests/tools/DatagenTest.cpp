@@ -31,7 +31,7 @@ const std::string DATAGEN = VELVET_BUILD_DIR "/datagen";
 const char* const FILES[] = {"rap2.mp3", "Syncro.txt", "Fixe.txt", "Fixe2.txt", "Scene4.txt", "Scene5.txt",
     "Scene6.txt", "Scene7.txt", "Scene8.txt", "FIXE.qzg", "police.qzg", "police.qza", "sol.qzg", "sol.qza",
     "rien.qzg", "cave_Scene_4.qzg", "fixe_bands.bmp", "police_uniform.tga", "sol_grid.jpg", "orbit_lights.tga",
-    "cave_rock.jpg"};
+    "cave_rock.jpg", "cave_crystal.bmp"};
 constexpr std::size_t PATHS_BEGIN = 2, PATHS_END = 9;
 constexpr double BAR_MS = 4 * 60000.0 / 90.0;
 constexpr std::int32_t TAIL_MS = 10000; // what the render shows after the last change

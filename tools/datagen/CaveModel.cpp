@@ -2,8 +2,9 @@
 // about 120 units across and 50 high around the origin, where the figure stands on a
 // low dais; a tunnel leaves towards +z (the way the camera comes in), a blind chimney rises
 // towards light 1, stalactites hang from the dome and a ring of columns stands near the
-// walls, clear of the fountain at (-30, 10, 0) and of the camera's ways in. Its
-// surfaces face into the air; the rock is violet with amber strata.
+// walls, clear of the fountain at (-30, 10, 0) and of the camera's ways in, with
+// clusters of glowing crystals at their feet. Its surfaces face into the air; the rock
+// is violet with amber strata.
 #include "tools/datagen/ShowModels.h"
 
 #include "tools/datagen/ModelFiles.h"
@@ -19,6 +20,7 @@
 namespace {
 
 constexpr const char* TEXTURE = "cave_rock.jpg";
+constexpr const char* CRYSTAL_TEXTURE = "cave_crystal.bmp";
 constexpr float PI = 3.14159265f;
 constexpr float STRATA = 14.0f; // units of height per texture repeat
 
@@ -99,6 +101,73 @@ RgbImage rockTexture()
 
 }
 
+// One six-sided crystal from `base` along unit `axis`: a shaft to 80 % of its length,
+// then a point. Texture v runs 0 at the base to 1 at the point.
+void addCrystal(ModelMesh& mesh, const Vec3& base, const Vec3& axis, float length, float radius)
+{
+    Vec3 side = cross(axis, std::fabs(axis.y) < 0.9f ? Vec3(0, 1, 0) : Vec3(1, 0, 0));
+    side.normalize();
+    const Vec3 other = cross(axis, side);
+    const std::uint32_t first = std::uint32_t(mesh.positions.size());
+    constexpr int SIDES = 6;
+    for (int j = 0; j <= SIDES; ++j) {
+        const float a = 2.0f * PI * float(j) / SIDES;
+        const Vec3 out = side * std::cos(a) + other * std::sin(a);
+        for (float along : {0.0f, 0.8f}) {
+            mesh.positions.push_back(base + axis * (along * length) + out * radius);
+            mesh.normals.push_back(out);
+            mesh.u.push_back(float(j) / SIDES);
+            mesh.v.push_back(along);
+        }
+    }
+    for (int j = 0; j < SIDES; ++j) {
+        const std::uint32_t b0 = first + 2 * std::uint32_t(j), s0 = b0 + 1, b1 = b0 + 2, s1 = b0 + 3;
+        const std::uint32_t tip = std::uint32_t(mesh.positions.size());
+        mesh.positions.push_back(base + axis * length);
+        mesh.normals.push_back(axis);
+        mesh.u.push_back((float(j) + 0.5f) / SIDES);
+        mesh.v.push_back(1.0f);
+        mesh.indices.insert(mesh.indices.end(), {b0, b1, s1, b0, s1, s0, s0, s1, tip});
+    }
+}
+
+// Clusters of five on the floor by the walls, leaning outwards a little.
+ModelMesh crystals()
+{
+    ModelMesh mesh;
+    int cluster = 0;
+    for (float degrees : {62.0f, 105.0f, 165.0f, 228.0f, 292.0f, 332.0f}) {
+        const float a = degrees * PI / 180.0f;
+        const Vec3 centre(44.0f * std::sin(a), -1.5f, DOME_CENTRE.z + 44.0f * std::cos(a));
+        for (int k = 0; k < 5; ++k) {
+            auto h = [&](int i) { return latticeValue(cluster, k, i, 5u) - 0.5f; };
+            Vec3 axis(std::sin(a) * 0.4f + h(0), 1.0f, std::cos(a) * 0.4f + h(1));
+            axis.normalize();
+            addCrystal(mesh, centre + Vec3(4.0f * h(1), 0.0f, 4.0f * h(0)), axis, 5.0f + 8.0f * (h(2) + 0.5f),
+                0.6f + 0.8f * (h(3) + 0.5f));
+        }
+        ++cluster;
+    }
+    return mesh;
+}
+
+// Magenta at the foot to cyan and white at the point, faint facet lines.
+RgbImage crystalTexture()
+{
+    using namespace palette;
+    constexpr int SIZE = 64;
+    RgbImage image(SIZE, SIZE, 3);
+    for (int y = 0; y < SIZE; ++y)
+        for (int x = 0; x < SIZE; ++x) {
+            const float u = (float(x) + 0.5f) / SIZE, v = (float(y) + 0.5f) / SIZE;
+            Rgb c = mix(MAGENTA, CYAN, std::clamp(v * 1.2f, 0.0f, 1.0f));
+            c = mix(c, WHITE, std::clamp((v - 0.8f) * 4.0f, 0.0f, 1.0f));
+            const float facet = std::fabs(std::fmod(u * 6.0f, 1.0f) - 0.5f) * 2.0f;
+            putRgb(image.at(x, y), 3, scale(c, 0.75f + 0.25f * facet));
+        }
+    return image;
+}
+
 bool writeCave(const std::filesystem::path& dir)
 {
     const std::vector<Spike> all = spikes();
@@ -127,5 +196,12 @@ bool writeCave(const std::filesystem::path& dir)
     const MaterialLook look = {"cave rock", {0.13f, 0.11f, 0.18f}, {0.95f, 0.9f, 1.0f}, {0.25f, 0.2f, 0.3f},
         {0.02f, 0.0f, 0.05f}, 16.0f, TEXTURE};
     cave.addItem(makeMaterial(look), engine);
-    return writePictureFile(dir, TEXTURE, rockTexture()) && writeModelFile(dir, "cave_Scene_4.qzg", cave);
+    std::shared_ptr<Mesh> gems = engineMesh(crystals(), true);
+    if (!gems)
+        return false;
+    const MaterialLook glow = {"cave crystal", {0.3f, 0.3f, 0.35f}, {0.7f, 0.9f, 1.0f}, {0.8f, 0.8f, 0.9f},
+        {0.45f, 0.4f, 0.55f}, 60.0f, CRYSTAL_TEXTURE};
+    cave.addItem(makeMaterial(glow), gems);
+    return writePictureFile(dir, TEXTURE, rockTexture()) && writePictureFile(dir, CRYSTAL_TEXTURE, crystalTexture())
+        && writeModelFile(dir, "cave_Scene_4.qzg", cave);
 }
