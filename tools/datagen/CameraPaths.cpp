@@ -143,8 +143,8 @@ std::vector<DesignedPath> designCameraPaths()
     // Title, wall and credits: an arc in front of the orbit rings. The credits play it in
     // recorded time and the last one never ends, so the path then holds its last shot.
     paths.push_back(shoot("Fixe2.txt",
-        {{0, {-24, 12, 28}, {0, 8, 0}}, {2, {-6, 10, 35}, {0, 9, 0}}, {4, {16, 11, 31}, {0, 9, 0}},
-            {5, {20, 11, 29}, {0, 9, 0}}},
+        {{0, {-20, 12, 24}, {0, 8, 0}}, {2, {-5, 10, 29}, {0, 9, 0}}, {4, {13, 11, 26}, {0, 9, 0}},
+            {5, {17, 11, 24}, {0, 9, 0}}},
         STRETCHED_MS, 3600000, 3));
     // Scene 5, the cave: in through the tunnel, past the orbit rings, then round the figure
     // to find the fountain on its right.
