@@ -51,7 +51,7 @@ ModelMesh meshBody(const std::vector<BodyPart>& parts, const Vec3& lo, const Vec
 {
     const DistanceField field = [&parts](const Vec3& p) { return bodyDistance(parts, p); };
     SurfaceMesh surface = surfaceNets(field, lo, hi, cell);
-    simplifySurface(surface, triangles);
+    simplifySurface(surface, triangles, 0.004f);
     ModelMesh mesh;
     mesh.normals = fieldNormals(surface, field, 0.5f * cell);
     mesh.positions = std::move(surface.positions);

@@ -94,6 +94,7 @@ std::vector<BodyPart> dancerParts()
         part(S::Capsule, {0, 11.4f, 0}, {0, 12.4f, 0.05f}, 0.45f, 0.42f, 0.25f, SKIN, NECK),
         part(S::Ellipsoid, {0, 13.05f, 0.1f}, {0.9f, 1.08f, 0.98f}, 0, 0, 0.2f, SKIN, HEAD),
         part(S::Ellipsoid, {0, 13.2f, -0.25f}, {0.94f, 0.9f, 0.92f}, 0, 0, 0.12f, HAIR, HEAD),
+        part(S::Ellipsoid, {0, 12.95f, 1.1f}, {0.14f, 0.26f, 0.26f}, 0, 0, 0.08f, SKIN, HEAD),
         part(S::Ellipsoid, {0, 13.62f, 0.95f}, {0.9f, 0.11f, 0.62f}, 0, 0, 0.1f, BRIM, HEAD),
         limb(L_UPPER, L_FORE, 0.5f, 0.42f, 0.35f, SHIRT),
         limb(L_FORE, L_HAND, 0.38f, 0.3f, 0.15f, SKIN),

@@ -72,6 +72,8 @@ std::vector<BodyPart> figureParts()
     // Neck, head and hair gathered at the back.
     parts.push_back(capsule({0, 11.4f, 0}, {0, 12.5f, 0.1f}, 0.55f, 0.5f, 0.3f, SKIN));
     parts.push_back(ellipsoid({0, 13.3f, 0.15f}, {0.9f, 1.12f, 1.0f}, 0.25f, SKIN));
+    parts.push_back(ellipsoid({0, 13.2f, 1.2f}, {0.16f, 0.32f, 0.3f}, 0.1f, SKIN)); // nose
+    parts.push_back(capsule({-0.42f, 13.7f, 1.0f}, {0.42f, 13.7f, 1.0f}, 0.15f, 0.15f, 0.12f, SKIN)); // brow
     parts.push_back(ellipsoid({0, 13.75f, -0.35f}, {0.98f, 0.9f, 0.92f}, 0.2f, HAIR));
     parts.push_back(capsule({0, 13.9f, -0.9f}, {0, 12.6f, -1.55f}, 0.5f, 0.28f, 0.3f, HAIR));
     // The raised right arm (the figure's right is -x: it faces +z) holding the moon.
