@@ -5,6 +5,8 @@
 #include "app/Director.h"
 #include "app/SceneContent.h"
 #include "app/Sound.h"
+#include "demo/effects/LyricsText.h"
+#include "demo/effects/ShowRandom.h"
 #include "engine/core/FileSystems.h"
 #include "engine/core/FrameClock.h"
 #include "engine/geometry/Camera.h"
@@ -13,13 +15,21 @@
 #include "engine/render/RenderDevice.h"
 #include "engine/render/Window.h"
 
+#include <cstdint>
+
 namespace {
 
 Director director;
 Camera camera;
+LyricsText lyrics;
 
 const char* const SYNC_FILE = "Syncro.txt";
 const char* const MUSIC_FILE = "rap2.mp3";
+const char* const LYRICS_FILE = "rap.txt";
+const char* const FONT_FILE = "Verdana256.bmp";
+// The particles' one generator starts from the same seed on every run, so a render is
+// the same frame for frame.
+constexpr std::uint32_t RANDOM_SEED = 1;
 constexpr int MUSIC_KEY = 1;
 constexpr Color BACKGROUND{0, 0, 70, 255};
 constexpr float FIELD_OF_VIEW = 90.0f;
@@ -49,6 +59,7 @@ void demoInit()
     // Every later relative name (sync file, paths, music) resolves inside the data folder.
     DataFolderSearch data = findDataFolder();
     setDirectory(data.found.empty() ? "Data" : data.found.c_str());
+    seedShowRandom(RANDOM_SEED);
     loadingPicture(currentDevice, camera);
     director.load(SYNC_FILE, currentDevice);
 
@@ -56,6 +67,8 @@ void demoInit()
     int music = loadSample(MUSIC_FILE, 0);
     playSample(music, MUSIC_KEY);
     director.start();
+    lyrics.startClock();
+    lyrics.init(LYRICS_FILE, FONT_FILE);
 
     camera.set(0.0f, -10.0f, -5.0f, 0.0f, 0.0f, 0.0f);
     camera.lookAt(0.0f, 0.0f, 0.0f);
@@ -95,6 +108,7 @@ void demoRender()
     Vec3 translation(camera.x, camera.y, camera.z);
     device->setProgramConstant(0, Vec3(-camera.x, -camera.y, -camera.z));
     director.renderScene(frameDelta(), translation);
+    lyrics.draw(*device);
 
     device->onBeginScene();
     device->endFrame();

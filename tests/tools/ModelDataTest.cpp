@@ -48,7 +48,7 @@ protected:
     static void SetUpTestSuite()
     {
         scratch = new ScratchDir;
-        ChildResult r = runChild({VELVET_BUILD_DIR "/datagen", scratch->file("Data")});
+        ChildResult r = runChild({VELVET_BUILD_DIR "/datagen", "--no-soundtrack", scratch->file("Data")});
         generated = r.exitStatus == 0;
         EXPECT_TRUE(generated) << r.err;
     }

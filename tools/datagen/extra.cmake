@@ -1,5 +1,6 @@
-# The soundtrack is encoded to MP3 with LAME.
-target_link_libraries(datagen PRIVATE mp3lame)
+# The soundtrack is encoded to MP3 with LAME; pictures are drawn with cairo and the
+# bitmap font is rasterised with FreeType.
+target_link_libraries(datagen PRIVATE mp3lame PkgConfig::CAIRO PkgConfig::FREETYPE)
 
 # Every file of data/ is compiled into datagen as bytes (EmbeddedText.h), so the program
 # carries its sources; editing one re-runs this step.
