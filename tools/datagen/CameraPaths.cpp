@@ -149,14 +149,14 @@ std::vector<DesignedPath> designCameraPaths()
     // Scene 5, the cave: in through the tunnel, past the orbit rings, then round the figure
     // to find the fountain on its right.
     paths.push_back(shoot("Scene4.txt",
-        {{0, {0, 15, 96}, {0, 11, 0}}, {2, {0, 13, 58}, {0, 10, 0}}, {3.5, {6, 12, 36}, {0, 10, 0}},
-            {5, {22, 13, 22}, {0, 10, 0}}, {6.5, {14, 11, 28}, {-8, 10, 0}}, {8, {-6, 12, 32}, {-16, 10, 0}},
-            {8.5, {-10, 12, 31}, {-18, 10, 0}}},
+        {{0, {0, 15, 96}, {0, 11, 0}}, {2, {0, 13, 58}, {0, 11, 0}}, {3.5, {6, 12, 38}, {0, 11, 0}},
+            {5, {24, 13, 24}, {0, 11, 0}}, {6.5, {16, 12, 31}, {-7, 11, 0}}, {8, {-6, 12, 35}, {-14, 11, 0}},
+            {8.5, {-10, 12, 34}, {-16, 11, 0}}},
         BODY_MS));
     // Scene 6: a whole turn round the figure while the sphere of light turns round it,
     // rising over the middle bars.
     paths.push_back(shoot("Scene5.txt",
-        circle(20, 380 + 22, 8.5, 31, [](double u) { return 11.0 + 7.0 * std::sin(u * PI); }, {0, 10, 0}),
+        circle(20, 380 + 22, 8.5, 34, [](double u) { return 11.0 + 6.0 * std::sin(u * PI); }, {0, 11, 0}),
         BODY_MS));
     // Scene 7, the climax in the void: back and up from the figure until the spiral,
     // the rain and the far swirl are in view, then round to the other side.
@@ -167,14 +167,14 @@ std::vector<DesignedPath> designCameraPaths()
     // Scene 8, the dancer: low and close (outside the rings), half a turn round, then up
     // to see the swells.
     paths.push_back(shoot("Scene7.txt",
-        {{0, {0, 6, 21}, {0, 7, 0}}, {2, {14, 5, 18}, {0, 7, 0}}, {4, {22, 6, 4}, {0, 7, 0}},
-            {6, {14, 9, -18}, {0, 6, 0}}, {8, {-20, 24, -30}, {0, 4, 0}}, {8.5, {-26, 27, -30}, {0, 4, 0}}},
+        {{0, {0, 7, 24}, {0, 8.5, 0}}, {2, {16, 6, 20}, {0, 8.5, 0}}, {4, {25, 7, 5}, {0, 8.5, 0}},
+            {6, {16, 10, -20}, {0, 8, 0}}, {8, {-20, 24, -30}, {0, 6, 0}}, {8.5, {-26, 27, -30}, {0, 6, 0}}},
         BODY_MS));
     // Scene 9, the reprise: down from under the dome, round behind the figure past the
     // fountain, and up its right side to the raised moon, keeping outside the rings.
     paths.push_back(shoot("Scene8.txt",
-        {{0, {18, 32, 30}, {0, 6, 0}}, {3, {28, 14, 12}, {0, 9, 0}}, {5, {14, 8, -20}, {0, 10, 0}},
-            {7, {-14, 18, -8}, {-2, 16, 0}}, {8.5, {-16, 19, 2}, {-2, 16.5f, 0.5f}}},
+        {{0, {18, 30, 30}, {0, 10, 0}}, {3, {28, 14, 12}, {0, 10, 0}}, {5, {14, 9, -20}, {0, 11, 0}},
+            {7, {-14, 18, -8}, {-2, 16.5, 0}}, {8.5, {-16, 19, 2}, {-2, 17.5, 0.5}}},
         BODY_MS));
     return paths;
 }
