@@ -1,6 +1,6 @@
 // The models datagen writes, read back through the engine as the show reads them: their
-// counts, textures and surfaces, the skinned ones played through their animations, and
-// the camera paths that frame them.
+// counts, textures and surfaces, the skinned ones played through their animations, the
+// camera paths that frame them, and the model scenes as the show renders them.
 #include "app/CameraPath.h"
 #include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationTable.h"
@@ -9,6 +9,7 @@
 #include "engine/material/Image.h"
 #include "engine/math/FileBuffer.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Netpbm.h"
 #include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,18 @@ protected:
         FileBuffer file;
         const std::string bytes = readWholeFile(path(name));
         return file.loadFromMemory(bytes.data(), std::uint32_t(bytes.size())) && a.read(file);
+    }
+
+    // The scene change times of the generated "Syncro.txt".
+    static std::vector<std::int32_t> syncTimes()
+    {
+        std::vector<std::int32_t> times;
+        if (std::FILE* f = std::fopen(path("Syncro.txt").c_str(), "r")) {
+            for (int t = 0; std::fscanf(f, "%d", &t) == 1;)
+                times.push_back(t);
+            std::fclose(f);
+        }
+        return times;
     }
 
     static ScratchDir* scratch;
@@ -311,14 +324,7 @@ TEST_F(ModelData, CameraPathsFrameTheirSubjectAndKeepClearOfTheModels)
         {"Scene8.txt", 9, Vec3(-1, 13, 0), "rien.qzg", Vec3(0, 0, 10), 4.0f},
         {"Fixe2.txt", 3, Vec3(0, 9, 0), "rien.qzg", Vec3(), 4.0f},
     };
-    std::vector<std::int32_t> sync;
-    {
-        std::FILE* f = std::fopen(path("Syncro.txt").c_str(), "r");
-        ASSERT_TRUE(f);
-        for (int t = 0; std::fscanf(f, "%d", &t) == 1;)
-            sync.push_back(t);
-        std::fclose(f);
-    }
+    const std::vector<std::int32_t> sync = syncTimes();
     ASSERT_EQ(sync.size(), 13u);
     Mat4 projection;
     projection.setPerspective(90.0f, 0.1f, 1000.0f, 1024.0f / 768.0f);
@@ -351,6 +357,52 @@ TEST_F(ModelData, CameraPathsFrameTheirSubjectAndKeepClearOfTheModels)
         }
         EXPECT_GT(keys, 100u);
         EXPECT_GE(framed, keys * 95 / 100) << "the subject leaves the frame";
+    }
+}
+
+
+// The model scenes played by velvet-render from this data: a frame in the middle of
+// each one shows something besides its plain background, and differs from the frames
+// of the scenes next to it.
+TEST_F(ModelData, EveryModelSceneDrawsItsOwnPicture)
+{
+    const std::vector<std::int32_t> sync = syncTimes();
+    ASSERT_EQ(sync.size(), 13u);
+    // One frame a second, at a size where the lyrics' bands leave the picture its middle.
+    constexpr int FPS = 1;
+    const int SCENES[] = {3, 5, 6, 7, 8, 9};
+    ChildOptions options;
+    options.workingDirectory = scratch->path();
+    ChildResult r = runChild({VELVET_BUILD_DIR "/velvet-render", "--frames", "frames", "--fps", std::to_string(FPS),
+                                 "--size", "512x384", "--seconds", std::to_string(sync[9] / 1000 + 1)},
+        options);
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    std::vector<NetpbmPicture> frames;
+    for (int scene : SCENES) {
+        const int middle = (sync[std::size_t(scene) - 1] + sync[std::size_t(scene)]) / 2 * FPS / 1000;
+        char name[64];
+        std::snprintf(name, sizeof name, "frames/frame_%05d.ppm", middle);
+        frames.emplace_back();
+        ASSERT_TRUE(parseNetpbm(readWholeFile(scratch->file(name)), frames.back())) << name;
+    }
+    // Share of pixels further than 24 (sum of channels) from the other picture or colour.
+    auto differing = [](const NetpbmPicture& a, auto&& other) {
+        std::size_t n = 0, pixels = a.samples.size() / 3;
+        for (std::size_t i = 0; i < pixels; ++i) {
+            const std::uint8_t* p = &a.samples[3 * i];
+            const std::uint8_t* q = other(i);
+            n += std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 24;
+        }
+        return double(n) / double(pixels);
+    };
+    const std::uint8_t BACKGROUNDS[2][3] = {{0, 0, 70}, {0, 0, 0}};
+    for (std::size_t s = 0; s < frames.size(); ++s) {
+        SCOPED_TRACE("scene " + std::to_string(SCENES[s]));
+        for (const auto& background : BACKGROUNDS)
+            EXPECT_GT(differing(frames[s], [&](std::size_t) { return background; }), 0.05);
+        if (s > 0) {
+            EXPECT_GT(differing(frames[s], [&](std::size_t i) { return &frames[s - 1].samples[3 * i]; }), 0.05);
+        }
     }
 }
 
