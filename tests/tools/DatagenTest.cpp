@@ -32,7 +32,9 @@ const char* const PATH_FILES[] = {"Fixe.txt", "Fixe2.txt", "Scene4.txt", "Scene5
     "Scene7.txt", "Scene8.txt"};
 const char* const OTHER_FILES[] = {"rap2.mp3", "Syncro.txt", "rap.txt", "Scene0_Collectif.jpg", "Scene1_Mur.jpg",
     "Scene2_mare.jpg", "modeling.jpg", "code.jpg", "zik.jpg", "duzer.jpg", "Particle.bmp", "noir.bmp",
-    "Verdana256.bmp", "Verdana256.qzf"};
+    "Verdana256.bmp", "Verdana256.qzf", "FIXE.qzg", "police.qzg", "police.qza", "sol.qzg", "sol.qza", "rien.qzg",
+    "cave_Scene_4.qzg", "fixe_bands.bmp", "police_uniform.tga", "sol_grid.jpg", "orbit_lights.tga", "cave_rock.jpg",
+    "cave_crystal.bmp"};
 constexpr double BAR_MS = 4 * 60000.0 / 90.0;
 constexpr std::int32_t TAIL_MS = 10000; // what the render shows after the last change
 constexpr int RATE = 44100;

@@ -24,3 +24,7 @@ endforeach()
 string(APPEND embedded_text "static const EmbeddedFile EMBEDDED_FILES[] = {\n${embedded_table}  {\"\", EMBEDDED_NOTHING, 0},\n};\n")
 file(CONFIGURE OUTPUT ${embedded_inc} CONTENT "${embedded_text}")
 target_include_directories(datagen PRIVATE ${PROJECT_BINARY_DIR}/generated)
+
+# The sculpted models are simplified with meshoptimizer.
+find_package(meshoptimizer REQUIRED)
+target_link_libraries(datagen PRIVATE meshoptimizer::meshoptimizer)

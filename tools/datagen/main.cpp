@@ -1,7 +1,9 @@
 // datagen: writes the show's data folder from the code in this folder and the sources in
 // data/: the soundtrack "rap2.mp3", the scene change times "Syncro.txt", the camera path
 // files, the cel-shading program, script and ramps, the lyrics "rap.txt", the pictures,
-// the particle sprite and the bitmap font. Same bytes on every run.
+// the particle sprite, the bitmap font and the models with their textures and
+// animations. Same bytes on every run.
+#include "app/CameraPath.h"
 #include "tools/datagen/BitmapFont.h"
 #include "tools/datagen/CameraPaths.h"
 #include "tools/datagen/CelShading.h"
@@ -12,6 +14,7 @@
 #include "tools/datagen/Mp3Encoder.h"
 #include "tools/datagen/Painter.h"
 #include "tools/datagen/Pictures.h"
+#include "tools/datagen/ShowModels.h"
 #include "tools/datagen/ShowTimeline.h"
 #include "tools/datagen/Soundtrack.h"
 
@@ -37,7 +40,7 @@ void usage(std::FILE* out)
 {
     std::fprintf(out, "usage: datagen [--text | --no-soundtrack] OUTDIR\n"
                       "Writes the show's data (soundtrack, scene times, camera paths, cel shading,\n"
-                      "lyrics, pictures, particle sprite, bitmap font) into OUTDIR, creating it when needed.\n"
+                      "lyrics, pictures, particle sprite, bitmap font, models) into OUTDIR, creating it when needed.\n"
                       "  --text           only the quick files (scene times, camera paths, cel shading, lyrics)\n"
                       "  --no-soundtrack  everything but the soundtrack, the slowest step\n");
 }
@@ -75,11 +78,20 @@ bool writeTimeline(const fs::path& dir)
     return writeDataFile(dir, "Syncro.txt", text);
 }
 
+// Each designed path goes through the show's own smoothing (the P key's moving average
+// over 20 keys), as a path recorded with the free camera would.
 bool writePaths(const fs::path& dir)
 {
-    for (const DesignedPath& path : designCameraPaths())
+    constexpr int SMOOTHING_WINDOW = 20;
+    for (const DesignedPath& path : designCameraPaths()) {
         if (!writeDataFile(dir, path.fileName, pathFileText(path)))
             return false;
+        CameraPath smoothing;
+        if (!smoothing.smooth(SMOOTHING_WINDOW, (dir / path.fileName).c_str())) {
+            std::fprintf(stderr, "datagen: cannot smooth %s\n", path.fileName.c_str());
+            return false;
+        }
+    }
     return true;
 }
 
@@ -176,6 +188,11 @@ const Step STEPS[] = {
     {"bitmap font", false, writeFont},
     {"particle sprite and band texture", false, writeSprites},
     {"pictures", false, writePictures},
+    {"figure", false, writeFigure},
+    {"dancer", false, writeDancer},
+    {"ground", false, writeGround},
+    {"orbit rings", false, writeOrbitRings},
+    {"cave", false, writeCave},
     {"soundtrack", false, writeSoundtrack},
 };
 
