@@ -63,7 +63,10 @@ void freeCamera(Camera& camera, Window* window)
         camera.y += LIFT;
     if (buttons & platform::MOUSE_RIGHT)
         camera.y -= LIFT;
-    if (!window)
+    // Only a mouse that really moved over the focused window turns the camera: without
+    // the focus the cursor cannot be put back, and its last position would turn it on
+    // every frame.
+    if (!window || !platform::takeMouseMotion())
         return;
     int width = static_cast<int>(window->width);
     int height = static_cast<int>(window->height);

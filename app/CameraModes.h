@@ -16,7 +16,8 @@ class Window;
 void handleKeys(CameraPath& path);
 // Arrows strafe and advance one unit, mouse buttons lift and lower by 2/3, and the
 // cursor's offset from the window centre turns the camera; the cursor goes back to the
-// centre. Per frame, not per second. Without a window there is no mouse look.
+// centre. Per frame, not per second. Without a window, or without real mouse motion
+// over it while it has the focus, there is no mouse look.
 void freeCamera(Camera& camera, Window* window);
 // The camera step of the current path's mode (0 free, 1 recording, 2 playing,
 // 4 smoothing); any other mode moves nothing.

@@ -7,6 +7,8 @@
 #include "app/SceneContent.h"
 #include "app/Sound.h"
 #include "engine/core/Console.h"
+#include "demo/effects/LyricsText.h"
+#include "demo/effects/ShowRandom.h"
 #include "engine/core/FileSystems.h"
 #include "engine/core/FrameClock.h"
 #include "engine/geometry/Camera.h"
@@ -19,13 +21,21 @@
 #include <algorithm>
 #include <chrono>
 
+#include <cstdint>
+
 namespace {
 
 Director director;
 Camera camera;
+LyricsText lyrics;
 
 const char* const SYNC_FILE = "Syncro.txt";
 const char* const MUSIC_FILE = "rap2.mp3";
+const char* const LYRICS_FILE = "rap.txt";
+const char* const FONT_FILE = "Verdana256.bmp";
+// The particles' one generator starts from the same seed on every run, so a render is
+// the same frame for frame.
+constexpr std::uint32_t RANDOM_SEED = 1;
 constexpr int MUSIC_KEY = 1;
 constexpr Color BACKGROUND{0, 0, 70, 255};
 constexpr float FIELD_OF_VIEW = 90.0f;
@@ -62,6 +72,7 @@ void demoInit()
     // Every later relative name (sync file, paths, music) resolves inside the data folder.
     DataFolderSearch data = findDataFolder();
     setDirectory(data.found.empty() ? "Data" : data.found.c_str());
+    seedShowRandom(RANDOM_SEED);
     loadingPicture(currentDevice, camera);
     director.load(SYNC_FILE, currentDevice);
 
@@ -69,6 +80,8 @@ void demoInit()
     int music = loadSample(MUSIC_FILE, 0);
     playSample(music, MUSIC_KEY);
     director.start();
+    lyrics.startClock();
+    lyrics.init(LYRICS_FILE, FONT_FILE);
 
     placeCamera();
 }
@@ -107,6 +120,7 @@ void demoRender()
     Vec3 translation(camera.x, camera.y, camera.z);
     device->setProgramConstant(0, Vec3(-camera.x, -camera.y, -camera.z));
     director.renderScene(frameDelta(), translation);
+    lyrics.draw(*device);
 
     device->onBeginScene();
     device->endFrame();
@@ -116,6 +130,7 @@ void demoAdvance()
 {
     demoUpdate();
     director.simulateScene(frameDelta(), Vec3(camera.x, camera.y, camera.z));
+    lyrics.advance();
 }
 
 SeekReport demoSeek(std::int32_t showMs)
@@ -133,6 +148,7 @@ SeekReport demoSeek(std::int32_t showMs)
     restartFrameClock();
     placeCamera();
     director.rewind();
+    lyrics.rewind();
 
     // Every frame a run from the start would have begun before showMs; then the clocks
     // land on showMs itself, where the next frame (drawn) begins.

@@ -6,7 +6,12 @@
 #pragma once
 
 #include "app/CameraPath.h"
+#include "demo/effects/CelShadedModel.h"
+#include "demo/effects/ParticleSystem.h"
+#include "demo/effects/PictureLayer.h"
+#include "demo/effects/ShowRandom.h"
 #include "engine/core/Stopwatch.h"
+#include "engine/geometry/Geometry.h"
 #include "engine/render/RenderTypes.h"
 
 #include <cstdint>
@@ -17,10 +22,17 @@ class RenderDevice;
 struct Vec3;
 
 constexpr int SCENE_COUNT = 14;
+constexpr int PICTURE_COUNT = 7;
+constexpr int MODEL_COUNT = 5;
+constexpr int PARTICLE_SYSTEM_COUNT = 6;
+
+// The cel models, in the order the director holds them (the fifth is never loaded).
+enum ShowModel { MODEL_FIXE, MODEL_CAVE, MODEL_POLICE, MODEL_SOL, MODEL_SPARE };
 
 class Director {
 public:
     Director();
+    ~Director();
     Director(const Director&) = delete;
     Director& operator=(const Director&) = delete;
 
@@ -45,14 +57,25 @@ public:
     // past it). -1 for a scene the sync times never reach.
     std::int32_t sceneStartMs(std::uint32_t scene) const;
 
-    // The scene's content (pictures, models, particles) and its drawing recipe.
+    // The scenes' content: the seven pictures, the cel models, the plain model and the six
+    // particle systems, in that order. A particle system that fails prints "erreur
+    // chargement moteur de particule" and stays in its scenes (it then draws nothing).
     void loadContent();
+    // The current scene's drawing recipe, after the frame's background, projection, view
+    // and lights. Pictures and particles move by frameDelta seconds; cameraTranslation is
+    // the scene camera's (negated eye) translation the billboards turn to.
     void renderScene(float frameDelta, const Vec3& cameraTranslation);
-    // What renderScene changes besides the picture (particles emitted and moved,
-    // animation advanced), with no OpenGL call: a frame that is simulated rather than
-    // drawn leaves the content where the drawn frame would have.
+    // renderScene without drawing: the same particles, pictures and models advance exactly
+    // as they would, no device or GL call. Seeking and stills run it on skipped frames.
     void simulateScene(float frameDelta, const Vec3& cameraTranslation);
-    // The content back to the state loadContent left it in.
+
+    // The content, for tools and tests; null / empty before loadContent.
+    const Geometry* plainGeometry() const { return plainGeometry_.get(); }
+    const PictureLayer& picture(int i) const { return pictures_[i]; }
+    const CelShadedModel& model(int i) const { return models_[i]; }
+    const ParticleSystem& particleSystem(int i) const { return particles_[i]; }
+    // The content back to the state loadContent left it in: particles as first emitted,
+    // animations at their start.
     void resetContent();
 
     std::uint32_t sceneIndex() const { return sceneIndex_; }
@@ -65,6 +88,8 @@ public:
 private:
     bool readSyncTimes(const char* syncFile);
     void setLights();
+    // Runs the current scene's recipe; draw false only advances what moves.
+    void runScene(bool draw, float frameDelta, const Vec3& cameraTranslation);
 
     std::vector<std::int32_t> syncTimes_;
     std::vector<std::unique_ptr<CameraPath>> paths_;
@@ -74,4 +99,12 @@ private:
     std::uint32_t sceneIndex_ = 0;
     Light lights_[8];
     RenderDevice* device_ = nullptr;
+
+    std::unique_ptr<Geometry> plainGeometry_;
+    PictureLayer pictures_[PICTURE_COUNT];
+    CelShadedModel models_[MODEL_COUNT];
+    ParticleSystem particles_[PARTICLE_SYSTEM_COUNT];
+    // Where the show's random sequence stood once everything was loaded: a replay from
+    // the start continues from there.
+    ShowRandomState randomAtLoad_;
 };

@@ -13,6 +13,8 @@ std::uint32_t runFrameLoop(AppWindow* window, const FrameCallbacks& frame)
                 break;
             if (window)
                 window->handleEvent(event);
+            else if (event.type == platform::EventType::WindowClose)
+                break; // no window to close: the request itself ends the loop
             continue;
         }
         if (frame.update)

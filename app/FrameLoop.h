@@ -13,5 +13,5 @@ struct FrameCallbacks {
 };
 
 // Runs until the quit message; returns the number of frames rendered. window may be
-// null (events other than the quit message are then dropped).
+// null: a close request (Ctrl+C) then ends the loop and other events are dropped.
 std::uint32_t runFrameLoop(AppWindow* window, const FrameCallbacks& frame);

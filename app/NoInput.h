@@ -32,6 +32,7 @@ public:
     }
     void warpCursor(int, int) override {}
     int showCursor(bool show) override { return show ? 0 : -1; }
+    bool takeMouseMotion() override { return false; }
 
 private:
     int x_;

@@ -25,11 +25,16 @@ bool ShowSession::open(RenderDevice* (*makeDevice)(), const ShowWindowRequest& r
     engineStart();
     device_ = makeDevice();
     window_ = new AppWindow(request.width, request.height, BITS_PER_PIXEL, STENCIL, request.askFullscreen);
-    device_->attachWindow(window_);
     if (!window_->created()) {
-        close();
+        // No show without a window; its message box has said why.
+        delete window_;
+        delete device_;
+        window_ = nullptr;
+        device_ = nullptr;
+        engineStop();
         return false;
     }
+    device_->attachWindow(window_);
     openConsole();
     return true;
 }

@@ -36,10 +36,11 @@ function(velvet_tools)
   endforeach()
 endfunction()
 
-# tests/support/ is a helper library (with the main of every test program, which makes
-# the tests headless); every other folder tests/NAME/ is one GoogleTest program
-# test_NAME whose cases CTest runs one by one.
+# tests/support/ is a helper library; every other folder tests/NAME/ is one GoogleTest
+# program test_NAME whose cases CTest runs one by one, headless.
 function(velvet_tests)
+  # Every test runs headless: software GL without a display, sound discarded.
+  set(VELVET_TEST_ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;LIBGL_ALWAYS_SOFTWARE=1")
   file(GLOB_RECURSE support CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
   add_library(velvet_test_support STATIC ${PROJECT_SOURCE_DIR}/cmake/empty.cpp ${support})
   target_link_libraries(velvet_test_support PUBLIC velvet_demo GTest::gtest GTest::gmock)
@@ -62,12 +63,21 @@ function(velvet_tests)
       if(sources)
         add_executable(test_${name} ${sources})
         target_compile_options(test_${name} PRIVATE ${VELVET_WARNINGS})
-        target_link_libraries(test_${name} PRIVATE velvet_test_support)
+        target_link_libraries(test_${name} PRIVATE velvet_test_support GTest::gtest_main)
         add_dependencies(test_${name} ${programs})
         gtest_discover_tests(test_${name}
           WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
           DISCOVERY_TIMEOUT 120
           PROPERTIES TIMEOUT 300)
+        # The environment is set from a file CTest reads after the discovered tests, as
+        # one plain list: through gtest_discover_tests' PROPERTIES a list value is split
+        # by every layer it passes and only its first variable would arrive.
+        set(environment_file ${PROJECT_BINARY_DIR}/test_${name}_environment.cmake)
+        file(WRITE ${environment_file}
+          "if(test_${name}_TESTS)\n"
+          "  set_tests_properties(\${test_${name}_TESTS} PROPERTIES ENVIRONMENT \"${VELVET_TEST_ENVIRONMENT}\")\n"
+          "endif()\n")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${environment_file})
       endif()
     endif()
   endforeach()

@@ -13,6 +13,8 @@ cjpeg -outfile seeds/jpeg_decode/baseline.jpg "$work/src.ppm"
 cjpeg -progressive -outfile seeds/jpeg_decode/progressive.jpg "$work/src.ppm"
 cjpeg -grayscale -restart 1 -outfile seeds/jpeg_decode/grey.jpg "$work/src.ppm"
 cjpeg -sample 1x1 -optimize -outfile seeds/jpeg_decode/444.jpg "$work/src.ppm"
+cjpeg -arithmetic -outfile seeds/jpeg_decode/arithmetic.jpg "$work/src.ppm"
+cjpeg -arithmetic -progressive -outfile seeds/jpeg_decode/arithmetic-progressive.jpg "$work/src.ppm"
 convert "$work/src.ppm" -colorspace CMYK seeds/jpeg_decode/cmyk.jpg
 
 for dir in bmp_decode dib_load; do
@@ -23,6 +25,9 @@ for dir in bmp_decode dib_load; do
   convert "$work/src.ppm" -colors 12 -type Palette -compress none "bmp3:seeds/$dir/pal4.bmp"
   convert "$work/src.ppm" -monochrome -compress none "bmp3:seeds/$dir/mono.bmp"
   convert "$work/src.ppm" -alpha set -type TrueColorAlpha "bmp3:seeds/$dir/rgba32.bmp"
+  convert "$work/src.ppm" -alpha set "bmp:seeds/$dir/fields32.bmp"
+  convert "$work/src.ppm" -define bmp:subtype=RGB565 "bmp:seeds/$dir/fields16.bmp"
+  convert "$work/src.ppm" -colors 2 -type Palette "bmp3:seeds/$dir/pal1.bmp"
 done
 
 convert "$work/src.ppm" -flip -orient BottomLeft seeds/tga_decode/rgb24.tga
@@ -30,4 +35,6 @@ convert "$work/src.ppm" -flip -orient BottomLeft -compress RLE seeds/tga_decode/
 convert "$work/src.ppm" -alpha set -flip -orient BottomLeft seeds/tga_decode/rgba32.tga
 convert "$work/src.ppm" -colorspace Gray -type Grayscale -compress RLE seeds/tga_decode/grey-rle.tga
 convert "$work/src.ppm" -colors 20 -type Palette seeds/tga_decode/mapped.tga
+convert "$work/src.ppm" -colors 20 -type Palette -compress RLE -orient TopLeft seeds/tga_decode/mapped-rle.tga
+convert "$work/src.ppm" -orient TopLeft -compress RLE seeds/tga_decode/top-rle24.tga
 echo "seeds written under $(pwd)/seeds"

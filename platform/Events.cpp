@@ -12,13 +12,20 @@ namespace platform {
 namespace {
 
 volatile std::sig_atomic_t pendingCloses = 0;
+volatile std::sig_atomic_t signalsSeen = 0;
 
-void onSignal(int)
+// The first signal asks the show to close as its window's close button does; one more,
+// in whatever state the program is, ends the process at once the signal's usual way.
+void onSignal(int number)
 {
+    if (signalsSeen != 0) {
+        std::signal(number, SIG_DFL);
+        std::raise(number);
+        return;
+    }
+    signalsSeen = 1;
     requestClose();
 }
-
-
 
 Event translate(const SDL_Event& sdl)
 {
@@ -36,9 +43,16 @@ Event translate(const SDL_Event& sdl)
         event.type = sdl.type == SDL_KEYDOWN ? EventType::KeyDown : EventType::KeyUp;
         event.key = keyFromScancode(sdl.key.keysym.scancode);
         break;
+    case SDL_MOUSEMOTION:
+        event.type = EventType::MouseMotion;
+        break;
     case SDL_WINDOWEVENT:
         if (sdl.window.event == SDL_WINDOWEVENT_CLOSE) {
             event.type = EventType::WindowClose;
+        } else if (sdl.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+            event.type = EventType::FocusGained;
+        } else if (sdl.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            event.type = EventType::FocusLost;
         } else if (sdl.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             event.type = EventType::WindowResized;
             event.width = sdl.window.data1;
@@ -67,6 +81,11 @@ bool pollEvent(Event& event)
     if (SDL_PollEvent(&sdl) == 0)
         return false;
     event = translate(sdl);
+    // Mouse look reads the cursor when it runs; these say whether that reading is live.
+    if (event.type == EventType::MouseMotion)
+        noteMouseMotion();
+    else if (event.type == EventType::FocusGained || event.type == EventType::FocusLost)
+        noteWindowFocus(event.type == EventType::FocusGained);
     return true;
 }
 
@@ -107,6 +126,14 @@ void postEvent(const Event& event)
         sdl.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
         sdl.window.data1 = event.width;
         sdl.window.data2 = event.height;
+        break;
+    case EventType::MouseMotion:
+        sdl.type = SDL_MOUSEMOTION;
+        break;
+    case EventType::FocusGained:
+    case EventType::FocusLost:
+        sdl.type = SDL_WINDOWEVENT;
+        sdl.window.event = event.type == EventType::FocusGained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
         break;
     default:
         sdl.type = SDL_USEREVENT;

@@ -1,6 +1,7 @@
 // The event queue of the frame loop. One poll takes at most one event and never waits.
 // AppQuit is the program's private quit message; SIGINT and SIGTERM arrive as a
-// WindowClose so that Ctrl+C ends the show exactly as closing the window does.
+// WindowClose so that Ctrl+C ends the show exactly as closing the window does, and a
+// second one ends the process whatever it is doing.
 #pragma once
 
 namespace platform {
@@ -12,6 +13,9 @@ enum class EventType {
     WindowResized, // width, height: new client size
     KeyDown,       // key: platform::Key as int, or -1 for other keys
     KeyUp,
+    MouseMotion,   // the pointer moved over the window
+    FocusGained,   // the window got the keyboard focus
+    FocusLost,     // the window lost it
     Other,
 };
 
@@ -29,13 +33,14 @@ bool pollEvent(Event& event);
 void postAppQuit();
 
 // Queues an event as if the desktop had sent it (AppQuit, Quit, KeyDown/KeyUp with
-// event.key, Other). For tools and tests that drive the frame loop.
+// event.key, WindowResized, MouseMotion, FocusGained/FocusLost, Other). For tools and
+// tests that drive the frame loop.
 void postEvent(const Event& event);
 
 // Posts a WindowClose event (what a signal does); safe to call from a signal handler.
 void requestClose();
 
-// Routes SIGINT and SIGTERM to requestClose.
+// Routes the first SIGINT or SIGTERM to requestClose; the next one terminates.
 void installSignalHandlers();
 
 }

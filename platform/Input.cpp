@@ -10,7 +10,8 @@ namespace {
 
 InputOverride* scripted = nullptr;
 int cursorCount = 0; // the desktop's display count: shown while >= 0
-
+bool windowFocused = false;
+bool mouseMoved = false;
 
 }
 
@@ -94,6 +95,27 @@ int showCursor(bool show)
     if (SDL_WasInit(SDL_INIT_VIDEO))
         SDL_ShowCursor(cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return cursorCount;
+}
+
+bool takeMouseMotion()
+{
+    if (scripted)
+        return scripted->takeMouseMotion();
+    bool moved = mouseMoved;
+    mouseMoved = false;
+    return moved && windowFocused;
+}
+
+void noteMouseMotion()
+{
+    mouseMoved = true;
+}
+
+void noteWindowFocus(bool focused)
+{
+    // Motion from before the change says nothing about where the cursor is now.
+    windowFocused = focused;
+    mouseMoved = false;
 }
 
 }

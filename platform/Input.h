@@ -19,6 +19,8 @@ public:
     virtual void cursorPosition(int* x, int* y) = 0;
     virtual void warpCursor(int x, int y) = 0;
     virtual int showCursor(bool show) = 0;
+    // As platform::takeMouseMotion.
+    virtual bool takeMouseMotion() = 0;
 };
 
 // Installs (or, with null, removes) the scripted devices. Not owned.
@@ -36,5 +38,13 @@ void cursorPosition(int* x, int* y);
 bool warpCursor(int x, int y);
 // Shows or hides the cursor; returns a display count (>= 0 shown) like the desktop's.
 int showCursor(bool show);
+// Whether mouse look may turn the camera now: the mouse really moved (a motion event
+// reached the frame loop) since the last call while the window had the keyboard focus.
+// Takes the motion it reports; a stale cursor position alone never counts.
+bool takeMouseMotion();
+
+// What the event queue tells the mouse-look gate (platform::pollEvent calls these).
+void noteMouseMotion();
+void noteWindowFocus(bool focused);
 
 }

@@ -4,7 +4,11 @@
 #include "engine/core/ErrorCodes.h"
 
 #include <climits>
+#include <filesystem>
+#include <memory>
+#include <new>
 #include <minizip/unzip.h>
+#include <zlib.h>
 
 using namespace unzipfs_error;
 
@@ -19,6 +23,12 @@ constexpr std::uint64_t FLAG_ENCRYPTED = 0x1;
 // that would make readers allocate for data that never comes.
 constexpr std::uint64_t MAX_DEFLATE_RATIO = 1032;
 
+// A size field of this value means the true size is in the Zip64 extra field.
+constexpr std::uint64_t ZIP64_MARK = 0xFFFFFFFFu;
+constexpr unsigned ZIP64_EXTRA_ID = 0x0001;
+// Sizes the file system can report: its lengths and positions are 32-bit.
+constexpr std::uint64_t MAX_MEMBER_SIZE = 0xFFFFFFFEu;
+
 unzFile handleOf(void* archive)
 {
     return static_cast<unzFile>(archive);
@@ -29,9 +39,55 @@ void report(std::int32_t code, const char* text)
     reportError(code, text, 1);
 }
 
-bool plausibleSizes(const unz_file_info& info)
+std::uint64_t readLe64(const unsigned char* p)
+{
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+// Replaces the marked sizes of the current member's central header by the ones its Zip64
+// extended information field holds (uncompressed size first, then compressed size,
+// each present only when its header field is marked). The minizip that Debian ships
+// reads that field only where an unsigned long is 32 bits, so on 64-bit systems it is
+// read here. False when a marked size has no value to replace it.
+bool resolveZip64Sizes(unzFile zip, unz_file_info64& info)
+{
+    bool uncompressedMarked = info.uncompressed_size == ZIP64_MARK;
+    bool compressedMarked = info.compressed_size == ZIP64_MARK;
+    if (!uncompressedMarked && !compressedMarked)
+        return true;
+    std::size_t size = info.size_file_extra;
+    std::unique_ptr<unsigned char[]> extra(new (std::nothrow) unsigned char[size + 1]);
+    if (!extra || size == 0 || unzGetCurrentFileInfo64(zip, nullptr, nullptr, 0, extra.get(), uLong(size), nullptr, 0) != UNZ_OK)
+        return false;
+    for (std::size_t at = 0; at + 4 <= size;) {
+        unsigned id = extra[at] | (extra[at + 1] << 8);
+        std::size_t length = extra[at + 2] | (extra[at + 3] << 8);
+        const unsigned char* field = extra.get() + at + 4;
+        at += 4 + length;
+        if (id != ZIP64_EXTRA_ID || at > size)
+            continue;
+        std::size_t needed = 8 * (std::size_t(uncompressedMarked) + std::size_t(compressedMarked));
+        if (length < needed)
+            return false;
+        if (uncompressedMarked)
+            info.uncompressed_size = readLe64(field);
+        if (compressedMarked)
+            info.compressed_size = readLe64(field + (uncompressedMarked ? 8 : 0));
+        return true;
+    }
+    return false;
+}
+
+// Sizes that can be true of a member of an archive of archiveSize bytes: its compressed
+// data fits in the archive, and the uncompressed size follows from it.
+bool plausibleSizes(const unz_file_info64& info, std::uint64_t archiveSize)
 {
     if (info.flag & FLAG_ENCRYPTED)
+        return false;
+    if (info.uncompressed_size > MAX_MEMBER_SIZE || info.compressed_size > archiveSize)
         return false;
     if (info.compression_method == METHOD_STORED)
         return info.uncompressed_size == info.compressed_size;
@@ -53,8 +109,14 @@ void qzUnzipFileSys::mount(const char* name)
     FileSys::mount(name);
     memberOpen_ = false;
     archive_ = name ? unzOpen(name) : nullptr;
-    if (!archive_)
+    if (!archive_) {
         report(CANT_OPEN, CANT_OPEN_ARCHIVE_TEXT);
+        return;
+    }
+    std::error_code error;
+    archiveSize_ = std::filesystem::file_size(name, error);
+    if (error)
+        archiveSize_ = 0;
 }
 
 void qzUnzipFileSys::unmount()
@@ -139,9 +201,9 @@ std::int32_t qzUnzipFileSys::openFile(const char* name, std::uint32_t)
         report(NOT_EXISTS, NOT_EXISTS_TEXT);
         return -1;
     }
-    unz_file_info info;
-    if (unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK
-        || !plausibleSizes(info) || unzOpenCurrentFile(zip) != UNZ_OK) {
+    unz_file_info64 info;
+    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK
+        || !resolveZip64Sizes(zip, info) || !plausibleSizes(info, archiveSize_) || unzOpenCurrentFile(zip) != UNZ_OK) {
         report(CANT_OPEN, CANT_OPEN_MEMBER_TEXT);
         return -1;
     }
@@ -149,6 +211,8 @@ std::int32_t qzUnzipFileSys::openFile(const char* name, std::uint32_t)
     memberFinished_ = false;
     memberSize_ = info.uncompressed_size;
     memberRead_ = 0;
+    memberCrc_ = static_cast<std::uint32_t>(info.crc);
+    crc_ = static_cast<std::uint32_t>(crc32(0L, Z_NULL, 0));
     return 0;
 }
 
@@ -165,7 +229,9 @@ void qzUnzipFileSys::closeFile(std::int32_t)
 bool qzUnzipFileSys::finishMember()
 {
     memberFinished_ = true;
-    if (unzCloseCurrentFile(handleOf(archive_)) == UNZ_OK)
+    // minizip checks the checksum only when its own idea of the size has run out, which
+    // for a Zip64 member it never does: the sum is checked here for every member.
+    if (unzCloseCurrentFile(handleOf(archive_)) == UNZ_OK && crc_ == memberCrc_)
         return true;
     report(DAMAGED, DAMAGED_TEXT);
     return false;
@@ -177,12 +243,17 @@ std::int32_t qzUnzipFileSys::read(std::int32_t, void* buffer, std::uint32_t coun
         return 0;
     if (memberFinished_ || !buffer || count == 0)
         return 0;
+    // Never past the member's recorded size, whatever size minizip took from the header.
+    std::uint64_t left = memberSize_ - memberRead_;
     unsigned chunk = count > static_cast<std::uint32_t>(INT_MAX) ? INT_MAX : count;
-    int n = unzReadCurrentFile(handleOf(archive_), buffer, chunk);
+    if (chunk > left)
+        chunk = static_cast<unsigned>(left);
+    int n = chunk > 0 ? unzReadCurrentFile(handleOf(archive_), buffer, chunk) : 0;
     if (n < 0) {
         report(DAMAGED, DAMAGED_TEXT);
         return n;
     }
+    crc_ = static_cast<std::uint32_t>(crc32(crc_, static_cast<const Bytef*>(buffer), static_cast<uInt>(n)));
     memberRead_ += static_cast<std::uint64_t>(n);
     // The last byte of the member: let minizip check the checksum now, because a
     // whole-file reader stops here and never asks for the end.
@@ -201,12 +272,8 @@ std::uint32_t qzUnzipFileSys::fileLength(std::int32_t)
 {
     if (!requireMember())
         return 0;
-    unz_file_info info;
-    if (unzGetCurrentFileInfo(handleOf(archive_), &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
-        report(NO_FILE_INFO, NO_FILE_INFO_TEXT);
-        return 0;
-    }
-    return static_cast<std::uint32_t>(info.uncompressed_size);
+    // Read and checked when the member was opened.
+    return static_cast<std::uint32_t>(memberSize_);
 }
 
 void qzUnzipFileSys::deleteFile(const char*)

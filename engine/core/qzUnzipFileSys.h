@@ -8,6 +8,7 @@
 // Member names are matched without regard to letter case. The only member handle is 0;
 // handle arguments are ignored. A member whose data does not match its recorded
 // checksum, or whose recorded sizes cannot be true, is refused rather than delivered.
+// Zip64 archives (as zip -fz writes them) are read like any other.
 #pragma once
 
 #include "engine/core/FileSys.h"
@@ -43,7 +44,7 @@ public:
     // when the data is damaged (error 16). 0 with error 7 without archive or member.
     std::int32_t read(std::int32_t handle, void* buffer, std::uint32_t count) override;
     std::int32_t write(std::int32_t handle, const void* buffer, std::uint32_t count) override; // error 4, -1
-    // Uncompressed size of the open member; 0 with error 7 (no member), 12 (no info).
+    // Uncompressed size of the open member; 0 with error 7 (no member).
     std::uint32_t fileLength(std::int32_t handle) override;
     void deleteFile(const char* path) override; // error 5
     // Offset in the member's uncompressed data; 0 with error 7 without a member.
@@ -69,8 +70,11 @@ private:
     void* archive_ = nullptr; // minizip unzFile
     bool memberOpen_ = false;
     bool memberFinished_ = false;
+    std::uint64_t archiveSize_ = 0; // bytes of the mounted archive, the most a member can hold
     std::uint64_t memberSize_ = 0;
     std::uint64_t memberRead_ = 0;
+    std::uint32_t memberCrc_ = 0; // the checksum the archive records for the open member
+    std::uint32_t crc_ = 0;       // the checksum of what was read of it so far
 };
 
 // Codes beyond the class's original list, in the same numbering.

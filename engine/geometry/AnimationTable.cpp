@@ -41,6 +41,16 @@ Animation* entry(std::int32_t index)
     return table().slots[index];
 }
 
+void remove(std::int32_t index, const Animation* animation)
+{
+    Table& t = table();
+    if (!animation || entry(index) != animation)
+        return;
+    t.slots[index] = nullptr;
+    if (t.freeHint < 0 || index < t.freeHint)
+        t.freeHint = index;
+}
+
 void clear()
 {
     table() = Table();

@@ -43,7 +43,8 @@ void Mesh::makeStatic()
 void Mesh::prepare(RenderDevice* device)
 {
     releaseBuffer();
-    if (device && ((isStatic && vertices.vertexCount > 0) || triangles.count > 0)) {
+    // Without triangles there is nothing to draw: vertices alone would be drawn unindexed.
+    if (device && triangles.count > 0) {
         bufferHandle = device->createBuffer(0, int(vertices.vertexCount), int(vertices.format),
                                             int(triangles.indexCount()));
         bufferDevice_ = bufferHandle != -1 ? device : nullptr;
@@ -57,6 +58,8 @@ void Mesh::draw(RenderDevice& device)
 {
     if (!prepared || (bufferHandle != -1 && bufferDevice_ != &device))
         prepare(&device);
+    if (triangles.count == 0)
+        return;
     if (isStatic) {
         device.drawBuffer(bufferHandle);
         return;

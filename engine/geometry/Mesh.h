@@ -33,11 +33,11 @@ public:
     // static mesh is left alone.
     void makeStatic();
     // Recomputes bounds; with a device, (re)creates and fills the device buffer of a
-    // static mesh with vertices, or of any mesh with triangles, and marks it prepared.
+    // mesh with triangles, and marks it prepared.
     // Without a device only the bounds change and the mesh stays unprepared.
     void prepare(RenderDevice* device);
     // Prepares on first use, then draws: static meshes by their buffer, dynamic meshes
-    // from memory as an indexed triangle list.
+    // from memory as an indexed triangle list. A mesh without triangles draws nothing.
     void draw(RenderDevice& device);
     // True when every index is below the vertex count.
     bool indicesValid() const;

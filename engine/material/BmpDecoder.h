@@ -1,7 +1,7 @@
-// Windows BMP decoding for the engine path (Image::load). Reads 8-bit palette (raw or
-// run-length) and 24-bit files into a 24-bit R, G, B image, top row first; other
-// uncompressed depths give an image of the right size with zero pixels. Knows nothing of files: it is handed bytes.
-// The particle sprite's own bitmap loader is DibLoader, not this.
+// Windows BMP decoding for the engine path (Image::load): every depth and compression
+// the bitmap layout reader takes (BmpFormat), into a 24-bit R, G, B image, top row
+// first. Knows nothing of files: it is handed bytes. The particle sprite's own bitmap
+// loader is DibLoader, which reads the same layout through the same code.
 #pragma once
 
 #include <cstddef>
@@ -9,8 +9,8 @@
 
 class Image;
 
-// Decodes size bytes at data (the whole file) into image. False, with the image left
-// to the caller to release, when the header is damaged or unsupported (core 12-byte,
-// 40-, 52-, 56-, 108- and 124-byte information headers are read), a side is 0 or above
-// 16384, the file is compressed other than 8-bit run-length, or its pixel data is shorter than the header says.
+// Decodes size bytes at data (the whole file, 14-byte file header first) into image.
+// False, with the image left to the caller to release, when the header is damaged or
+// unknown, a side is 0 or above 16384, the depth or compression is one BmpFormat does
+// not convert, or the pixel data is shorter than the header says.
 bool decodeBmp(const std::uint8_t* data, std::size_t size, Image& image);

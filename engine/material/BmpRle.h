@@ -1,5 +1,5 @@
 // Expansion of run-length bitmap data (BI_RLE8 and BI_RLE4) into one palette index per
-// pixel, shared by the engine's BMP decoder and the DIB loader. It knows nothing of
+// pixel, for the bitmap layout reader (BmpFormat) both bitmap paths use. It knows nothing of
 // palettes or headers; pixels the data never reaches are marked as not written.
 #pragma once
 

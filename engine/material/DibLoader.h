@@ -1,9 +1,9 @@
 // The particle sprite's bitmap loader: a Windows device-independent bitmap read straight
 // from the operating system's file system (not the engine's file systems), converted to
-// 24-bit R, G, B. Reads 1-, 4-, 8-, 16-, 24- and 32-bit bitmaps (4 and 8 bits also
-// run-length compressed) with a 12-, 40-, 108- or 124-byte header, with or without the 14-byte "BM"
-// file header. Problems are shown in a message box captioned "Error" (standard error
-// when there is no display).
+// 24-bit R, G, B. Reads every bitmap the shared layout reader takes (BmpFormat: 1- to
+// 32-bit, run-length, bit fields; core and information headers), with or without the
+// 14-byte "BM" file header. Problems are shown in a message box captioned "Error"
+// (standard error when there is no display).
 // It does not make textures; the particle code uploads the pixels itself.
 #pragma once
 

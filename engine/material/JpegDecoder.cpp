@@ -2,6 +2,7 @@
 
 #include "engine/material/Image.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -71,19 +72,30 @@ void cmykRowToRgb(const JSAMPLE* cmyk, std::uint8_t* rgb, JDIMENSION width, bool
     }
 }
 
-// A sequential Huffman-coded file spends at least two bits on every 8 x 8 block (its
-// shortest DC code and end-of-block code), so fewer bytes than that cannot hold the
-// picture the header claims: such a file is refused before its pixels are allocated,
-// instead of allocating up to 800 MB for a few hundred bytes. Progressive and
-// arithmetic-coded files can code blocks in less and are not judged this way.
+// Arithmetic coding can spend next to nothing on a flat block, and its data may end
+// early by design (the decoder reads zeros from there on), so its size proves nothing:
+// beyond a picture of this many blocks (a 2048 x 2048 grey one), at least one byte of
+// data for this many blocks.
+constexpr std::uint64_t ARITHMETIC_FREE_BLOCKS = 65536;
+constexpr std::uint64_t ARITHMETIC_BLOCKS_PER_BYTE = 256;
+
+// Whether size bytes can plausibly hold the picture the header claims, judged before
+// anything of the picture's size is allocated, so a few hundred bytes cannot make the
+// decoder allocate hundreds of megabytes. A sequential Huffman-coded file spends at
+// least two bits on every 8 x 8 block (its shortest DC code and end-of-block code); a
+// progressive one at least one bit (its first DC scan's shortest code), while the
+// decoder keeps 128 bytes of coefficients for every block until the last scan.
 bool dataCanHoldPicture(const jpeg_decompress_struct& info, std::size_t size)
 {
-    if (info.progressive_mode || info.arith_code)
-        return true;
     std::uint64_t blocks = 0;
     for (int c = 0; c < info.num_components; ++c)
         blocks += std::uint64_t(info.comp_info[c].width_in_blocks) * info.comp_info[c].height_in_blocks;
-    return std::uint64_t(size) * 4 >= blocks;
+    std::uint64_t bits = std::uint64_t(size) * 8;
+    if (info.arith_code)
+        return blocks <= std::max(ARITHMETIC_FREE_BLOCKS, std::uint64_t(size) * ARITHMETIC_BLOCKS_PER_BYTE);
+    if (info.progressive_mode)
+        return bits >= blocks;
+    return bits >= blocks * 2;
 }
 
 // Everything that may jump lives in here, with no objects that need destruction, so the

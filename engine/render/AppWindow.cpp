@@ -143,8 +143,9 @@ void AppWindow::handleEvent(const platform::Event& event)
             break;
         [[fallthrough]];
     case platform::EventType::WindowClose:
-        // A close of a window already gone must not end the loop a second time.
-        if (native_) {
+        // A close of a window already closed must not end the loop a second time.
+        if (!quitPosted_) {
+            quitPosted_ = true;
             closeNative();
             platform::postAppQuit();
         }

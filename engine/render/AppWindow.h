@@ -34,7 +34,8 @@ public:
     bool destroy() override;
 
     // The window procedure: size changes resize; a close request or Escape destroys the
-    // native window and posts the private quit message, once per window.
+    // native window and posts the private quit message, once per window (also when the
+    // native window could not be made, so that Ctrl+C still ends the loop).
     void handleEvent(const platform::Event& event);
 
     // Full-screen attempt, the Yes/No question, window and context, first cleared frame.
@@ -48,5 +49,6 @@ private:
 
     bool ownsWindow_ = true;
     bool registered_ = false; // the desktop knows this window kind until destroy
+    bool quitPosted_ = false;
     platform::NativeWindow* native_ = nullptr;
 };

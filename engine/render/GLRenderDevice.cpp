@@ -95,17 +95,17 @@ void GLRenderDevice::applyLight(int index, const Light& light)
     glPopMatrix();
 }
 
-void GLRenderDevice::setShadeMode(int mode)
+void GLRenderDevice::applyShadeMode(int mode)
 {
     glShadeModel(gltr::shadeModel(mode));
 }
 
-void GLRenderDevice::setFillMode(int mode)
+void GLRenderDevice::applyFillMode(int mode)
 {
     glPolygonMode(GL_FRONT_AND_BACK, gltr::polygonMode(mode));
 }
 
-void GLRenderDevice::setDepthFunc(int func)
+void GLRenderDevice::applyDepthFunc(int func)
 {
     glDepthFunc(gltr::compareFunc(func));
 }
@@ -122,52 +122,52 @@ void enableIf(GLenum cap, bool on)
 
 }
 
-void GLRenderDevice::setDepthTest(bool on)
+void GLRenderDevice::applyDepthTest(bool on)
 {
     enableIf(GL_DEPTH_TEST, on);
 }
 
-void GLRenderDevice::setDepthWrite(bool on)
+void GLRenderDevice::applyDepthWrite(bool on)
 {
     glDepthMask(on ? GL_TRUE : GL_FALSE);
 }
 
-void GLRenderDevice::setAlphaRef(float ref)
+void GLRenderDevice::applyAlphaRef(float ref)
 {
     glAlphaFunc(gltr::compareFunc(alphaFunc), ref);
 }
 
-void GLRenderDevice::setAlphaFunc(int func)
+void GLRenderDevice::applyAlphaFunc(int func)
 {
     glAlphaFunc(gltr::compareFunc(func), alphaRef);
 }
 
-void GLRenderDevice::setAlphaTest(bool on)
+void GLRenderDevice::applyAlphaTest(bool on)
 {
     enableIf(GL_ALPHA_TEST, on);
 }
 
-void GLRenderDevice::setBlending(bool on)
+void GLRenderDevice::applyBlending(bool on)
 {
     enableIf(GL_BLEND, on);
 }
 
-void GLRenderDevice::setBlendFunc(int src, int dst)
+void GLRenderDevice::applyBlendFunc(int src, int dst)
 {
     glBlendFunc(gltr::blendFactor(src), gltr::blendFactor(dst));
 }
 
-void GLRenderDevice::setDither(bool on)
+void GLRenderDevice::applyDither(bool on)
 {
     enableIf(GL_DITHER, on);
 }
 
-void GLRenderDevice::setLighting(bool on)
+void GLRenderDevice::applyLighting(bool on)
 {
     enableIf(GL_LIGHTING, on);
 }
 
-void GLRenderDevice::setCullMode(int mode)
+void GLRenderDevice::applyCullMode(int mode)
 {
     const GLenum face = gltr::cullFace(mode);
     if (face == 0) {
@@ -178,23 +178,23 @@ void GLRenderDevice::setCullMode(int mode)
     glCullFace(face);
 }
 
-void GLRenderDevice::setColorWrite(bool on)
+void GLRenderDevice::applyColorWrite(bool on)
 {
     const GLboolean b = on ? GL_TRUE : GL_FALSE;
     glColorMask(b, b, b, b);
 }
 
-void GLRenderDevice::setStencilTest(bool on)
+void GLRenderDevice::applyStencilTest(bool on)
 {
     enableIf(GL_STENCIL_TEST, on);
 }
 
-void GLRenderDevice::setStencilFunc(int func, int ref, std::uint32_t mask)
+void GLRenderDevice::applyStencilFunc(int func, int ref, std::uint32_t mask)
 {
     glStencilFunc(gltr::compareFunc(func), ref, mask);
 }
 
-void GLRenderDevice::setStencilOp(int fail, int depthFail, int pass)
+void GLRenderDevice::applyStencilOp(int fail, int depthFail, int pass)
 {
     glStencilOp(gltr::stencilOp(fail), gltr::stencilOp(depthFail), gltr::stencilOp(pass));
 }

@@ -24,23 +24,6 @@ public:
     void disableLightApi(int index) override;
     void enableLightApi(int index) override;
     void applyLight(int index, const Light& light) override;
-    void setShadeMode(int mode) override;
-    void setFillMode(int mode) override;
-    void setDepthFunc(int func) override;
-    void setDepthTest(bool on) override;
-    void setDepthWrite(bool on) override;
-    void setAlphaRef(float ref) override;
-    void setAlphaFunc(int func) override;
-    void setAlphaTest(bool on) override;
-    void setBlending(bool on) override;
-    void setBlendFunc(int src, int dst) override;
-    void setDither(bool on) override;
-    void setLighting(bool on) override;
-    void setCullMode(int mode) override;
-    void setColorWrite(bool on) override;
-    void setStencilTest(bool on) override;
-    void setStencilFunc(int func, int ref, std::uint32_t mask) override;
-    void setStencilOp(int fail, int depthFail, int pass) override;
     void applyViewport(int x, int y, int width, int height) override;
     void onResize(float, float) override {}
     void applyView() override;
@@ -93,6 +76,25 @@ public:
     bool hasNVOcclusionQuery = false;
     bool hasHPOcclusionTest = false;
     bool hasVertexProgram = false;
+
+protected:
+    void applyShadeMode(int mode) override;
+    void applyFillMode(int mode) override;
+    void applyDepthFunc(int func) override;
+    void applyDepthTest(bool on) override;
+    void applyDepthWrite(bool on) override;
+    void applyAlphaRef(float ref) override;
+    void applyAlphaFunc(int func) override;
+    void applyAlphaTest(bool on) override;
+    void applyBlending(bool on) override;
+    void applyBlendFunc(int src, int dst) override;
+    void applyDither(bool on) override;
+    void applyLighting(bool on) override;
+    void applyCullMode(int mode) override;
+    void applyColorWrite(bool on) override;
+    void applyStencilTest(bool on) override;
+    void applyStencilFunc(int func, int ref, std::uint32_t mask) override;
+    void applyStencilOp(int fail, int depthFail, int pass) override;
 
 private:
     void begin2D(bool normalised, float& sx, float& sy);

@@ -109,7 +109,6 @@ void GLRenderDevice::initialise(Caps& c)
     glEnable(GL_NORMALIZE);
     glLightModelf(GL_LIGHT_MODEL_TWO_SIDE, 0.0f);
     glLightModelf(GL_LIGHT_MODEL_LOCAL_VIEWER, 1.0f);
-    lighting = false;
     setLighting(false);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);

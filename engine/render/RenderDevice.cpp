@@ -119,43 +119,23 @@ void RenderDevice::resetState()
     setAmbientLight(blackLight);
     disableAllLights();
 
-    lighting = false;
     setLighting(false);
-    shadeMode = ShadeMode::Smooth;
-    setShadeMode(shadeMode);
-    fillMode = FillMode::Filled;
-    setFillMode(fillMode);
-    cullMode = CullMode::Back;
-    setCullMode(cullMode);
-    depthFunc = CompareFunc::LessEqual;
-    setDepthFunc(depthFunc);
-    depthTest = true;
+    setShadeMode(ShadeMode::Smooth);
+    setFillMode(FillMode::Filled);
+    setCullMode(CullMode::Back);
+    setDepthFunc(CompareFunc::LessEqual);
     setDepthTest(true);
-    depthWrite = true;
     setDepthWrite(true);
-    alphaRef = 0.5f;
-    setAlphaRef(alphaRef);
-    alphaFunc = CompareFunc::Greater;
-    setAlphaFunc(alphaFunc);
-    alphaTest = true;
+    setAlphaRef(0.5f);
+    setAlphaFunc(CompareFunc::Greater);
     setAlphaTest(true);
-    blending = false;
     setBlending(false);
-    blendSrc = BlendFactor::SrcAlpha;
-    blendDst = BlendFactor::InvSrcAlpha;
-    setBlendFunc(blendSrc, blendDst);
-    dither = false;
+    setBlendFunc(BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha);
     setDither(false);
-    colorWrite = true;
     setColorWrite(true);
-    stencilTest = false;
     setStencilTest(false);
-    stencilFunc = CompareFunc::Always;
-    stencilRef = 0;
-    stencilMask = 0xFFFFFFFFu;
-    setStencilFunc(stencilFunc, stencilRef, stencilMask);
-    stencilFail = stencilDepthFail = stencilPass = StencilOp::Keep;
-    setStencilOp(stencilFail, stencilDepthFail, stencilPass);
+    setStencilFunc(CompareFunc::Always, 0, 0xFFFFFFFFu);
+    setStencilOp(StencilOp::Keep, StencilOp::Keep, StencilOp::Keep);
 
     defaultMaterial = createMaterial(DefaultMaterialScript, nullptr, nullptr, true);
     lightmapMaterial = createMaterial(LightmapMaterialScript, nullptr, nullptr, true);
@@ -364,59 +344,151 @@ void RenderDevice::setMaterialSpecular(float r, float g, float b, float a) { cop
 void RenderDevice::setMaterialEmissive(float r, float g, float b, float a) { copy4(materialEmissive, r, g, b, a); }
 void RenderDevice::setMaterialShininess(float shininess) { materialShininess = shininess; }
 
+void RenderDevice::setShadeMode(int mode)
+{
+    shadeMode = mode;
+    applyShadeMode(mode);
+}
+
+void RenderDevice::setFillMode(int mode)
+{
+    fillMode = mode;
+    applyFillMode(mode);
+}
+
+void RenderDevice::setDepthFunc(int func)
+{
+    depthFunc = func;
+    applyDepthFunc(func);
+}
+
+void RenderDevice::setDepthTest(bool on)
+{
+    depthTest = on;
+    applyDepthTest(on);
+}
+
+void RenderDevice::setDepthWrite(bool on)
+{
+    depthWrite = on;
+    applyDepthWrite(on);
+}
+
+void RenderDevice::setAlphaRef(float ref)
+{
+    alphaRef = ref;
+    applyAlphaRef(ref);
+}
+
+void RenderDevice::setAlphaFunc(int func)
+{
+    alphaFunc = func;
+    applyAlphaFunc(func);
+}
+
+void RenderDevice::setAlphaTest(bool on)
+{
+    alphaTest = on;
+    applyAlphaTest(on);
+}
+
+void RenderDevice::setBlending(bool on)
+{
+    blending = on;
+    applyBlending(on);
+}
+
+void RenderDevice::setBlendFunc(int src, int dst)
+{
+    blendSrc = src;
+    blendDst = dst;
+    applyBlendFunc(src, dst);
+}
+
+void RenderDevice::setDither(bool on)
+{
+    dither = on;
+    applyDither(on);
+}
+
+void RenderDevice::setLighting(bool on)
+{
+    lighting = on;
+    applyLighting(on);
+}
+
+void RenderDevice::setCullMode(int mode)
+{
+    cullMode = mode;
+    applyCullMode(mode);
+}
+
+void RenderDevice::setColorWrite(bool on)
+{
+    colorWrite = on;
+    applyColorWrite(on);
+}
+
+void RenderDevice::setStencilTest(bool on)
+{
+    stencilTest = on;
+    applyStencilTest(on);
+}
+
+void RenderDevice::setStencilFunc(int func, int ref, std::uint32_t mask)
+{
+    stencilFunc = func;
+    stencilRef = ref;
+    stencilMask = mask;
+    applyStencilFunc(func, ref, mask);
+}
+
+void RenderDevice::setStencilOp(int fail, int depthFail, int pass)
+{
+    stencilFail = fail;
+    stencilDepthFail = depthFail;
+    stencilPass = pass;
+    applyStencilOp(fail, depthFail, pass);
+}
+
 void RenderDevice::setLightingCached(bool on)
 {
-    if (on != lighting) {
+    if (on != lighting)
         setLighting(on);
-        lighting = on;
-    }
 }
 
 void RenderDevice::setCullModeCached(int mode)
 {
-    if (mode != cullMode) {
+    if (mode != cullMode)
         setCullMode(mode);
-        cullMode = mode;
-    }
 }
 
 void RenderDevice::setDepthWriteCached(bool on)
 {
-    if (on != depthWrite) {
+    if (on != depthWrite)
         setDepthWrite(on);
-        depthWrite = on;
-    }
 }
 
 void RenderDevice::setAlphaRefCached(float ref)
 {
-    if (ref != alphaRef) {
+    if (ref != alphaRef)
         setAlphaRef(ref);
-        alphaRef = ref;
-    }
 }
 
 void RenderDevice::setAlphaTestCached(bool on)
 {
-    if (on != alphaTest) {
+    if (on != alphaTest)
         setAlphaTest(on);
-        alphaTest = on;
-    }
 }
 
 void RenderDevice::setBlendingCached(bool on)
 {
-    if (on != blending) {
+    if (on != blending)
         setBlending(on);
-        blending = on;
-    }
 }
 
 void RenderDevice::setBlendFuncCached(int src, int dst)
 {
-    if (src != blendSrc || dst != blendDst) {
+    if (src != blendSrc || dst != blendDst)
         setBlendFunc(src, dst);
-        blendSrc = src;
-        blendDst = dst;
-    }
 }

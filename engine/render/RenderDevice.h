@@ -98,26 +98,8 @@ public:
     virtual void disableLightApi(int index) = 0;
     virtual void enableLightApi(int index) = 0;
     virtual void applyLight(int index, const Light& light) = 0;
-    virtual void setShadeMode(int mode) = 0;
-    virtual void setFillMode(int mode) = 0;
-    virtual void setDepthFunc(int func) = 0;
-    virtual void setDepthTest(bool on) = 0;
-    virtual void setDepthWrite(bool on) = 0;
-    // Used with the cached alpha function.
-    virtual void setAlphaRef(float ref) = 0;
-    // Used with the cached alpha reference.
-    virtual void setAlphaFunc(int func) = 0;
-    virtual void setAlphaTest(bool on) = 0;
-    virtual void setBlending(bool on) = 0;
-    virtual void setBlendFunc(int src, int dst) = 0;
-    virtual void setDither(bool on) = 0;
-    virtual void setLighting(bool on) = 0;
-    virtual void setCullMode(int mode) = 0;
-    // All four channels.
-    virtual void setColorWrite(bool on) = 0;
-    virtual void setStencilTest(bool on) = 0;
-    virtual void setStencilFunc(int func, int ref, std::uint32_t mask) = 0;
-    virtual void setStencilOp(int fail, int depthFail, int pass) = 0;
+    // (Slots 13 to 29, the render states, are the protected apply hooks below: callers
+    // use the public state setters, which keep the cached fields true.)
     virtual void applyViewport(int x, int y, int width, int height) = 0;
     virtual void onResize(float width, float height) = 0;
     // The view or world top changed.
@@ -206,6 +188,28 @@ public:
     void setMaterialSpecular(float r, float g, float b, float a);
     void setMaterialEmissive(float r, float g, float b, float a);
     void setMaterialShininess(float shininess);
+
+    // ---- State setters: each writes its cached field, then sends it to the API ----
+    void setShadeMode(int mode);
+    void setFillMode(int mode);
+    void setDepthFunc(int func);
+    void setDepthTest(bool on);
+    void setDepthWrite(bool on);
+    // Sent with the cached alpha function.
+    void setAlphaRef(float ref);
+    // Sent with the cached alpha reference.
+    void setAlphaFunc(int func);
+    void setAlphaTest(bool on);
+    void setBlending(bool on);
+    void setBlendFunc(int src, int dst);
+    void setDither(bool on);
+    void setLighting(bool on);
+    void setCullMode(int mode);
+    // All four channels.
+    void setColorWrite(bool on);
+    void setStencilTest(bool on);
+    void setStencilFunc(int func, int ref, std::uint32_t mask);
+    void setStencilOp(int fail, int depthFail, int pass);
 
     // ---- Cached state setters: only a changed value reaches the API ----
     void setLightingCached(bool on);
@@ -353,6 +357,29 @@ public:
     Caps caps;
 
 protected:
+    // Render-state hooks: send one state to the API. Called only by the state setters,
+    // after the cached field holds the new value.
+    virtual void applyShadeMode(int mode) = 0;
+    virtual void applyFillMode(int mode) = 0;
+    virtual void applyDepthFunc(int func) = 0;
+    virtual void applyDepthTest(bool on) = 0;
+    virtual void applyDepthWrite(bool on) = 0;
+    // With the cached alpha function.
+    virtual void applyAlphaRef(float ref) = 0;
+    // With the cached alpha reference.
+    virtual void applyAlphaFunc(int func) = 0;
+    virtual void applyAlphaTest(bool on) = 0;
+    virtual void applyBlending(bool on) = 0;
+    virtual void applyBlendFunc(int src, int dst) = 0;
+    virtual void applyDither(bool on) = 0;
+    virtual void applyLighting(bool on) = 0;
+    virtual void applyCullMode(int mode) = 0;
+    // All four channels.
+    virtual void applyColorWrite(bool on) = 0;
+    virtual void applyStencilTest(bool on) = 0;
+    virtual void applyStencilFunc(int func, int ref, std::uint32_t mask) = 0;
+    virtual void applyStencilOp(int fail, int depthFail, int pass) = 0;
+
     // Immediate-mode builder.
     bool building = false;
     int builderPrimitive = 0;

@@ -66,6 +66,13 @@ TEST(FrameLoop, PendingMessagesComeBeforeFramesAndOnlyTheQuitMessageEnds)
     EXPECT_EQ(updates, 0);
 }
 
+TEST(FrameLoop, WithoutAWindowACloseRequestEndsTheLoop)
+{
+    drain();
+    platform::requestClose();
+    EXPECT_EQ(runFrameLoop(nullptr, countingFrame(1000)), 0u);
+}
+
 TEST(FrameRateReport, FormatsTwoDecimalsAndGivesZeroWhenNoTimeWasMeasured)
 {
     struct Case {

@@ -19,6 +19,7 @@ public:
 
     std::set<platform::Key> held;
     unsigned buttons = 0;
+    bool mouseMoved = true; // motion over the focused window before each frame
 
     bool keyDown(platform::Key key) override { return held.count(key) != 0; }
     unsigned mouseButtons() override { return buttons; }
@@ -29,6 +30,7 @@ public:
     }
     void warpCursor(int, int) override {}
     int showCursor(bool) override { return 0; }
+    bool takeMouseMotion() override { return mouseMoved; }
 };
 
 class ScriptedWindow : public Window {

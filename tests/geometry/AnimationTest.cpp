@@ -123,6 +123,12 @@ TEST(AnimationTableSlots, FillsLowestFreeSlotAndRefusesThe129th)
     EXPECT_EQ(AnimationTable::entry(127), anims[127].get());
     EXPECT_EQ(AnimationTable::entry(128), nullptr);
     EXPECT_EQ(AnimationTable::entry(-1), nullptr);
+    // A slot given back by its owner is the next one filled; another owner's is kept.
+    AnimationTable::remove(5, anims[6].get());
+    AnimationTable::remove(5, anims[5].get());
+    AnimationTable::remove(9, anims[9].get());
+    EXPECT_EQ(AnimationTable::add(anims[128].get()), 5);
+    EXPECT_EQ(AnimationTable::add(anims[128].get()), 9);
     AnimationTable::clear();
     EXPECT_EQ(AnimationTable::entry(0), nullptr);
 }

@@ -71,6 +71,22 @@ TEST_F(GeometryOnDevice, StaticMeshesUploadOnceAndDrawFromTheirBuffer)
     EXPECT_EQ(device->count("deleteList("), 2) << "released with the geometry";
 }
 
+TEST_F(GeometryOnDevice, AMeshWithVerticesAndNoTrianglesDrawsAndCountsNothing)
+{
+    for (bool isStatic : { true, false }) {
+        Mesh mesh(isStatic);
+        mesh.vertices.allocate(6, vertexformat::Position, false);
+        std::fill(mesh.vertices.data(), mesh.vertices.data() + mesh.vertices.floatCount(), 1.0f);
+        device->stats = {};
+        device->clearCalls();
+        mesh.draw(*device);
+        mesh.draw(*device);
+        EXPECT_EQ(device->count("drawArrays("), 0) << (isStatic ? "static" : "dynamic");
+        EXPECT_EQ(device->count("callList("), 0) << (isStatic ? "static" : "dynamic");
+        EXPECT_EQ(device->stats.triangles, 0) << (isStatic ? "static" : "dynamic");
+    }
+}
+
 TEST_F(GeometryOnDevice, ModelWithoutModifiersIsUploadedAgainAtItsFirstDraw)
 {
     Geometry source;

@@ -8,15 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 
 namespace {
 
 class DibLoader : public ::testing::Test {
 protected:
-    // Message boxes fall back to standard error without a display.
-    void SetUp() override { ::setenv("SDL_VIDEODRIVER", "offscreen", 1); }
-
     // Decodes file from a guarded buffer; the messages shown go to message.
     std::unique_ptr<DibImage> decode(const std::string& file)
     {
@@ -82,6 +78,14 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
     BmpLayout rle4 = bitmap(4, { a, b, c, d }, std::string("\x02\x01\x01\x22\x00\x00"
                                                           "\x01\x33\x01\x00\x00\x01", 12));
     rle4.compression = 2;
+    // The masks follow a 40-byte header where a palette would.
+    BmpLayout fields565 = bitmap(16, { 0xF800, 0x07E0, 0x001F },
+                                 std::string("\x00\xF8\xE0\x07\x1F\x00\0\0" "\x00\x00\xFF\xFF\x10\x84\0\0", 16));
+    fields565.compression = 3;
+    // Alpha bit fields: a fourth mask (here none) after the header.
+    BmpLayout alphaFields = bitmap(32, { 0xFF0000, 0x00FF00, 0x0000FF, 0 }, std::string("\x30\x20\x10\xFF\x60\x50\x40\xFF"
+                                   "\x90\x80\x70\xFF\xC0\xB0\xA0\xFF\x30\x20\x10\xFF\0\0\0\xFF", 24));
+    alphaFields.compression = 6;
     const Case cases[] = {
         { "1-bit", bitmap(1, { a, b }, std::string("\xA0\0\0\0\x40\0\0\0", 8)),
           { 0x40, 0x50, 0x60, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x10, 0x20, 0x30 } },
@@ -98,6 +102,11 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
                                                  "\xC0\xB0\xA0\x30\x20\x10\0\0\0\0\0\0", 24)), mixed },
         { "32-bit", bitmap(32, {}, std::string("\x30\x20\x10\xFF\x60\x50\x40\xFF\x90\x80\x70\xFF"
                                                  "\xC0\xB0\xA0\xFF\x30\x20\x10\xFF\0\0\0\xFF", 24)), mixed },
+        // 5-5-5 words; short fields repeat their bits, so 16 of 31 is 0x84.
+        { "16-bit", bitmap(16, {}, std::string("\x00\x7C\xE0\x03\x1F\x00\0\0" "\x00\x00\xFF\x7F\x10\x42\0\0", 16)),
+          { 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x84, 0x84, 0x84 } },
+        { "32-bit alpha bit fields", alphaFields, mixed },
+        { "16-bit 5-6-5 bit fields", fields565, { 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x84, 0x82, 0x84 } },
     };
     for (const Case& c : cases) {
         std::unique_ptr<DibImage> dib = decode(makeBmp(c.layout));

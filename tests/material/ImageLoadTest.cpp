@@ -84,9 +84,10 @@ TEST_F(ImageLoad, ChoosesTheDecoderByTheLastThreeLetters)
 TEST_F(ImageLoad, ToolWrittenFilesDecodeAsTheToolsDecodeThem)
 {
     // TGA: ImageMagick stores the top row first while labelling its files bottom-left,
-    // so -flip makes a true bottom-up file; it also ignores the origin bit when reading,
-    // hence -auto-orient on the reference. BMP3 writes the 40-byte header; plain BMP
-    // the 124-byte one.
+    // so -flip makes a true bottom-up file and -orient TopLeft a true top-down one; it
+    // also ignores the origin bit when reading, hence -auto-orient on the reference.
+    // BMP3 writes the 40-byte header; plain BMP the 124-byte one, with bit-field masks
+    // for 16 and 32 bits.
     struct Case {
         const char* what;
         const char* options;
@@ -107,6 +108,15 @@ TEST_F(ImageLoad, ToolWrittenFilesDecodeAsTheToolsDecodeThem)
         { "grey TGA", "-colorspace Gray -type Grayscale -flip -orient BottomLeft", "", "h.tga", 8,
           "-auto-orient pgm:-" },
         { "JPEG", "", "", "i.jpg", 24, "ppm:-" },
+        { "1-bit BMP3", "-colors 2 -type Palette", "bmp3:", "j.bmp", 24, "ppm:-" },
+        { "4-bit BMP3", "-colors 16 -type Palette", "bmp3:", "k.bmp", 24, "ppm:-" },
+        { "16-bit BMP v5", "-define bmp:subtype=RGB565", "bmp:", "l.bmp", 24, "ppm:-" },
+        { "32-bit BMP v5", "-alpha set", "bmp:", "m.bmp", 24, "ppm:-" },
+        { "top-down TGA", "-orient TopLeft", "", "n.tga", 24, "-auto-orient ppm:-" },
+        { "top-down run-length TGA", "-orient TopLeft -compress RLE", "", "o.tga", 24, "-auto-orient ppm:-" },
+        { "colour-mapped TGA", "-type Palette -orient TopLeft", "", "p.tga", 24, "-auto-orient ppm:-" },
+        { "colour-mapped run-length TGA", "-type Palette -compress RLE -flip -orient BottomLeft", "", "q.tga", 24,
+          "-auto-orient ppm:-" },
     };
     for (const Case& c : cases) {
         std::string path = convertTo(c.options, c.format, c.name);

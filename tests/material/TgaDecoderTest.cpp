@@ -1,6 +1,7 @@
-// TGA decoding: stored row order, pixel byte orders at each depth, the skipped ID field
-// and colour map, run-length packets (also across rows and past the image), and files
-// that end early. Every file is decoded from a guarded buffer.
+// TGA decoding: stored row and column order by the origin bits, pixel byte orders at
+// each depth, the skipped ID field and colour map, colour-mapped pixels, run-length
+// packets (also across rows and past the image), and files that end early or that the
+// decoder does not take. Every file is decoded from a guarded buffer.
 #include "engine/material/Image.h"
 #include "engine/material/TgaDecoder.h"
 #include "tests/support/GuardedBuffer.h"
@@ -51,21 +52,24 @@ TgaLayout spec24(std::uint16_t width, std::uint16_t height, std::uint8_t type, s
 
 TEST(TgaDecoder, UncompressedRowsAndPixelOrders)
 {
-    // Stored rows bottom first: A B / C D stored as C D A B.
-    const std::string rows = bgr(0xC0C0C0) + bgr(0xD0D0D1) + bgr(0xA0A0A2) + bgr(0xB1B2B3);
-    const std::vector<std::uint32_t> picture = { 0xA0A0A2, 0xB1B2B3, 0xC0C0C0, 0xD0D0D1 };
-
+    // The picture A B / C D, stored from each corner the origin bits can name.
+    const std::uint32_t a = 0xA0A0A2, b = 0xB1B2B3, c = 0xC0C0C0, d = 0xD0D0D1;
+    const std::vector<std::uint32_t> picture = { a, b, c, d };
+    struct Origin { std::uint8_t descriptor; std::vector<std::uint32_t> stored; };
+    for (const Origin& o : { Origin { 0x00, { c, d, a, b } }, Origin { 0x20, { a, b, c, d } },
+                             Origin { 0x10, { d, c, b, a } }, Origin { 0x30, { b, a, d, c } } }) {
+        std::string data;
+        for (std::uint32_t rgb : o.stored)
+            data += bgr(rgb);
+        TgaLayout layout = spec24(2, 2, 2, data);
+        layout.descriptor = o.descriptor;
+        Image image;
+        ASSERT_TRUE(decode(makeTga(layout), image)) << int(o.descriptor);
+        EXPECT_EQ(image.bitsPerPixel(), 24u);
+        EXPECT_EQ(all(image), picture) << "descriptor " << int(o.descriptor);
+    }
+    const std::string rows = bgr(c) + bgr(d) + bgr(a) + bgr(b);
     Image image;
-    ASSERT_TRUE(decode(makeTga(spec24(2, 2, 2, rows)), image));
-    EXPECT_EQ(image.bitsPerPixel(), 24u);
-    EXPECT_EQ(all(image), picture);
-
-    // The origin bit is not consulted: a top-down file (top row stored first, origin
-    // bit set) comes out upside down.
-    TgaLayout topDown = spec24(2, 2, 2, bgr(0xA0A0A2) + bgr(0xB1B2B3) + bgr(0xC0C0C0) + bgr(0xD0D0D1));
-    topDown.descriptor = 0x20;
-    ASSERT_TRUE(decode(makeTga(topDown), image));
-    EXPECT_EQ(all(image), (std::vector<std::uint32_t> { 0xC0C0C0, 0xD0D0D1, 0xA0A0A2, 0xB1B2B3 }));
 
     // An ID field and a colour map (filled with 0xEE) are skipped to reach the pixels,
     // for each way the map's entry size is counted.
@@ -112,6 +116,7 @@ TEST(TgaDecoder, RunLengthPackets)
         std::uint16_t width, height;
         std::string data;
         std::vector<std::uint32_t> expected;  // top row first
+        std::uint8_t descriptor = 0;
     };
     const Case cases[] = {
         { "run 0x83 gives four equal pixels", 4, 1, "\x83" + bgr(p), { p, p, p, p } },
@@ -119,14 +124,18 @@ TEST(TgaDecoder, RunLengthPackets)
         { "run then raw", 3, 1, "\x81" + bgr(s) + std::string("\x00", 1) + bgr(q), { s, s, q } },
         // Width 3: the run of 5 fills the bottom row and goes on into the row above.
         { "run crossing a row", 3, 2, "\x84" + bgr(p) + std::string("\x00", 1) + bgr(q), { p, p, q, p, p, p } },
+        { "run crossing a row, top row first", 3, 2, "\x84" + bgr(p) + std::string("\x00", 1) + bgr(q),
+          { p, p, p, p, p, q }, 0x20 },
         { "raw crossing a row", 2, 2, "\x02" + bgr(p) + bgr(q) + bgr(r) + std::string(1, '\0') + bgr(s), { r, s, p, q } },
         // A final packet longer than the image stops at its last pixel.
         { "run past the image", 2, 1, "\xFF" + bgr(p), { p, p } },
         { "raw past the image", 1, 1, "\x02" + bgr(p) + bgr(q) + bgr(r), { p } },
     };
     for (const Case& c : cases) {
+        TgaLayout layout = spec24(c.width, c.height, 10, c.data);
+        layout.descriptor = c.descriptor;
         Image image;
-        ASSERT_TRUE(decode(makeTga(spec24(c.width, c.height, 10, c.data)), image)) << c.what;
+        ASSERT_TRUE(decode(makeTga(layout), image)) << c.what;
         EXPECT_EQ(all(image), c.expected) << c.what;
     }
 
@@ -138,11 +147,45 @@ TEST(TgaDecoder, RunLengthPackets)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.pixels()), 4), "\x40\x40\x7F\x80");
 }
 
+TEST(TgaDecoder, ColourMappedPixelsTakeTheirEntryInTheImagesLayout)
+{
+    // One row of indices 2, 3, 4 and 9 into a map whose first entry is index 2: the
+    // last index is past the map and reads black. (24-bit maps, raw and run-length, are
+    // what ImageMagick writes: the image loading test decodes those.)
+    const std::string words = LeBytes().u16(0x7C00).u16(0x03E0).u16(0x001F).str();
+    const std::string wordsOut = LeBytes().u16(0xF800).u16(0x07E0).u16(0x001F).u16(0).str();
+    struct Case {
+        std::uint8_t entryBits;
+        std::string map, expected;
+    };
+    const Case cases[] = {
+        { 32, "\x10\x20\x30\x40\x50\x60\x70\x80\x90\xA0\xB0\xC0",
+          std::string("\x30\x20\x10\x40\x70\x60\x50\x80\xB0\xA0\x90\xC0\0\0\0\0", 16) },
+        { 16, words, wordsOut },
+        { 15, words, wordsOut },
+    };
+    for (const Case& c : cases) {
+        TgaLayout layout = spec24(4, 1, 1, std::string("\x02\x03\x04\x09", 4));
+        layout.depth = 8;
+        layout.colourMapType = 1;
+        layout.colourMapFirst = 2;
+        layout.colourMapLength = 3;
+        layout.colourMapEntryBits = c.entryBits;
+        layout.colourMap = c.map;
+        Image image;
+        ASSERT_TRUE(decode(makeTga(layout), image)) << int(c.entryBits);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.pixels()), image.byteSize()), c.expected)
+            << int(c.entryBits) << "-bit map";
+    }
+}
+
 TEST(TgaDecoder, RefusesTruncatedOrImpossibleFiles)
 {
     auto with = [](TgaLayout s, auto change) { change(s); return s; };
     const TgaLayout raw = spec24(2, 2, 2, std::string(12, '\x10'));
     const TgaLayout rle = spec24(2, 2, 10, "\x83" + bgr(0x010203));
+    const TgaLayout mapped = with(spec24(2, 2, 1, "\x00\x01\x00\x01"), [](TgaLayout& s) {
+        s.depth = 8; s.colourMapType = 1; s.colourMapLength = 2; s.colourMapEntryBits = 24; });
     struct Case { const char* what; TgaLayout layout; std::size_t cut; };
     const Case cases[] = {
         { "uncompressed one byte short", raw, 1 },
@@ -153,23 +196,20 @@ TEST(TgaDecoder, RefusesTruncatedOrImpossibleFiles)
         { "wider than 16384", with(raw, [](TgaLayout& s) { s.width = 16385; }), 0 },
         { "zero height", with(raw, [](TgaLayout& s) { s.height = 0; }), 0 },
         { "depth 7", with(raw, [](TgaLayout& s) { s.depth = 7; }), 0 },
-        { "colour-mapped indices missing", with(raw, [](TgaLayout& s) { s.imageType = 1; s.depth = 8; s.pixelData = "abc"; }), 0 },
+        { "colour-mapped without a map", with(raw, [](TgaLayout& s) { s.imageType = 1; s.depth = 8; }), 0 },
+        { "colour-mapped indices missing", with(mapped, [](TgaLayout& s) { s.pixelData = "abc"; }), 0 },
+        { "16-bit indices", with(mapped, [](TgaLayout& s) { s.depth = 16; }), 0 },
+        { "8-bit map entries", with(mapped, [](TgaLayout& s) { s.colourMapEntryBits = 8; }), 0 },
+        { "true colour at 8 bits", with(raw, [](TgaLayout& s) { s.depth = 8; }), 0 },
+        { "grey at 16 bits", with(raw, [](TgaLayout& s) { s.imageType = 3; s.depth = 16; }), 0 },
+        { "no image data", with(raw, [](TgaLayout& s) { s.imageType = 0; }), 0 },
+        { "unknown type", with(raw, [](TgaLayout& s) { s.imageType = 42; }), 0 },
     };
     for (const Case& c : cases) {
         std::string file = makeTga(c.layout);
         file.resize(file.size() - std::min(c.cut, file.size()));
         Image image;
         EXPECT_FALSE(decode(file, image)) << c.what;
-    }
-
-    // Colour-mapped and unknown types are sized but not decoded: zero pixels.
-    for (std::uint8_t type : { 1, 9, 42 }) {
-        TgaLayout other = spec24(2, 2, type, std::string(12, '\x55'));
-        other.depth = 8;
-        Image image;
-        ASSERT_TRUE(decode(makeTga(other), image)) << int(type);
-        for (std::size_t i = 0; i < image.byteSize(); ++i)
-            ASSERT_EQ(image.pixels()[i], 0) << "type " << int(type);
     }
 
     // Every prefix of a run-length file is refused or read without passing its end.

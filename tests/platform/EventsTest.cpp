@@ -1,4 +1,5 @@
 #include "platform/Events.h"
+#include "platform/Input.h"
 
 #include <gtest/gtest.h>
 
@@ -39,16 +40,47 @@ TEST(Events, PostedEventsArriveOneAtATimeInOrder)
     EXPECT_FALSE(platform::pollEvent(event));
 }
 
-TEST(Events, SigintAndSigtermArriveAsWindowCloseOncePerSignal)
+TEST(Events, MouseLookSeesRealMotionOnlyWhileTheWindowHasTheFocus)
 {
+    using T = platform::EventType;
+    struct Step {
+        std::vector<T> events;
+        bool look;
+    };
+    const Step steps[] = {
+        { { T::MouseMotion }, false },                  // no focus yet
+        { { T::FocusGained }, false },                  // focus, but no motion
+        { { T::MouseMotion, T::MouseMotion }, true },
+        { {}, false },                                  // that motion was taken
+        { { T::MouseMotion, T::FocusLost }, false },
+        { { T::FocusGained, T::MouseMotion }, true },
+    };
     drain();
-    platform::installSignalHandlers();
-    std::raise(SIGINT);
-    std::raise(SIGTERM);
-    std::vector<platform::EventType> types = drain();
-    ASSERT_EQ(types.size(), 2u);
-    EXPECT_EQ(types[0], platform::EventType::WindowClose);
-    EXPECT_EQ(types[1], platform::EventType::WindowClose);
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        for (T type : steps[i].events) {
+            platform::Event event;
+            event.type = type;
+            platform::postEvent(event);
+        }
+        drain();
+        EXPECT_EQ(platform::takeMouseMotion(), steps[i].look) << "step " << i;
+    }
+}
+
+TEST(Events, TheFirstSignalClosesTheWindowAndASecondEndsTheProcess)
+{
+    for (int signal : { SIGINT, SIGTERM }) {
+        auto twoSignals = [signal] {
+            drain();
+            platform::installSignalHandlers();
+            std::raise(signal);
+            if (drain() != std::vector<platform::EventType> { platform::EventType::WindowClose })
+                std::_Exit(3);
+            std::raise(signal);
+            std::_Exit(0);
+        };
+        EXPECT_EXIT(twoSignals(), testing::KilledBySignal(signal), "") << signal;
+    }
 }
 
 }

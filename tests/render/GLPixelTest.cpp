@@ -248,4 +248,35 @@ TEST_F(GLPixels, WireShapesAndPointsLeaveWhiteAsTheCurrentColour)
     EXPECT_GT(red, 0);
 }
 
+
+// A state set without the cache's comparison must still be what the cache believes: a
+// cached setter that follows then changes (or keeps) the real state.
+TEST_F(GLPixels, PlainStateSettersKeepTheCacheTrue)
+{
+    auto value = [](GLenum name) {
+        GLfloat v = 0.0f;
+        glGetFloatv(name, &v);
+        return v;
+    };
+    struct Case {
+        void (*steps)(RenderDevice&);
+        GLenum state;
+        float expected;
+    };
+    const Case cases[] = {
+        {[](RenderDevice& d) { d.setAlphaFunc(CompareFunc::Less); d.setAlphaRefCached(0.25f); },
+         GL_ALPHA_TEST_FUNC, float(GL_LESS)},
+        {[](RenderDevice& d) { d.setAlphaRef(0.75f); d.setAlphaFunc(CompareFunc::Equal); }, GL_ALPHA_TEST_REF, 0.75f},
+        {[](RenderDevice& d) { d.setCullMode(CullMode::None); d.setCullModeCached(CullMode::Back); }, GL_CULL_FACE, 1.0f},
+        {[](RenderDevice& d) { d.setDepthWrite(false); d.setDepthWriteCached(true); }, GL_DEPTH_WRITEMASK, 1.0f},
+        {[](RenderDevice& d) { d.setBlending(true); d.setBlendingCached(false); }, GL_BLEND, 0.0f},
+        {[](RenderDevice& d) { d.setBlendFunc(BlendFactor::One, BlendFactor::One); d.setBlendFuncCached(4, 5); },
+         GL_BLEND_SRC, float(GL_SRC_ALPHA)},
+    };
+    for (const Case& c : cases) {
+        device().resetState();
+        c.steps(device());
+        EXPECT_EQ(value(c.state), c.expected) << "state 0x" << std::hex << c.state;
+    }
+}
 }

@@ -50,10 +50,12 @@ std::string makeTga(const TgaLayout& layout)
 {
     LeBytes out;
     out.u8(std::uint32_t(layout.id.size())).u8(layout.colourMapType).u8(layout.imageType);
-    out.u16(0).u16(layout.colourMapLength).u8(layout.colourMapEntryBits);
+    out.u16(layout.colourMapFirst).u16(layout.colourMapLength).u8(layout.colourMapEntryBits);
     out.u16(0).u16(0).u16(layout.width).u16(layout.height).u8(layout.depth).u8(layout.descriptor);
     out.raw(layout.id);
-    if (layout.colourMapType) {
+    if (!layout.colourMap.empty()) {
+        out.raw(layout.colourMap);
+    } else if (layout.colourMapType) {
         std::size_t entry = layout.colourMapEntryBits == 15 ? 2 : layout.colourMapEntryBits / 8;
         // Filler that would show up as colour if it were taken for pixels.
         out.raw(std::string(std::size_t(layout.colourMapLength) * entry, char(0xEE)));

@@ -48,7 +48,9 @@ struct TgaLayout {
     std::uint16_t width = 1;
     std::uint16_t height = 1;
     std::uint8_t depth = 24;
-    std::uint8_t descriptor = 0;            // 0x20: top row stored first
+    std::uint16_t colourMapFirst = 0;       // index of the map's first entry
+    std::uint8_t descriptor = 0;            // 0x20: top row stored first; 0x10: right to left
+    std::string colourMap;                  // the map's entries as stored; empty: 0xEE filler
     std::string pixelData;                  // everything after the colour map
 };
 std::string makeTga(const TgaLayout& layout);

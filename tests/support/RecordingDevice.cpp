@@ -174,7 +174,11 @@ RECORD0(resetColor)
 RECORD0(onBeginScene)
 RECORD0(onPresent)
 RECORD0(applyAmbientLight)
-RECORD0(applyView)
+void RecordingDevice::applyView()
+{
+    record("applyView()");
+    viewsApplied.push_back(view.current());
+}
 RECORD0(applyWorld)
 RECORD0(applyProjection)
 RECORD0(beginOcclusionTest)
@@ -194,26 +198,26 @@ void RecordingDevice::applyLight(int i, const Light& l)
 {
     record(callLine("applyLight", {double(i), double(l.type), l.position.x, l.position.y, l.position.z}));
 }
-void RecordingDevice::setShadeMode(int m) { record(callLine("setShadeMode", {double(m)})); }
-void RecordingDevice::setFillMode(int m) { record(callLine("setFillMode", {double(m)})); }
-void RecordingDevice::setDepthFunc(int f) { record(callLine("setDepthFunc", {double(f)})); }
-void RecordingDevice::setDepthTest(bool on) { record(callLine("setDepthTest", {double(on)})); }
-void RecordingDevice::setDepthWrite(bool on) { record(callLine("setDepthWrite", {double(on)})); }
-void RecordingDevice::setAlphaRef(float r) { record(callLine("setAlphaRef", {r})); }
-void RecordingDevice::setAlphaFunc(int f) { record(callLine("setAlphaFunc", {double(f)})); }
-void RecordingDevice::setAlphaTest(bool on) { record(callLine("setAlphaTest", {double(on)})); }
-void RecordingDevice::setBlending(bool on) { record(callLine("setBlending", {double(on)})); }
-void RecordingDevice::setBlendFunc(int s, int d) { record(callLine("setBlendFunc", {double(s), double(d)})); }
-void RecordingDevice::setDither(bool on) { record(callLine("setDither", {double(on)})); }
-void RecordingDevice::setLighting(bool on) { record(callLine("setLighting", {double(on)})); }
-void RecordingDevice::setCullMode(int m) { record(callLine("setCullMode", {double(m)})); }
-void RecordingDevice::setColorWrite(bool on) { record(callLine("setColorWrite", {double(on)})); }
-void RecordingDevice::setStencilTest(bool on) { record(callLine("setStencilTest", {double(on)})); }
-void RecordingDevice::setStencilFunc(int f, int r, std::uint32_t m)
+void RecordingDevice::applyShadeMode(int m) { record(callLine("setShadeMode", {double(m)})); }
+void RecordingDevice::applyFillMode(int m) { record(callLine("setFillMode", {double(m)})); }
+void RecordingDevice::applyDepthFunc(int f) { record(callLine("setDepthFunc", {double(f)})); }
+void RecordingDevice::applyDepthTest(bool on) { record(callLine("setDepthTest", {double(on)})); }
+void RecordingDevice::applyDepthWrite(bool on) { record(callLine("setDepthWrite", {double(on)})); }
+void RecordingDevice::applyAlphaRef(float r) { record(callLine("setAlphaRef", {r})); }
+void RecordingDevice::applyAlphaFunc(int f) { record(callLine("setAlphaFunc", {double(f)})); }
+void RecordingDevice::applyAlphaTest(bool on) { record(callLine("setAlphaTest", {double(on)})); }
+void RecordingDevice::applyBlending(bool on) { record(callLine("setBlending", {double(on)})); }
+void RecordingDevice::applyBlendFunc(int s, int d) { record(callLine("setBlendFunc", {double(s), double(d)})); }
+void RecordingDevice::applyDither(bool on) { record(callLine("setDither", {double(on)})); }
+void RecordingDevice::applyLighting(bool on) { record(callLine("setLighting", {double(on)})); }
+void RecordingDevice::applyCullMode(int m) { record(callLine("setCullMode", {double(m)})); }
+void RecordingDevice::applyColorWrite(bool on) { record(callLine("setColorWrite", {double(on)})); }
+void RecordingDevice::applyStencilTest(bool on) { record(callLine("setStencilTest", {double(on)})); }
+void RecordingDevice::applyStencilFunc(int f, int r, std::uint32_t m)
 {
     record(callLine("setStencilFunc", {double(f), double(r), double(m)}));
 }
-void RecordingDevice::setStencilOp(int a, int b, int c)
+void RecordingDevice::applyStencilOp(int a, int b, int c)
 {
     record(callLine("setStencilOp", {double(a), double(b), double(c)}));
 }

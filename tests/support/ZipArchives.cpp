@@ -12,6 +12,7 @@ const char* zipMakerName(ZipMaker maker)
     switch (maker) {
     case ZipMaker::InfoZipDeflated: return "Info-ZIP zip, deflated";
     case ZipMaker::InfoZipStored: return "Info-ZIP zip -0, stored";
+    case ZipMaker::InfoZipZip64: return "Info-ZIP zip -fz, Zip64";
     case ZipMaker::PythonDeflated: return "python zipfile, deflated";
     case ZipMaker::PythonStored: return "python zipfile, stored";
     }
@@ -53,8 +54,10 @@ bool makeZip(ZipMaker maker, const std::string& dir, const std::string& archive,
     switch (maker) {
     case ZipMaker::InfoZipDeflated:
     case ZipMaker::InfoZipStored:
+    case ZipMaker::InfoZipZip64:
         command = "cd " + shellQuote(src) + " && zip -q -X -D "
-            + (maker == ZipMaker::InfoZipStored ? "-0 " : "-9 ") + shellQuote(archive) + names;
+            + (maker == ZipMaker::InfoZipStored ? "-0 " : maker == ZipMaker::InfoZipZip64 ? "-fz " : "-9 ")
+            + shellQuote(archive) + names;
         break;
     case ZipMaker::PythonDeflated:
     case ZipMaker::PythonStored:

@@ -12,7 +12,8 @@ struct ZipMember {
     std::string bytes;
 };
 
-enum class ZipMaker { InfoZipDeflated, InfoZipStored, PythonDeflated, PythonStored };
+// InfoZipZip64: zip -fz, Zip64 extra fields in every header and a Zip64 end record.
+enum class ZipMaker { InfoZipDeflated, InfoZipStored, InfoZipZip64, PythonDeflated, PythonStored };
 
 const char* zipMakerName(ZipMaker maker);
 

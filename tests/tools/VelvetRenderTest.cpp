@@ -64,9 +64,10 @@ protected:
 
 TEST_F(RenderRun, FramesHaveTheAskedSizeShowTheBackgroundAndRepeatExactly)
 {
+    dir.write("show/Data/Syncro.txt", "5000\n"); // the intro all along: background and lyrics bands only
     for (const char* folder : {"one", "two"}) {
         ChildResult r = render({"--frames", "../" + std::string(folder), "--seconds", "1", "--fps", "5", "--size",
-            "160x120"});
+            "320x240"});
         ASSERT_EQ(r.exitStatus, 0) << r.err;
         EXPECT_NE(r.err.find("frame 5 / 5"), std::string::npos) << r.err;
     }
@@ -78,11 +79,12 @@ TEST_F(RenderRun, FramesHaveTheAskedSizeShowTheBackgroundAndRepeatExactly)
         const std::string bytes = readWholeFile(dir.file("one/" + name));
         NetpbmPicture picture;
         ASSERT_TRUE(parseNetpbm(bytes, picture)) << name;
-        EXPECT_EQ(picture.width, 160u);
-        EXPECT_EQ(picture.height, 120u);
+        EXPECT_EQ(picture.width, 320u);
+        EXPECT_EQ(picture.height, 240u);
         ASSERT_EQ(picture.channels, 3u);
-        // Nothing is drawn over the middle here: the dark blue clear, in R, G, B order.
-        const std::size_t centre = (60 * 160 + 80) * 3;
+        // Nothing is drawn over the middle here, between the lyrics bands: the dark blue
+        // clear, in R, G, B order.
+        const std::size_t centre = (120 * 320 + 160) * 3;
         EXPECT_EQ(picture.samples[centre], 0);
         EXPECT_EQ(picture.samples[centre + 1], 0);
         EXPECT_EQ(picture.samples[centre + 2], 70);

@@ -3,32 +3,62 @@
 #include "engine/geometry/Camera.h"
 #include "tools/datagen/ShowTimeline.h"
 
+#include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
 constexpr double BEAT_MS = 60000.0 / showtime::BEATS_PER_MINUTE;
+constexpr double BAR_MS = BEAT_MS * showtime::BEATS_PER_BAR;
+constexpr std::int32_t KEY_MS = 20;        // one key per frame of a 50 Hz recording
+constexpr std::int32_t STRETCHED_MS = 10000; // where the stretched scenes put the third key from the end
 
 struct Point {
     double x, y, z;
 };
 
-Point mix(const Point& a, const Point& b, double u)
-{
-    return {a.x + (b.x - a.x) * u, a.y + (b.y - a.y) * u, a.z + (b.z - a.z) * u};
-}
+Point operator+(const Point& a, const Point& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Point operator-(const Point& a, const Point& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Point operator*(const Point& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
 
-// Progress 0..1 over totalMs that surges at every beat and eases off before the next,
-// so the camera moves on the beat without ever stopping.
-double beatProgress(double timeMs, double totalMs)
+// A shot passes through these placements at the given bar (from the path's start).
+struct Waypoint {
+    double bar;
+    Point eye;
+    Point target;
+};
+
+// Bars from the start to a time, bent so that the camera surges at every beat and eases
+// off before the next: it moves with the music without ever stopping.
+double barsOnTheBeat(double timeMs)
 {
     const double beats = timeMs / BEAT_MS;
     const double whole = std::floor(beats);
     const double f = beats - whole;
-    const double eased = 1.0 - (1.0 - f) * (1.0 - f); // fast start, soft landing
-    return (whole + 0.5 * f + 0.5 * eased) / (totalMs / BEAT_MS);
+    const double eased = 1.0 - (1.0 - f) * (1.0 - f);
+    return (whole + 0.5 * f + 0.5 * eased) / showtime::BEATS_PER_BAR;
+}
+
+// Cubic Hermite through the waypoints (tangents from the neighbours, Catmull-Rom
+// style over uneven spacing); held at either end beyond them.
+Point through(const std::vector<Waypoint>& w, double bar, Point Waypoint::*field)
+{
+    if (bar <= w.front().bar)
+        return w.front().*field;
+    if (bar >= w.back().bar)
+        return w.back().*field;
+    std::size_t i = 0;
+    while (w[i + 1].bar < bar)
+        ++i;
+    auto tangent = [&](std::size_t k) {
+        const std::size_t a = k > 0 ? k - 1 : k, b = k + 1 < w.size() ? k + 1 : k;
+        return (w[b].*field - w[a].*field) * (1.0 / (w[b].bar - w[a].bar));
+    };
+    const double span = w[i + 1].bar - w[i].bar;
+    const double s = (bar - w[i].bar) / span, s2 = s * s, s3 = s2 * s;
+    return w[i].*field * (2 * s3 - 3 * s2 + 1) + tangent(i) * ((s3 - 2 * s2 + s) * span)
+        + w[i + 1].*field * (-2 * s3 + 3 * s2) + tangent(i + 1) * ((s3 - s2) * span);
 }
 
 // A placement at eye looking at target. Yaw is unwrapped to the turn nearest the
@@ -56,88 +86,96 @@ DesignedKey aim(std::int32_t timeMs, const Point& eye, const Point& target, cons
     return key;
 }
 
-using Shot = std::function<void(double u, Point& eye, Point& target)>;
-
-// Keys at the given times; u runs 0..1 over [0, lastTime] on the beat.
-DesignedPath sample(const char* name, const std::vector<std::int32_t>& times, const Shot& shot)
+// Keys every KEY_MS up to denseMs, then `tail` further keys `gapMs` apart. The engine's
+// smoothing drops the last key of the file, so one more is written than is meant to be
+// played.
+DesignedPath shoot(const char* name, const std::vector<Waypoint>& shot, std::int32_t denseMs,
+    std::int32_t gapMs = 0, int tail = 0)
 {
+    std::vector<std::int32_t> times;
+    for (std::int32_t t = 0; t <= denseMs; t += KEY_MS)
+        times.push_back(t);
+    for (int k = 1; k <= tail; ++k)
+        times.push_back(denseMs + k * gapMs);
     DesignedPath path;
     path.fileName = name;
-    const double total = times.back();
     for (std::int32_t t : times) {
-        Point eye{}, target{};
-        shot(beatProgress(t, total), eye, target);
-        path.keys.push_back(aim(t, eye, target, path.keys.empty() ? nullptr : &path.keys.back()));
+        const double bar = barsOnTheBeat(std::min<double>(t, denseMs + gapMs));
+        path.keys.push_back(aim(t, through(shot, bar, &Waypoint::eye), through(shot, bar, &Waypoint::target),
+            path.keys.empty() ? nullptr : &path.keys.back()));
     }
     return path;
 }
 
-std::vector<std::int32_t> everyMs(std::int32_t step, std::int32_t last)
+Point orbit(double degrees, double radius, double height)
 {
-    std::vector<std::int32_t> times;
-    for (std::int32_t t = 0; t <= last; t += step)
-        times.push_back(t);
-    return times;
+    const double a = degrees * PI / 180.0;
+    return {radius * std::sin(a), height, radius * std::cos(a)};
 }
 
-// Stretched paths: the director scales time so the third key from the end comes at
-// 10 s; two wide keys after it keep the path going past a scene of a little over 10 s.
-std::vector<std::int32_t> stretchedTimes(std::int32_t step, std::int32_t third, std::int32_t gap)
+// A circle of waypoints around the origin, one every `step` bars.
+std::vector<Waypoint> circle(double fromDegrees, double toDegrees, double bars, double radius,
+    double (*height)(double u), const Point& target)
 {
-    std::vector<std::int32_t> times = everyMs(step, third);
-    times.push_back(third + gap);
-    times.push_back(third + 2 * gap);
-    return times;
+    std::vector<Waypoint> w;
+    constexpr int STEPS = 16;
+    for (int i = 0; i <= STEPS; ++i) {
+        const double u = double(i) / STEPS;
+        w.push_back({bars * u, orbit(fromDegrees + (toDegrees - fromDegrees) * u, radius, height(u)), target});
+    }
+    return w;
 }
 
-Point orbit(double angleDeg, double radius, double height, const Point& centre)
-{
-    const double a = angleDeg * PI / 180.0;
-    return {centre.x + radius * std::sin(a), height, centre.z + radius * std::cos(a)};
-}
+// The model scenes run 8 bars in recorded time; their paths go half a bar further.
+const std::int32_t BODY_MS = std::int32_t(8.5 * BAR_MS);
 
 }
 
 std::vector<DesignedPath> designCameraPaths()
 {
     std::vector<DesignedPath> paths;
-    // Intro, title and pond: a slow push towards the origin with a small drift.
-    paths.push_back(sample("Fixe.txt", stretchedTimes(500, 10000, 2000), [](double u, Point& eye, Point& target) {
-        eye = mix({-4, 6, 42}, {4, 3, 26}, u);
-        target = {0, 2, 0};
-    }));
-    // Title, wall and the credits (recorded time there): a gentle arc around the origin.
-    paths.push_back(sample("Fixe2.txt", stretchedTimes(500, 20000, 2000), [](double u, Point& eye, Point& target) {
-        eye = orbit(-25.0 + 50.0 * u, 34.0, 8.0, {0, 0, 0});
-        target = {0, 4, 0};
-    }));
-    const std::vector<std::int32_t> body = everyMs(250, 26000);
-    // The cave: from the entrance in to the figure, the fountain on the left.
-    paths.push_back(sample("Scene4.txt", body, [](double u, Point& eye, Point& target) {
-        eye = mix({0, 10, 60}, {8, 14, 28}, u);
-        target = mix({-6, 8, 0}, {0, 9, 0}, u);
-    }));
-    // The sphere of light: a full circle around the figure.
-    paths.push_back(sample("Scene5.txt", body, [](double u, Point& eye, Point& target) {
-        eye = orbit(360.0 * 1.2 * u, 32.0, 12.0, {0, 0, 0});
-        target = {0, 10, 0};
-    }));
-    // The climax: pull back and up until the spiral and the far swirl are in view.
-    paths.push_back(sample("Scene6.txt", body, [](double u, Point& eye, Point& target) {
-        eye = mix({0, 14, 45}, {40, 45, 90}, u);
-        target = mix({0, 10, 0}, {-10, 10, -80}, u);
-    }));
-    // The dancer: a low half turn, bobbing with the groove.
-    paths.push_back(sample("Scene7.txt", body, [](double u, Point& eye, Point& target) {
-        eye = orbit(200.0 - 180.0 * u, 24.0, 5.0, {0, 0, 0});
-        eye.y += 1.5 * std::sin(u * 2.0 * PI * 16.0);
-        target = {0, 9, 0};
-    }));
-    // The reprise: a crane shot down to the figure's height.
-    paths.push_back(sample("Scene8.txt", body, [](double u, Point& eye, Point& target) {
-        eye = mix({25, 45, 30}, {-18, 7, 26}, u);
-        target = {0, 8, 0};
-    }));
+    // Intro, title and pond: a slow push in on the particle sphere at the origin, over
+    // four bars; the last key carries the shot past the end of the stretched scene.
+    paths.push_back(shoot("Fixe.txt",
+        {{0, {-8, 12, 50}, {0, 6, 0}}, {2, {-2, 10, 42}, {0, 7, 0}}, {4, {5, 8, 32}, {0, 8, 0}},
+            {4.6, {7, 8, 30}, {0, 8, 0}}},
+        STRETCHED_MS, 1500, 3));
+    // Title, wall and credits: an arc in front of the orbit rings. The credits play it in
+    // recorded time and the last one never ends, so the path then holds its last shot.
+    paths.push_back(shoot("Fixe2.txt",
+        {{0, {-20, 12, 24}, {0, 8, 0}}, {2, {-5, 10, 29}, {0, 9, 0}}, {4, {13, 11, 26}, {0, 9, 0}},
+            {5, {17, 11, 24}, {0, 9, 0}}},
+        STRETCHED_MS, 3600000, 3));
+    // Scene 5, the cave: in through the tunnel, past the orbit rings, then round the figure
+    // to find the fountain on its right.
+    paths.push_back(shoot("Scene4.txt",
+        {{0, {0, 15, 96}, {0, 11, 0}}, {2, {0, 13, 58}, {0, 11, 0}}, {3.5, {6, 12, 38}, {0, 11, 0}},
+            {5, {24, 13, 24}, {0, 11, 0}}, {6.5, {16, 12, 31}, {-7, 11, 0}}, {8, {-6, 12, 35}, {-14, 11, 0}},
+            {8.5, {-10, 12, 34}, {-16, 11, 0}}},
+        BODY_MS));
+    // Scene 6: a whole turn round the figure while the sphere of light turns round it,
+    // rising over the middle bars.
+    paths.push_back(shoot("Scene5.txt",
+        circle(20, 380 + 22, 8.5, 34, [](double u) { return 11.0 + 6.0 * std::sin(u * PI); }, {0, 11, 0}),
+        BODY_MS));
+    // Scene 7, the climax in the void: back and up from the figure until the spiral,
+    // the rain and the far swirl are in view, then round to the other side.
+    paths.push_back(shoot("Scene6.txt",
+        {{0, {6, 13, 24}, {0, 12, 0}}, {2, {14, 16, 34}, {0, 11, 0}}, {4, {26, 24, 48}, {-4, 10, -30}},
+            {6, {32, 30, 52}, {-10, 8, -60}}, {8, {-12, 22, 56}, {-8, 8, -40}}, {8.5, {-18, 22, 54}, {-8, 8, -40}}},
+        BODY_MS));
+    // Scene 8, the dancer: low and close (outside the rings), half a turn round, then up
+    // to see the swells.
+    paths.push_back(shoot("Scene7.txt",
+        {{0, {0, 7, 24}, {0, 8.5, 0}}, {2, {16, 6, 20}, {0, 8.5, 0}}, {4, {25, 7, 5}, {0, 8.5, 0}},
+            {6, {16, 10, -20}, {0, 8, 0}}, {8, {-20, 24, -30}, {0, 6, 0}}, {8.5, {-26, 27, -30}, {0, 6, 0}}},
+        BODY_MS));
+    // Scene 9, the reprise: down from under the dome, round behind the figure past the
+    // fountain, and up its right side to the raised moon, keeping outside the rings.
+    paths.push_back(shoot("Scene8.txt",
+        {{0, {18, 30, 30}, {0, 10, 0}}, {3, {28, 14, 12}, {0, 10, 0}}, {5, {14, 9, -20}, {0, 11, 0}},
+            {7, {-14, 18, -8}, {-2, 16.5, 0}}, {8.5, {-16, 19, 2}, {-2, 17.5, 0.5}}},
+        BODY_MS));
     return paths;
 }
 

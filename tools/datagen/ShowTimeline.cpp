@@ -32,6 +32,12 @@ std::int32_t barMs(int bar)
     return static_cast<std::int32_t>((samples * 1000 + SAMPLE_RATE / 2) / SAMPLE_RATE);
 }
 
+std::int32_t beatMs(int beat)
+{
+    const std::int64_t samples = std::int64_t(beat) * SAMPLES_PER_BEAT;
+    return static_cast<std::int32_t>((samples * 1000 + SAMPLE_RATE / 2) / SAMPLE_RATE);
+}
+
 std::vector<std::int32_t> syncTimes()
 {
     std::vector<std::int32_t> times;

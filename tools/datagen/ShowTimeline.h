@@ -25,6 +25,8 @@ int sceneStartBar(int scene);
 int totalBars();
 // Milliseconds of bar b from the start, rounded to the nearest millisecond.
 std::int32_t barMs(int bar);
+// Milliseconds of beat b (counted from 0 at the start), rounded the same way.
+std::int32_t beatMs(int beat);
 // The thirteen scene change times in milliseconds: entry k ends scene k.
 std::vector<std::int32_t> syncTimes();
 // Scene playing at sample position (0..13).

@@ -1,5 +1,6 @@
-# The soundtrack is encoded to MP3 with LAME.
-target_link_libraries(datagen PRIVATE mp3lame)
+# The soundtrack is encoded to MP3 with LAME; pictures are drawn with cairo and the
+# bitmap font is rasterised with FreeType.
+target_link_libraries(datagen PRIVATE mp3lame PkgConfig::CAIRO PkgConfig::FREETYPE)
 
 # Every file of data/ is compiled into datagen as bytes (EmbeddedText.h), so the program
 # carries its sources; editing one re-runs this step.
@@ -23,3 +24,7 @@ endforeach()
 string(APPEND embedded_text "static const EmbeddedFile EMBEDDED_FILES[] = {\n${embedded_table}  {\"\", EMBEDDED_NOTHING, 0},\n};\n")
 file(CONFIGURE OUTPUT ${embedded_inc} CONTENT "${embedded_text}")
 target_include_directories(datagen PRIVATE ${PROJECT_BINARY_DIR}/generated)
+
+# The sculpted models are simplified with meshoptimizer.
+find_package(meshoptimizer REQUIRED)
+target_link_libraries(datagen PRIVATE meshoptimizer::meshoptimizer)

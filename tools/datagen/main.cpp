@@ -1,9 +1,20 @@
-// datagen: writes the show's data folder from the code in this folder: the soundtrack
-// "rap2.mp3", the scene change times "Syncro.txt" and the camera path files. Same bytes
-// on every run.
+// datagen: writes the show's data folder from the code in this folder and the sources in
+// data/: the soundtrack "rap2.mp3", the scene change times "Syncro.txt", the camera path
+// files, the cel-shading program, script and ramps, the lyrics "rap.txt", the pictures,
+// the particle sprite, the bitmap font and the models with their textures and
+// animations. Same bytes on every run.
+#include "app/CameraPath.h"
+#include "tools/datagen/BitmapFont.h"
 #include "tools/datagen/CameraPaths.h"
+#include "tools/datagen/CelShading.h"
 #include "tools/datagen/DataFile.h"
+#include "tools/datagen/EmbeddedText.h"
+#include "tools/datagen/ImageEncoders.h"
+#include "tools/datagen/Lyrics.h"
 #include "tools/datagen/Mp3Encoder.h"
+#include "tools/datagen/Painter.h"
+#include "tools/datagen/Pictures.h"
+#include "tools/datagen/ShowModels.h"
 #include "tools/datagen/ShowTimeline.h"
 #include "tools/datagen/Soundtrack.h"
 
@@ -21,13 +32,17 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int MP3_KBPS = 128;
+constexpr int JPEG_QUALITY = 90;
+constexpr int SPRITE_SIZE = 64;
+constexpr int BAND_TEXTURE_SIZE = 16;
 
 void usage(std::FILE* out)
 {
-    std::fprintf(out, "usage: datagen [--text] OUTDIR\n"
-                      "Writes the show's data (soundtrack, scene times, camera paths) into OUTDIR,\n"
-                      "creating it when needed.\n"
-                      "  --text  only the text files (scene times and camera paths): no soundtrack\n");
+    std::fprintf(out, "usage: datagen [--text | --no-soundtrack] OUTDIR\n"
+                      "Writes the show's data (soundtrack, scene times, camera paths, cel shading,\n"
+                      "lyrics, pictures, particle sprite, bitmap font, models) into OUTDIR, creating it when needed.\n"
+                      "  --text           only the quick files (scene times, camera paths, cel shading, lyrics)\n"
+                      "  --no-soundtrack  everything but the soundtrack, the slowest step\n");
 }
 
 // Wall and processor seconds since a mark: on a busy machine the two differ a lot.
@@ -63,11 +78,20 @@ bool writeTimeline(const fs::path& dir)
     return writeDataFile(dir, "Syncro.txt", text);
 }
 
+// Each designed path goes through the show's own smoothing (the P key's moving average
+// over 20 keys), as a path recorded with the free camera would.
 bool writePaths(const fs::path& dir)
 {
-    for (const DesignedPath& path : designCameraPaths())
+    constexpr int SMOOTHING_WINDOW = 20;
+    for (const DesignedPath& path : designCameraPaths()) {
         if (!writeDataFile(dir, path.fileName, pathFileText(path)))
             return false;
+        CameraPath smoothing;
+        if (!smoothing.smooth(SMOOTHING_WINDOW, (dir / path.fileName).c_str())) {
+            std::fprintf(stderr, "datagen: cannot smooth %s\n", path.fileName.c_str());
+            return false;
+        }
+    }
     return true;
 }
 
@@ -90,6 +114,64 @@ bool writeSoundtrack(const fs::path& dir)
     return writeDataFile(dir, "rap2.mp3", mp3);
 }
 
+bool writeLyrics(const fs::path& dir)
+{
+    const EmbeddedText source = embeddedText("lyrics.txt");
+    std::string text, error;
+    if (!source.found || !lyricsFileText(source.text, text, error)) {
+        std::fprintf(stderr, "datagen: %s\n", source.found ? error.c_str() : "no lyrics.txt among the sources");
+        return false;
+    }
+    return writeDataFile(dir, "rap.txt", text);
+}
+
+bool writeEncoded(const fs::path& dir, const char* name, const std::vector<unsigned char>& bytes)
+{
+    if (bytes.empty()) {
+        std::fprintf(stderr, "datagen: cannot encode %s\n", name);
+        return false;
+    }
+    return writeDataFile(dir, name, bytes);
+}
+
+bool writePictures(const fs::path& dir)
+{
+    for (Typeface face : {Typeface::SANS, Typeface::SANS_BOLD, Typeface::SERIF, Typeface::SERIF_BOLD, Typeface::MONO}) {
+        std::string error;
+        if (!typeface(face, error)) {
+            std::fprintf(stderr, "datagen: %s\n", error.c_str());
+            return false;
+        }
+    }
+    for (const PictureFile& picture : showPictures()) {
+        Mark mark;
+        const std::vector<unsigned char> jpeg = encodeJpeg(picture.draw(), JPEG_QUALITY);
+        if (!writeEncoded(dir, picture.name, jpeg))
+            return false;
+        std::fprintf(stderr, "datagen: %s drawn in %s, %zu bytes\n", picture.name, mark.text().c_str(), jpeg.size());
+    }
+    return true;
+}
+
+// The particle sprite and the black of the lyrics bands.
+bool writeSprites(const fs::path& dir)
+{
+    return writeEncoded(dir, "Particle.bmp", encodeBmp24(drawParticleSprite(SPRITE_SIZE)))
+        && writeEncoded(dir, "noir.bmp", encodeBmp24(RgbImage(BAND_TEXTURE_SIZE, BAND_TEXTURE_SIZE)));
+}
+
+bool writeFont(const fs::path& dir)
+{
+    BitmapFontImage font;
+    std::string error;
+    if (!renderBitmapFont(typefaceFile(Typeface::SANS), font, error)) {
+        std::fprintf(stderr, "datagen: %s\n", error.c_str());
+        return false;
+    }
+    return writeEncoded(dir, "Verdana256.bmp", encodeBmp24(font.image))
+        && writeDataFile(dir, "Verdana256.qzf", font.widths);
+}
+
 // One generator of the data folder. Text steps are the quick ones that --text keeps.
 struct Step {
     const char* what;
@@ -101,16 +183,29 @@ struct Step {
 const Step STEPS[] = {
     {"scene times", true, writeTimeline},
     {"camera paths", true, writePaths},
+    {"cel shading", true, writeCelShading},
+    {"lyrics", true, writeLyrics},
+    {"bitmap font", false, writeFont},
+    {"particle sprite and band texture", false, writeSprites},
+    {"pictures", false, writePictures},
+    {"figure", false, writeFigure},
+    {"dancer", false, writeDancer},
+    {"ground", false, writeGround},
+    {"orbit rings", false, writeOrbitRings},
+    {"cave", false, writeCave},
     {"soundtrack", false, writeSoundtrack},
 };
 
-bool runSteps(const fs::path& dir, bool textOnly)
+enum class Selection { ALL, TEXT, NO_SOUNDTRACK };
+
+bool runSteps(const fs::path& dir, Selection selection)
 {
     const int total = static_cast<int>(std::size(STEPS));
     int index = 0;
     for (const Step& step : STEPS) {
         ++index;
-        if (textOnly && !step.text)
+        if ((selection == Selection::TEXT && !step.text)
+            || (selection == Selection::NO_SOUNDTRACK && step.run == writeSoundtrack))
             continue;
         std::fprintf(stderr, "datagen: [%d/%d] %s\n", index, total, step.what);
         if (!step.run(dir))
@@ -127,9 +222,13 @@ int main(int argc, char** argv)
         usage(stdout);
         return 0;
     }
-    const bool textOnly = argc == 3 && std::strcmp(argv[1], "--text") == 0;
+    Selection selection = Selection::ALL;
+    if (argc == 3 && std::strcmp(argv[1], "--text") == 0)
+        selection = Selection::TEXT;
+    else if (argc == 3 && std::strcmp(argv[1], "--no-soundtrack") == 0)
+        selection = Selection::NO_SOUNDTRACK;
     const char* out = argv[argc - 1];
-    if ((argc != 2 && !textOnly) || out[0] == '\0' || out[0] == '-') {
+    if ((argc != 2 && selection == Selection::ALL) || out[0] == '\0' || out[0] == '-') {
         usage(stderr);
         return 2;
     }
@@ -141,7 +240,7 @@ int main(int argc, char** argv)
             ec ? ec.message().c_str() : "");
         return 1;
     }
-    if (!runSteps(dir, textOnly))
+    if (!runSteps(dir, selection))
         return 1;
     std::fprintf(stderr, "datagen: data written to %s\n", dir.c_str());
     return 0;

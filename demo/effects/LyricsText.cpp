@@ -1,0 +1,140 @@
+#include "demo/effects/LyricsText.h"
+
+#include "demo/effects/BitmapFont.h"
+#include "engine/core/Console.h"
+#include "engine/material/Image.h"
+#include "engine/math/Mat4.h"
+#include "engine/render/RenderDevice.h"
+#include "engine/render/Window.h"
+
+namespace {
+
+// The overlay sends its states unconditionally, since the scene before it may have
+// changed GL behind the device's cache, and records them so that later cached setters
+// compare with what GL really holds.
+void forceCullMode(RenderDevice& device, int mode)
+{
+    device.cullMode = mode;
+    device.setCullMode(mode);
+}
+
+void forceLighting(RenderDevice& device, bool on)
+{
+    device.lighting = on;
+    device.setLighting(on);
+}
+
+void forceBlending(RenderDevice& device, bool on)
+{
+    device.blending = on;
+    device.setBlending(on);
+}
+
+void forceBlendFunc(RenderDevice& device, int src, int dst)
+{
+    device.blendSrc = src;
+    device.blendDst = dst;
+    device.setBlendFunc(src, dst);
+}
+
+}
+
+void LyricsText::startClock()
+{
+    clock_.restart();
+}
+
+void LyricsText::init(const char* lyricsFile, const char* fontFile)
+{
+    fontIndex_ = fontRegistry().find(fontFile);
+    canvas_.init(CANVAS_WIDTH, CANVAS_HEIGHT);
+    drawnEntry_ = NOT_DRAWN;
+
+    Image background;
+    background.load("noir.bmp");
+    backgroundTexture_ = currentDevice ? currentDevice->addTexture(background, "BUMP") : -1;
+    background.release();
+
+    current_ = 0;
+    if (!readLyricEntries(lyricsFile, entries_))
+        consolePrintf("Erreur de chargement du fichier  : %s\n", lyricsFile ? lyricsFile : "");
+}
+
+void LyricsText::advance()
+{
+    const std::int32_t now = clock_.elapsedMs();
+    const int last = static_cast<int>(entries_.size()) - 1;
+    while (current_ < last && entries_[std::size_t(current_)].showTime < now) {
+        ++current_;
+        consolePrintf("tailleText : %d\n", static_cast<int>(entries_[std::size_t(current_)].text.size()));
+    }
+}
+
+int LyricsText::shownEntry() const
+{
+    if (entries_.empty())
+        return -1;
+    return current_ > 0 ? current_ - 1 : 0;
+}
+
+const char* LyricsText::shownText() const
+{
+    const int shown = shownEntry();
+    return shown < 0 ? "" : entries_[std::size_t(shown)].text.c_str();
+}
+
+void LyricsText::draw(RenderDevice& device)
+{
+    advance();
+    // A new line goes onto a black canvas: the trailing spaces wipe only as much of the
+    // line before as they are wide, and a shorter line must not leave its predecessor's
+    // last words showing. The canvas then depends on the shown line alone, so composing
+    // the same line again would rewrite every pixel with the value it holds: the canvas
+    // and its texture are only rewritten when the shown entry changes (the first frame
+    // always uploads, over the texture's initial green).
+    const int shown = shownEntry();
+    if (shown != drawnEntry_) {
+        canvas_.clear();
+        canvas_.drawText(fontIndex_, shownText());
+        drawnEntry_ = shown;
+    }
+
+    const Window* window = device.getWindow();
+    if (!window)
+        return;
+    const float w = window->width;
+    const float h = window->height;
+    Mat4 ortho;
+    ortho.setOrtho(0.0f, w, h, 0.0f, 0.0f, 1.0f);
+    device.pushProjection(ortho);
+    device.setVertexProgram(-1);
+    device.setMaterial(-1);
+    const Mat4 identity;
+    device.setView(identity);
+    device.setWorld(identity);
+
+    forceCullMode(device, CullMode::None);
+    forceLighting(device, false);
+    // Blending keeps whatever the scene left (off in the show).
+    forceBlendFunc(device, BlendFactor::One, BlendFactor::One);
+
+    const float band = static_cast<float>(BAND_HEIGHT);
+    device.setTextureSlot(0, backgroundTexture_);
+    device.drawQuad(0.0f, 0.0f, w, band);
+    device.drawQuad(0.0f, h, w, h - band);
+
+    const float margin = static_cast<float>(STRIP_MARGIN);
+    device.setTextureSlot(0, canvas_.texture());
+    device.drawQuad(margin, h - static_cast<float>(STRIP_TOP), w - margin, h - margin);
+
+    forceLighting(device, true);
+    forceBlending(device, false);
+    device.popProjection();
+}
+
+void LyricsText::rewind()
+{
+    clock_.restart();
+    current_ = 0;
+    drawnEntry_ = NOT_DRAWN;
+}

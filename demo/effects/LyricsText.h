@@ -1,0 +1,68 @@
+// LyricsText: the song's words as subtitles. A black band across the top and the bottom
+// of the screen and, inside the bottom band, the current line of "rap.txt", composed on a
+// 1024 x 16 TextCanvas with a BitmapFont and stretched over a strip with 30-pixel
+// margins. Lines change when the lyrics stopwatch passes their start times; the index
+// only moves forward. It owns its entries and canvas; the font belongs to the font
+// registry and the textures to the render device's table.
+#pragma once
+
+#include "demo/effects/LyricsFile.h"
+#include "demo/effects/TextCanvas.h"
+#include "engine/core/Stopwatch.h"
+
+#include <cstdint>
+#include <vector>
+
+class RenderDevice;
+
+class LyricsText {
+public:
+    static constexpr int CANVAS_WIDTH = 1024;
+    static constexpr int CANVAS_HEIGHT = 16;
+    static constexpr int BAND_HEIGHT = 106;  // pixels, top and bottom
+    static constexpr int STRIP_MARGIN = 30;  // pixels left, right and below the strip
+    static constexpr int STRIP_TOP = 86;     // strip top, pixels above the window's bottom
+
+    // Starts the lyrics stopwatch (the show does so right after the music starts).
+    void startClock();
+    // Finds or loads the font, makes the canvas and its texture, loads "noir.bmp" as the
+    // bands' texture (through currentDevice; textures stay -1 without one) and reads the
+    // lyrics. A lyrics file that does not open prints
+    // "Erreur de chargement du fichier  : <name>" and leaves no entries.
+    void init(const char* lyricsFile, const char* fontFile);
+    // Moves the entry index past every entry whose time the stopwatch has passed,
+    // printing "tailleText : <length>" for each entry reached. No GL: seeking calls it
+    // alone to reach the state a played show reaches.
+    void advance();
+    // Back to the first entry with the stopwatch restarted now: the lyrics replay from
+    // the show's start.
+    void rewind();
+    // Once per frame, after the scene: advance; when the shown line changed, compose it
+    // on the cleared canvas and upload it; then draw the two bands and the text strip in
+    // window pixels. Leaves
+    // lighting on, blending off, culling off and the blend factors (one, one).
+    void draw(RenderDevice& device);
+
+    // The line draw shows: entries[current - 1], entries[0] before the first entry is
+    // reached; empty without entries.
+    const char* shownText() const;
+    int current() const { return current_; }
+    const std::vector<LyricEntry>& entries() const { return entries_; }
+    int fontIndex() const { return fontIndex_; }
+    const TextCanvas& canvas() const { return canvas_; }
+    int backgroundTexture() const { return backgroundTexture_; }
+
+private:
+    // Index of the entry draw shows; -1 without entries.
+    int shownEntry() const;
+
+    Stopwatch clock_;
+    std::vector<LyricEntry> entries_;
+    int fontIndex_ = -1;
+    int backgroundTexture_ = -1;
+    TextCanvas canvas_;
+    int current_ = 0;
+    // The entry last composed and uploaded; NOT_DRAWN before the first upload.
+    static constexpr int NOT_DRAWN = -2;
+    int drawnEntry_ = NOT_DRAWN;
+};

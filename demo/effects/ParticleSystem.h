@@ -1,0 +1,94 @@
+// A particle system: a fixed number of particles of one motion type, one sprite texture
+// and an emitter. Each frame it advances every particle along its path, emits dead ones
+// again and draws the live ones as additive textured quads, the whole system in one
+// vertex array.
+// It owns its particles, its vertex buffers and the sprite's GL texture name, which it
+// makes directly with OpenGL (not through the render device's texture table) and never
+// deletes: a system lives as long as the show, and its destructor makes no GL call.
+// Drawing bypasses the render device's state cache; drawAndUpdate says what it leaves.
+#pragma once
+
+#include "demo/effects/Particle.h"
+
+#include "engine/math/Vec3.h"
+
+#include <cstdint>
+#include <memory>
+
+class RenderDevice;
+
+// One corner of a drawn quad, as the vertex array sends it.
+struct ParticleVertex {
+    float x, y, z;
+    float u, v;
+    float red, green, blue, alpha;
+};
+
+class ParticleSystem {
+public:
+    ParticleSystem() = default;
+    ~ParticleSystem();
+    ParticleSystem(const ParticleSystem&) = delete;
+    ParticleSystem& operator=(const ParticleSystem&) = delete;
+
+    // Sets the system up with count particles of motion type (0..6), all emitted at
+    // time 0, and makes the sprite texture from the BMP file spriteFileName (read from
+    // the operating system's current directory). emitter and extent: see emitParticle.
+    // Needs a current GL context. 0 on success; -1 when count is negative, memory runs
+    // out, or the sprite is missing or unreadable (the system then stays empty and
+    // draws nothing; callers print "erreur chargement moteur de particule").
+    int init(int type, const char* spriteFileName, int count, const Vec3& emitter, const Vec3& extent);
+
+    // Advances the system time by frameDelta seconds; then, in particle order, emits
+    // each dead particle again (not drawn this frame) and moves and draws each live one.
+    // camera is the scene camera's translation (the billboards turn towards the eye).
+    // Draws with the current GL modelview and projection, directly in OpenGL, past the
+    // render device's cache. It leaves GL_LIGHTING and GL_DEPTH_TEST enabled, GL_BLEND
+    // disabled with the blend function (GL_SRC_ALPHA, GL_ONE), texture unit 0 active
+    // with GL_TEXTURE_2D enabled and the sprite bound, and the current colour that of
+    // the last particle drawn, whatever the device's cache records.
+    void drawAndUpdate(float frameDelta, const Vec3& camera);
+
+    // drawAndUpdate without any GL call: the same per-particle work and the same random
+    // numbers in the same order, so seeking and stills reach the state a played show
+    // reaches. Leaves drawnCount as it was.
+    void simulate(float frameDelta, const Vec3& camera);
+
+    // Back to the particles and time init left (no random number drawn), so a replay
+    // from the show's start moves them as the first run did.
+    void rewind();
+
+    // Particles drawn by the last drawAndUpdate.
+    int drawnCount() const { return drawn_; }
+    int count() const { return count_; }
+    int type() const { return type_; }
+    // Seconds accumulated from the frame deltas.
+    float time() const { return time_; }
+    // count() records; null before a successful init.
+    const Particle* particles() const { return particles_.get(); }
+    // The sprite's GL texture name; 0 when there is none.
+    unsigned spriteTexture() const { return spriteTexture_; }
+
+private:
+    // One frame of motion and emission; writes the quads of the live particles to out
+    // (four vertices each) unless out is null. Returns how many were live.
+    int advance(float frameDelta, const Vec3& camera, ParticleVertex* out);
+
+    int count_ = 0;
+    float time_ = 0.0f;
+    Vec3 emitter_;
+    Vec3 extent_;
+    int type_ = 0;
+    std::unique_ptr<Particle[]> particles_;
+    std::unique_ptr<Particle[]> initial_;          // as init emitted them, for rewind
+    std::unique_ptr<ParticleVertex[]> vertices_;   // 4 per particle, filled each frame
+    std::unique_ptr<std::uint32_t[]> indices_;     // 6 per particle, made once
+    unsigned spriteTexture_ = 0;
+    int drawn_ = 0;
+};
+
+// Writes into device's state cache what drawAndUpdate leaves in GL (lighting and depth
+// test on, blending off, blend function source alpha / one), so that the device's
+// cached setters reach GL again after the particles. Call it after drawing particles
+// and before the next cached state change.
+void recordParticleGLState(RenderDevice& device);

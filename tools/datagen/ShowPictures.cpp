@@ -1,0 +1,39 @@
+#include "tools/datagen/Painter.h"
+#include "tools/datagen/Pictures.h"
+
+#include <cmath>
+
+const std::vector<PictureFile>& showPictures()
+{
+    static const std::vector<PictureFile> files = {
+        {"Scene0_Collectif.jpg", drawTitleCard},
+        {"Scene1_Mur.jpg", drawWallAtNight},
+        {"Scene2_mare.jpg", drawPondAtNight},
+        {"modeling.jpg", [] { return drawCreditCard(0); }},
+        {"code.jpg", [] { return drawCreditCard(1); }},
+        {"zik.jpg", [] { return drawCreditCard(2); }},
+        {"duzer.jpg", [] { return drawCreditCard(3); }},
+    };
+    return files;
+}
+
+RgbImage drawParticleSprite(int size)
+{
+    Canvas canvas(size, size);
+    const double c = size / 2.0;
+    // A hot core in a wide soft halo, reaching black exactly at the rim so the square
+    // quad never shows; sampled from a smooth curve so no ring appears when magnified.
+    cairo_pattern_t* glow = cairo_pattern_create_radial(c, c, 0, c, c, c);
+    constexpr int STOPS = 24;
+    for (int i = 0; i <= STOPS; ++i) {
+        const double r = double(i) / STOPS;
+        const double fade = (1.0 - r * r) * (1.0 - r * r);
+        const double level = fade * (0.55 * std::exp(-r * r * 18.0) + 0.45 * std::exp(-r * r * 3.0));
+        cairo_pattern_add_color_stop_rgb(glow, r, level, level, level);
+    }
+    cairo_set_source(canvas.cr(), glow);
+    cairo_arc(canvas.cr(), c, c, c, 0, 2 * 3.14159265358979323846);
+    cairo_fill(canvas.cr());
+    cairo_pattern_destroy(glow);
+    return canvas.toRgb();
+}
