@@ -119,6 +119,14 @@ bool CameraPath::load(const char* name, int durationMs)
     return true;
 }
 
+void CameraPath::rewind()
+{
+    stopRecording();
+    keyIndex_ = 0;
+    clock_ = Stopwatch();
+    mode = MODE_PLAYING;
+}
+
 void CameraPath::play(Vec3& translation, Vec3& angles)
 {
     clock_.startIfIdle();

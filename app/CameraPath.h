@@ -46,6 +46,10 @@ public:
     // no keys leaves the outputs unchanged and hands over at once.
     void play(Vec3& translation, Vec3& angles);
 
+    // Back to the start of playback, keys kept: first key, clock idle, mode 2. A
+    // recording in progress is closed first. For a show that replays itself from its start.
+    void rewind();
+
     // Starts recording into "New.txt" (created or truncated); mode 1; the clock starts
     // at the first recorded key. False when the file cannot be created.
     bool startRecording();

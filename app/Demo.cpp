@@ -3,8 +3,10 @@
 #include "app/CameraModes.h"
 #include "app/DataFolder.h"
 #include "app/Director.h"
+#include "app/NoInput.h"
 #include "app/SceneContent.h"
 #include "app/Sound.h"
+#include "engine/core/Console.h"
 #include "demo/effects/LyricsText.h"
 #include "demo/effects/ShowRandom.h"
 #include "engine/core/FileSystems.h"
@@ -14,6 +16,10 @@
 #include "engine/math/Mat4.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/Window.h"
+#include "platform/TimeSource.h"
+
+#include <algorithm>
+#include <chrono>
 
 #include <cstdint>
 
@@ -40,6 +46,13 @@ constexpr float ALPHA_REF = 0.5f;
 Window* showWindow()
 {
     return director.device() ? director.device()->getWindow() : nullptr;
+}
+
+// Where the show's camera starts.
+void placeCamera()
+{
+    camera.set(0.0f, -10.0f, -5.0f, 0.0f, 0.0f, 0.0f);
+    camera.lookAt(0.0f, 0.0f, 0.0f);
 }
 
 }
@@ -70,8 +83,7 @@ void demoInit()
     lyrics.startClock();
     lyrics.init(LYRICS_FILE, FONT_FILE);
 
-    camera.set(0.0f, -10.0f, -5.0f, 0.0f, 0.0f, 0.0f);
-    camera.lookAt(0.0f, 0.0f, 0.0f);
+    placeCamera();
 }
 
 void demoUpdate()
@@ -112,4 +124,50 @@ void demoRender()
 
     device->onBeginScene();
     device->endFrame();
+}
+
+void demoAdvance()
+{
+    demoUpdate();
+    director.simulateScene(frameDelta(), Vec3(camera.x, camera.y, camera.z));
+    lyrics.advance();
+}
+
+SeekReport demoSeek(std::int32_t showMs)
+{
+    const auto began = std::chrono::steady_clock::now();
+    soundSystem().pauseKey(MUSIC_KEY, true);
+    Window* window = showWindow();
+    NoInput untouched(window ? static_cast<int>(window->width) / 2 : 0,
+        window ? static_cast<int>(window->height) / 2 : 0);
+
+    // Time zero of the replay, as a fixed-rate run from the start has it: the first
+    // frame measures no time, every later one a whole step.
+    const bool live = !platform::virtualClockActive();
+    platform::useVirtualClock(0);
+    restartFrameClock();
+    placeCamera();
+    director.rewind();
+    lyrics.rewind();
+
+    // Every frame a run from the start would have begun before showMs; then the clocks
+    // land on showMs itself, where the next frame (drawn) begins.
+    const std::int64_t target = std::int64_t(std::max(showMs, 0)) * 1000000;
+    SeekReport report;
+    std::int64_t now = 0;
+    while (frameTimeNs(report.frames, FIXED_FPS) < target) {
+        const std::int64_t begins = frameTimeNs(report.frames, FIXED_FPS);
+        platform::advanceVirtualClockBy(begins - now);
+        now = begins;
+        demoAdvance();
+        ++report.frames;
+    }
+    platform::advanceVirtualClockBy(target - now);
+    if (live)
+        platform::resumeRealClock();
+    soundSystem().seekKey(MUSIC_KEY, std::max(showMs, 0));
+    report.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+    consolePrintf("seek : %d ms, %lld frames in %.1f ms\n", static_cast<int>(std::max(showMs, 0)),
+        static_cast<long long>(report.frames), report.milliseconds);
+    return report;
 }

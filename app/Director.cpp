@@ -4,6 +4,8 @@
 #include "engine/core/Console.h"
 #include "engine/render/RenderDevice.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -142,4 +144,23 @@ void Director::applyLights()
         device_->setLight(i, lights_[i]);
         device_->enableLight(i);
     }
+}
+
+void Director::rewind()
+{
+    sceneIndex_ = 0;
+    for (auto& path : paths_)
+        path->rewind();
+    resetContent();
+    timeline_.restart();
+}
+
+std::int32_t Director::sceneStartMs(std::uint32_t scene) const
+{
+    if (scene == 0)
+        return 0;
+    if (scene >= paths_.size() || scene > syncTimes_.size())
+        return -1;
+    const std::int64_t start = std::int64_t(syncTimes_[scene - 1]) + 1;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(start, 0, INT32_MAX));
 }

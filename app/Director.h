@@ -9,6 +9,7 @@
 #include "demo/effects/CelShadedModel.h"
 #include "demo/effects/ParticleSystem.h"
 #include "demo/effects/PictureLayer.h"
+#include "demo/effects/ShowRandom.h"
 #include "engine/core/Stopwatch.h"
 #include "engine/geometry/Geometry.h"
 #include "engine/render/RenderTypes.h"
@@ -48,6 +49,13 @@ public:
     CameraPath& currentPath();
     // Lights 0..2 on the device, in scenes 5 to 9 only.
     void applyLights();
+    // Back to scene 0 with every path at its start, the content as loadContent left it,
+    // and the timeline restarted now: the show replays from its start.
+    void rewind();
+    // Timeline milliseconds at which scene is on: 0 for scene 0, one past the sync time
+    // that ends the scene before for the others (the change waits for a time strictly
+    // past it). -1 for a scene the sync times never reach.
+    std::int32_t sceneStartMs(std::uint32_t scene) const;
 
     // The scenes' content: the seven pictures, the cel models, the plain model and the six
     // particle systems, in that order. A particle system that fails prints "erreur
@@ -60,14 +68,15 @@ public:
     // renderScene without drawing: the same particles, pictures and models advance exactly
     // as they would, no device or GL call. Seeking and stills run it on skipped frames.
     void simulateScene(float frameDelta, const Vec3& cameraTranslation);
-    // Particles drawn by the last renderScene (the pictures' own systems included).
-    int particlesDrawn() const { return particlesDrawn_; }
 
     // The content, for tools and tests; null / empty before loadContent.
     const Geometry* plainGeometry() const { return plainGeometry_.get(); }
     const PictureLayer& picture(int i) const { return pictures_[i]; }
     const CelShadedModel& model(int i) const { return models_[i]; }
     const ParticleSystem& particleSystem(int i) const { return particles_[i]; }
+    // The content back to the state loadContent left it in: particles as first emitted,
+    // animations at their start.
+    void resetContent();
 
     std::uint32_t sceneIndex() const { return sceneIndex_; }
     const std::vector<std::int32_t>& syncTimes() const { return syncTimes_; }
@@ -95,5 +104,7 @@ private:
     PictureLayer pictures_[PICTURE_COUNT];
     CelShadedModel models_[MODEL_COUNT];
     ParticleSystem particles_[PARTICLE_SYSTEM_COUNT];
-    int particlesDrawn_ = 0;
+    // Where the show's random sequence stood once everything was loaded: a replay from
+    // the start continues from there.
+    ShowRandomState randomAtLoad_;
 };

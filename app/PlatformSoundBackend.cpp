@@ -71,3 +71,10 @@ void PlatformSoundBackend::setPaused(int channel, bool paused)
     platform::setAudioChannelPaused(channel, paused);
     takeStatus();
 }
+
+bool PlatformSoundBackend::seekChannel(int channel, int ms)
+{
+    bool done = platform::seekAudioChannel(channel, ms);
+    takeStatus();
+    return done;
+}

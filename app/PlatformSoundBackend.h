@@ -19,6 +19,7 @@ public:
     void setPosition(int, float, float, float) override {}
     void setMinMaxDistance(int, float, float) override {}
     void setPaused(int channel, bool paused) override;
+    bool seekChannel(int channel, int ms) override;
 
     float rolloffFactor() const { return rolloff_; }
     float distanceFactor() const { return distanceFactor_; }

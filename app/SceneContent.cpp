@@ -143,6 +143,18 @@ void Director::loadContent()
         if (particles_[i].init(s.type, SPRITE_FILE, s.count, s.emitter, s.extent) == -1)
             consolePrintf("%s", PARTICLE_FAILURE);
     }
+    randomAtLoad_ = showRandomState();
+}
+
+void Director::resetContent()
+{
+    for (PictureLayer& picture : pictures_)
+        picture.rewind();
+    for (CelShadedModel& model : models_)
+        model.rewind();
+    for (ParticleSystem& system : particles_)
+        system.rewind();
+    restoreShowRandom(randomAtLoad_);
 }
 
 void Director::renderScene(float frameDelta, const Vec3& cameraTranslation)
@@ -157,8 +169,6 @@ void Director::simulateScene(float frameDelta, const Vec3& cameraTranslation)
 
 void Director::runScene(bool draw, float frameDelta, const Vec3& camera)
 {
-    if (draw)
-        particlesDrawn_ = 0;
     if (sceneIndex_ >= static_cast<std::uint32_t>(SCENE_COUNT) || (draw && !device_))
         return;
     RenderDevice* device = device_;
@@ -187,7 +197,7 @@ void Director::runScene(bool draw, float frameDelta, const Vec3& camera)
         case Op::Picture:
             if (draw) {
                 pictures_[step.index].draw(*device, frameDelta, camera);
-                particlesDrawn_ += pictures_[step.index].particles().drawnCount();
+                device->stats.particles += pictures_[step.index].particles().drawnCount();
             } else {
                 pictures_[step.index].simulate(frameDelta, camera);
             }
@@ -206,7 +216,7 @@ void Director::runScene(bool draw, float frameDelta, const Vec3& camera)
         case Op::Particles:
             if (draw) {
                 particles_[step.index].drawAndUpdate(frameDelta, camera);
-                particlesDrawn_ += particles_[step.index].drawnCount();
+                device->stats.particles += particles_[step.index].drawnCount();
                 // The particles set GL state past the device's cache; tell the cache what
                 // they left so the next cached change reaches GL.
                 recordParticleGLState(*device);

@@ -95,6 +95,28 @@ void SoundSystem::setRolloff(float factor)
     backend_.setRolloffFactor(std::min(factor, MAX_ROLLOFF));
 }
 
+int SoundSystem::channelOfKey(int key) const
+{
+    // Key 0 marks a channel that never played.
+    if (key == 0)
+        return -1;
+    const int* found = std::find(std::begin(channelKeys_), std::end(channelKeys_), key);
+    return found == std::end(channelKeys_) ? -1 : static_cast<int>(found - std::begin(channelKeys_));
+}
+
+void SoundSystem::pauseKey(int key, bool paused)
+{
+    const int channel = channelOfKey(key);
+    if (channel >= 0)
+        backend_.setPaused(channel, paused);
+}
+
+bool SoundSystem::seekKey(int key, int ms)
+{
+    const int channel = channelOfKey(key);
+    return channel >= 0 && backend_.seekChannel(channel, ms);
+}
+
 int SoundSystem::slotUses(int slot) const
 {
     return slot >= 0 && slot < SOUND_SLOTS ? uses_[slot] : 0;

@@ -35,6 +35,11 @@ public:
     bool isValidSlot(int slot) const;
     // Distance rolloff; factors above 10 become 10.
     void setRolloff(float factor);
+    // Pauses or resumes the sound last played under key. Does nothing when none was.
+    void pauseKey(int key, bool paused);
+    // Plays the sound last played under key again from ms milliseconds into it (resumed
+    // if paused). False when no sound was played under key or it cannot seek.
+    bool seekKey(int key, int ms);
 
     int slotCount() const { return slotCount_; }
     // How many extra times slot's name was loaded again; 0 for a slot out of range.
@@ -43,6 +48,9 @@ public:
 private:
     // Sample handle stored in a slot whose file could not be decoded.
     static constexpr int FAILED_SAMPLE = -1;
+
+    // Channel whose last play carried key; -1 when none did.
+    int channelOfKey(int key) const;
 
     SoundBackend& backend_;
     std::vector<std::string> names_;

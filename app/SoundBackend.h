@@ -29,4 +29,7 @@ public:
     // Distances (world units) over which a sample's volume falls off.
     virtual void setMinMaxDistance(int sample, float minimum, float maximum) = 0;
     virtual void setPaused(int channel, bool paused) = 0;
+    // Plays what channel last played again from ms milliseconds into it (resumed if
+    // paused; silent past its end). False when the channel has nothing to seek.
+    virtual bool seekChannel(int channel, int ms) = 0;
 };

@@ -5,30 +5,62 @@
 #include "app/Demo.h"
 #include "app/FrameLoop.h"
 #include "app/FrameRateReport.h"
-#include "engine/core/Console.h"
-#include "engine/core/FrameClock.h"
+#include "app/SceneKeys.h"
+#include "app/ShowSession.h"
 #include "engine/core/PerfTimer.h"
-#include "engine/render/AppWindow.h"
 #include "engine/render/GLRenderDevice.h"
-#include "platform/Events.h"
 
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
 struct Options {
     bool windowed = false;
+    std::int32_t startMs = 0; // --start, in show milliseconds
 };
+
+// The show is a few minutes long; an hour is far past its end.
+constexpr double MAX_START_SECONDS = 3600.0;
 
 void printHelp()
 {
-    std::printf("usage: velvet-orbit [--windowed] [--help] [--version]\n"
+    std::printf("usage: velvet-orbit [--windowed] [--start SECONDS] [--help] [--version]\n"
                 "Plays Velvet Orbit, a real-time 3D show in fourteen scenes, from the Data folder.\n"
-                "  --windowed  open a 1024 x 768 window instead of asking for full screen\n"
-                "  --help      print this text and exit\n"
-                "  --version   print the version and exit\n"
+                "  --windowed       open a 1024 x 768 window instead of asking for full screen\n"
+                "  --start SECONDS  begin that far into the show, picture and music together\n"
+                "  --help           print this text and exit\n"
+                "  --version        print the version and exit\n"
+                "Page Down and Page Up jump to the next and the previous scene.\n"
                 "Escape, closing the window or Ctrl+C ends the show.\n");
+}
+
+bool parseStart(const char* text, std::int32_t& ms)
+{
+    char* end = nullptr;
+    errno = 0;
+    const double seconds = std::strtod(text, &end);
+    if (errno != 0 || end == text || *end != '\0' || !std::isfinite(seconds) || seconds < 0.0
+        || seconds > MAX_START_SECONDS)
+        return false;
+    ms = static_cast<std::int32_t>(std::lround(seconds * 1000.0));
+    return true;
+}
+
+RenderDevice* makeDevice()
+{
+    return new GLRenderDevice;
+}
+
+// A live frame: Page Down / Page Up first, then the show's own update.
+void liveUpdate()
+{
+    handleSceneKeys();
+    demoUpdate();
 }
 
 // Returns -1 to go on, or the exit status to leave with.
@@ -37,6 +69,13 @@ int parseOptions(int argc, char** argv, Options& options)
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--windowed") == 0) {
             options.windowed = true;
+        } else if (std::strcmp(argv[i], "--start") == 0) {
+            if (i + 1 >= argc || !parseStart(argv[i + 1], options.startMs)) {
+                std::fprintf(stderr, "velvet-orbit: --start needs a number of seconds from 0 to %.0f\n",
+                    MAX_START_SECONDS);
+                return 2;
+            }
+            ++i;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             printHelp();
             return 0;
@@ -67,31 +106,22 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    platform::installSignalHandlers();
-    engineStart();
-    RenderDevice* device = new GLRenderDevice;
-    auto* window = new AppWindow(1024, 768, 32, false, !options.windowed);
-    if (!window->created()) { // no show without a window; its message box said why
-        delete window;
-        delete device;
-        engineStop();
+    ShowSession show;
+    ShowWindowRequest window;
+    window.askFullscreen = !options.windowed;
+    if (!show.open(makeDevice, window))
         return 1;
-    }
-    device->attachWindow(window);
-    openConsole();
-    demoInit();
+    show.load();
+    if (options.startMs > 0)
+        demoSeek(options.startMs);
 
     PerfTimer runTimer;
     FrameCallbacks frame;
-    frame.update = demoUpdate;
+    frame.update = liveUpdate;
     frame.render = demoRender;
-    std::uint32_t frames = runFrameLoop(window, frame);
+    std::uint32_t frames = runFrameLoop(show.window(), frame);
 
     showFrameRate(formatFrameRate(frames, runTimer.elapsedSeconds()));
-
-    // The device owns the window from attachWindow on and deletes it here.
-    device->detachWindow();
-    delete device;
-    engineStop();
+    show.close();
     return 0;
 }

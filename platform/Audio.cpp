@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -15,10 +17,18 @@ struct Sample {
     bool looping = false;
 };
 
+// What a channel plays: the sample last started on it and, after a seek, the chunk that
+// views that sample's sound from the seek position (it borrows the sample's buffer).
+struct ChannelSound {
+    int sample = -1;
+    Mix_Chunk* view = nullptr;
+};
+
 bool deviceOpen = false;
 bool subsystemUp = false;
 bool mixerInitialised = false;
 std::vector<Sample> samples;
+std::vector<ChannelSound> channels;
 AudioStatus status = AudioStatus::Ok;
 char errorText[256] = "";
 
@@ -67,6 +77,44 @@ AudioStatus loadFailureKind(const char* text)
     return AudioStatus::LoadFailed;
 }
 
+bool validChannel(int channel)
+{
+    return channel >= 0 && channel < Mix_AllocateChannels(-1);
+}
+
+// Records what channel now plays; a view it played before is no longer in use (the
+// mixer has switched to the new chunk) and is freed.
+void recordChannel(int channel, int sample, Mix_Chunk* view)
+{
+    if (static_cast<std::size_t>(channel) >= channels.size())
+        channels.resize(static_cast<std::size_t>(channel) + 1);
+    ChannelSound& sound = channels[static_cast<std::size_t>(channel)];
+    if (sound.view && sound.view != view)
+        Mix_FreeChunk(sound.view); // frees the view only: QuickLoad chunks borrow their bytes
+    sound.sample = sample;
+    sound.view = view;
+}
+
+// Bytes of one sample frame of the open device (every channel of one instant).
+int frameBytes()
+{
+    int rate = 0;
+    Uint16 format = 0;
+    int outputs = 0;
+    if (Mix_QuerySpec(&rate, &format, &outputs) == 0)
+        return 0;
+    return SDL_AUDIO_BITSIZE(format) / 8 * outputs;
+}
+
+int deviceRate()
+{
+    int rate = 0;
+    Uint16 format = 0;
+    int outputs = 0;
+    Mix_QuerySpec(&rate, &format, &outputs);
+    return rate;
+}
+
 }
 
 bool openAudio(int rate, int mixChannels)
@@ -104,6 +152,10 @@ void closeAudio()
 {
     if (deviceOpen) {
         Mix_HaltChannel(-1);
+        for (ChannelSound& c : channels)
+            if (c.view)
+                Mix_FreeChunk(c.view);
+        channels.clear();
         for (Sample& s : samples)
             if (s.chunk)
                 Mix_FreeChunk(s.chunk);
@@ -195,6 +247,7 @@ int playAudioSample(int sample)
         fail(AudioStatus::NoFreeChannel);
         return -1;
     }
+    recordChannel(channel, sample, nullptr);
     succeed();
     return channel;
 }
@@ -211,6 +264,43 @@ bool setAudioChannelPaused(int channel, bool paused)
         Mix_Pause(channel);
     else
         Mix_Resume(channel);
+    succeed();
+    return true;
+}
+
+bool seekAudioChannel(int channel, int ms)
+{
+    if (!requireOpen())
+        return false;
+    const int sample = validChannel(channel) && static_cast<std::size_t>(channel) < channels.size()
+        ? channels[static_cast<std::size_t>(channel)].sample
+        : -1;
+    if (!validSample(sample) || samples[static_cast<std::size_t>(sample)].looping) {
+        setStatus(AudioStatus::BadHandle, "no one-shot sample on that channel");
+        return false;
+    }
+    const Mix_Chunk* whole = samples[static_cast<std::size_t>(sample)].chunk;
+    const std::int64_t frame = frameBytes();
+    const std::int64_t offset = std::max<std::int64_t>(ms, 0) * deviceRate() / 1000 * frame;
+    if (frame <= 0 || offset >= whole->alen) {
+        Mix_HaltChannel(channel);
+        recordChannel(channel, sample, nullptr);
+        succeed();
+        return true;
+    }
+    Mix_Chunk* view = Mix_QuickLoad_RAW(whole->abuf + offset, static_cast<Uint32>(whole->alen - offset));
+    if (!view) {
+        fail(AudioStatus::OutOfMemory);
+        return false;
+    }
+    view->volume = whole->volume;
+    if (Mix_PlayChannel(channel, view, 0) < 0) {
+        Mix_FreeChunk(view);
+        fail(AudioStatus::NoFreeChannel);
+        return false;
+    }
+    Mix_Resume(channel);
+    recordChannel(channel, sample, view);
     succeed();
     return true;
 }

@@ -46,6 +46,11 @@ int loadAudioSample(const char* path, bool looping);
 int playAudioSample(int sample);
 // Pauses or resumes a channel. False for a channel that does not exist.
 bool setAudioChannelPaused(int channel, bool paused);
+// Plays the sample last started on channel again from ms milliseconds into it, on the
+// same channel (resumed if it was paused); past its end the channel falls silent. Only
+// for samples that do not loop. False (BadHandle) for a channel that never played, or a
+// looping sample.
+bool seekAudioChannel(int channel, int ms);
 // Number of channels playing now (paused ones included).
 int playingAudioChannels();
 

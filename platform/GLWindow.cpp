@@ -17,6 +17,11 @@ namespace {
 
 bool fullscreenAllowed = true;
 
+// suspendGLDriver: the window and context that were current when it was suspended.
+bool driverSuspended = false;
+SDL_Window* suspendedWindow = nullptr;
+SDL_GLContext suspendedContext = nullptr;
+
 void setAttributes(int depthBits, int stencilBits)
 {
     SDL_GL_ResetAttributes();
@@ -119,6 +124,10 @@ void destroyGLWindow(NativeWindow* window)
 {
     if (!window)
         return;
+    if (window->window == suspendedWindow) {
+        driverSuspended = false;
+        suspendedWindow = nullptr;
+    }
     if (window->context) {
         SDL_GL_MakeCurrent(window->window, nullptr);
         SDL_GL_DeleteContext(window->context);
@@ -134,6 +143,8 @@ void destroyGLWindow(NativeWindow* window)
 
 bool makeCurrent(NativeWindow* window)
 {
+    if (window && driverSuspended)
+        return true;
     return window && SDL_GL_MakeCurrent(window->window, window->context) == 0;
 }
 
@@ -141,8 +152,24 @@ bool swapBuffers(NativeWindow* window)
 {
     if (!window)
         return false;
+    if (driverSuspended)
+        return true;
     SDL_GL_SwapWindow(window->window);
     return true;
+}
+
+void suspendGLDriver(bool suspended)
+{
+    if (suspended == driverSuspended)
+        return;
+    if (suspended) {
+        suspendedWindow = SDL_GL_GetCurrentWindow();
+        suspendedContext = SDL_GL_GetCurrentContext();
+        SDL_GL_MakeCurrent(suspendedWindow, nullptr);
+    } else if (suspendedWindow) {
+        SDL_GL_MakeCurrent(suspendedWindow, suspendedContext);
+    }
+    driverSuspended = suspended;
 }
 
 bool setFullscreen(NativeWindow* window, bool fullscreen, int)

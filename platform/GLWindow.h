@@ -28,6 +28,12 @@ void destroyGLWindow(NativeWindow* window);
 
 bool makeCurrent(NativeWindow* window);
 bool swapBuffers(NativeWindow* window);
+
+// A measuring aid: while suspended, no context is current and makeCurrent and
+// swapBuffers bind and swap nothing, so every OpenGL call goes to the GL dispatcher's
+// do-nothing entry points and costs only the caller's own work (nothing is drawn, and
+// queries return nothing). Resuming makes the suspended context current again.
+void suspendGLDriver(bool suspended);
 // Switches between full screen (desktop mode change) and a bordered window.
 bool setFullscreen(NativeWindow* window, bool fullscreen, int bitsPerPixel);
 bool isFullscreen(NativeWindow* window);

@@ -20,6 +20,11 @@ void setInputOverride(InputOverride* input)
     scripted = input;
 }
 
+InputOverride* inputOverride()
+{
+    return scripted;
+}
+
 bool keyDown(Key key)
 {
     if (scripted)

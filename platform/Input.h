@@ -4,7 +4,7 @@
 
 namespace platform {
 
-enum class Key { Escape, Space, C, R, P, Left, Right, Up, Down, Count };
+enum class Key { Escape, Space, C, R, P, Left, Right, Up, Down, PageUp, PageDown, Count };
 
 constexpr unsigned MOUSE_LEFT = 1;
 constexpr unsigned MOUSE_RIGHT = 2;
@@ -25,6 +25,8 @@ public:
 
 // Installs (or, with null, removes) the scripted devices. Not owned.
 void setInputOverride(InputOverride* input);
+// The scripted devices installed now; null when the real ones are read.
+InputOverride* inputOverride();
 
 // Whether key is held now.
 bool keyDown(Key key);

@@ -18,6 +18,8 @@ constexpr KeyScancode keyTable[] = {
     { Key::Right, SDL_SCANCODE_RIGHT },
     { Key::Up, SDL_SCANCODE_UP },
     { Key::Down, SDL_SCANCODE_DOWN },
+    { Key::PageUp, SDL_SCANCODE_PAGEUP },
+    { Key::PageDown, SDL_SCANCODE_PAGEDOWN },
 };
 
 }

@@ -22,12 +22,19 @@ const std::int64_t tickPhase = processStart % NS_PER_MS;
 bool virtualActive = false;
 std::int64_t virtualNow = 0;
 std::int64_t virtualStep = 0;
+// How far real time reads ahead of the real counter since resumeRealClock.
+std::int64_t realOffset = 0;
+
+std::int64_t shiftedRealNow()
+{
+    return realNow() + realOffset;
+}
 
 }
 
 std::int64_t counterNow()
 {
-    return virtualActive ? virtualNow : realNow();
+    return virtualActive ? virtualNow : shiftedRealNow();
 }
 
 std::int64_t counterFrequency()
@@ -50,7 +57,7 @@ void useVirtualClock(std::int64_t stepNs)
     // Start on the next whole millisecond of the process clock: every millisecond clock
     // then reads the same values at the same virtual steps on every run.
     if (!virtualActive) {
-        const std::int64_t elapsed = realNow() - processStart;
+        const std::int64_t elapsed = shiftedRealNow() - processStart;
         virtualNow = processStart + (elapsed + NS_PER_MS - 1) / NS_PER_MS * NS_PER_MS;
     }
     virtualActive = true;
@@ -69,6 +76,14 @@ void advanceVirtualClockBy(std::int64_t ns)
 
 void useRealClock()
 {
+    virtualActive = false;
+    realOffset = 0;
+}
+
+void resumeRealClock()
+{
+    if (virtualActive)
+        realOffset = virtualNow - realNow();
     virtualActive = false;
 }
 

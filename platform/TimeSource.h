@@ -27,6 +27,11 @@ void advanceVirtualClock();
 void advanceVirtualClockBy(std::int64_t ns);
 // Back to real time (virtual time is discarded).
 void useRealClock();
+// Back to real time going on from where the virtual clock stands: every clock then reads
+// real time shifted by how far the virtual clock had run ahead, so stopwatches started
+// in virtual time keep counting without a jump. A show that seeks by simulating its
+// frames in virtual time carries on live from there.
+void resumeRealClock();
 bool virtualClockActive();
 
 }

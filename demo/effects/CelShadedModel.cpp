@@ -93,3 +93,10 @@ void CelShadedModel::simulate()
     if (geometry_)
         geometry_->update();
 }
+
+void CelShadedModel::rewind()
+{
+    SkinModifier* skin = geometry_ ? geometry_->skinModifier() : nullptr;
+    if (skin && animationIndex_ >= 0)
+        skin->skeleton.assignAnimation(animationIndex_, 0, false, EndLoop);
+}

@@ -45,6 +45,8 @@ public:
     // What draw does after drawing, without any device call: the skinning advances and
     // the bounds follow. Seeking and stills call it instead of draw.
     void simulate();
+    // The animation back to its start, as load left it.
+    void rewind();
 
     // Table indices (-1: none), for the director's and tools' inspection.
     int program() const { return program_; }

@@ -131,3 +131,10 @@ void LyricsText::draw(RenderDevice& device)
     forceBlending(device, false);
     device.popProjection();
 }
+
+void LyricsText::rewind()
+{
+    clock_.restart();
+    current_ = 0;
+    drawnEntry_ = NOT_DRAWN;
+}

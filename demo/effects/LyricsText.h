@@ -34,6 +34,9 @@ public:
     // printing "tailleText : <length>" for each entry reached. No GL: seeking calls it
     // alone to reach the state a played show reaches.
     void advance();
+    // Back to the first entry with the stopwatch restarted now: the lyrics replay from
+    // the show's start.
+    void rewind();
     // Once per frame, after the scene: advance; when the shown line changed, compose it
     // on the cleared canvas and upload it; then draw the two bands and the text strip in
     // window pixels. Leaves

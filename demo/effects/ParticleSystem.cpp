@@ -8,6 +8,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -108,6 +109,8 @@ int ParticleSystem::init(int type, const char* spriteFileName, int count, const 
     indices_ = std::move(indices);
     for (int i = 0; i < count_; ++i)
         emitParticle(particles_[i], type_, 0.0f, emitter_, extent_);
+    initial_ = std::make_unique<Particle[]>(n);
+    std::copy(particles_.get(), particles_.get() + n, initial_.get());
     return 0;
 }
 
@@ -191,4 +194,12 @@ void recordParticleGLState(RenderDevice& device)
     device.blending = false;
     device.blendSrc = BlendFactor::SrcAlpha;
     device.blendDst = BlendFactor::One;
+}
+
+void ParticleSystem::rewind()
+{
+    if (initial_)
+        std::copy(initial_.get(), initial_.get() + count_, particles_.get());
+    time_ = 0.0f;
+    drawn_ = 0;
 }

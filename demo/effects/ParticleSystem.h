@@ -54,6 +54,10 @@ public:
     // reaches. Leaves drawnCount as it was.
     void simulate(float frameDelta, const Vec3& camera);
 
+    // Back to the particles and time init left (no random number drawn), so a replay
+    // from the show's start moves them as the first run did.
+    void rewind();
+
     // Particles drawn by the last drawAndUpdate.
     int drawnCount() const { return drawn_; }
     int count() const { return count_; }
@@ -76,6 +80,7 @@ private:
     Vec3 extent_;
     int type_ = 0;
     std::unique_ptr<Particle[]> particles_;
+    std::unique_ptr<Particle[]> initial_;          // as init emitted them, for rewind
     std::unique_ptr<ParticleVertex[]> vertices_;   // 4 per particle, filled each frame
     std::unique_ptr<std::uint32_t[]> indices_;     // 6 per particle, made once
     unsigned spriteTexture_ = 0;

@@ -29,6 +29,9 @@ public:
     // draw without GL: the particle system's simulate.
     void simulate(float frameDelta, const Vec3& camera);
 
+    // The particle system back to its state after init.
+    void rewind() { particles_.rewind(); }
+
     // Texture-table index of the picture, -1 when none.
     int texture() const { return texture_; }
     const ParticleSystem& particles() const { return particles_; }

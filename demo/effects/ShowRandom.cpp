@@ -23,3 +23,13 @@ int showRand()
 {
     return static_cast<int>(generator()() >> 1);
 }
+
+ShowRandomState showRandomState()
+{
+    return ShowRandomState{generator()};
+}
+
+void restoreShowRandom(const ShowRandomState& state)
+{
+    generator() = state.engine;
+}

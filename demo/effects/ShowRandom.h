@@ -5,9 +5,17 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 
 // Restarts the sequence; the same seed gives the same sequence on every machine.
 void seedShowRandom(std::uint32_t seed);
 
 // The next value, 0 .. 2^31 - 1 (non-negative, as rand() is); callers take it modulo n.
 int showRand();
+
+// The generator's whole state: restoring it replays the sequence from that point.
+struct ShowRandomState {
+    std::mt19937 engine;
+};
+ShowRandomState showRandomState();
+void restoreShowRandom(const ShowRandomState& state);

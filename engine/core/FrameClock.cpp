@@ -44,6 +44,13 @@ void tick()
     state.frameTimer.reset();
 }
 
+void restartFrameClock()
+{
+    FrameClockState& state = clockState();
+    state.frameDelta = 0.0f;
+    state.frameTimer.reset();
+}
+
 float frameDelta()
 {
     return clockState().frameDelta;

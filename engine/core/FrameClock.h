@@ -10,6 +10,9 @@ void engineStart();
 void engineStop();
 // Measures the frame that just ended (does nothing unless started). Once per frame.
 void tick();
+// The frames start over: frameDelta reads 0.0 and the next tick measures from now. For a
+// show that replays itself from its start (seeking).
+void restartFrameClock();
 // Seconds the last frame took; 0.0 before the first tick.
 float frameDelta();
 // True between engineStart and engineStop.

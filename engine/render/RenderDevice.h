@@ -40,11 +40,15 @@ struct BufferRecord {
     int list = -1;
 };
 
+// What the frame drew so far; beginFrame starts each frame at zero.
 struct RenderStats {
     std::int32_t vertices = 0;
     std::int32_t triangles = 0;
     std::int32_t lines = 0;
     std::int32_t points = 0;
+    // Sprites drawn past the device (the particle systems draw with OpenGL directly);
+    // whoever draws them adds their count.
+    std::int32_t particles = 0;
 };
 
 // A matrix stack of 32 entries, all the identity at start; top is the current one.

@@ -60,6 +60,11 @@ public:
     {
         calls.push_back("paused " + std::to_string(channel) + " " + std::to_string(paused));
     }
+    bool seekChannel(int channel, int ms) override
+    {
+        calls.push_back("seek " + std::to_string(channel) + " " + std::to_string(ms));
+        return true;
+    }
 };
 
 class SoundTable : public testing::Test {
@@ -168,6 +173,25 @@ TEST_F(SoundTable, PlayWithoutFreeChannelKeepsKeyUnused)
     backend.freeChannels = 1;
     sound.playSample(slot, 5);
     EXPECT_EQ(backend.plays, 1);
+}
+
+// A seek finds the music by the key it was played under; a key never played (0 marks
+// the channels that never played) reaches no channel.
+TEST_F(SoundTable, PauseAndSeekReachTheChannelPlayedUnderTheKey)
+{
+    int slot = sound.loadSample("a", 0);
+    sound.playSample(slot, 7);
+    sound.playSample(slot, 9);
+    backend.calls.clear();
+    sound.pauseKey(9, true);
+    EXPECT_TRUE(sound.seekKey(9, 1500));
+    EXPECT_TRUE(sound.seekKey(7, 20));
+    for (int key : {0, 8}) {
+        sound.pauseKey(key, true);
+        EXPECT_FALSE(sound.seekKey(key, 10)) << key;
+    }
+    std::vector<std::string> expected = {"paused 2 1", "seek 2 1500", "seek 1 20"};
+    EXPECT_EQ(backend.calls, expected);
 }
 
 TEST_F(SoundTable, RolloffIsClampedToTen)

@@ -56,4 +56,24 @@ TEST(TimeSource, VirtualClockStartsOnAMillisecondOfEveryMillisecondClock)
     platform::useRealClock();
 }
 
+// A show that sought in virtual time carries on live from where the seek left it: no
+// clock jumps back, and real time then moves them all on.
+TEST(TimeSource, ResumingRealTimeGoesOnFromTheVirtualTime)
+{
+    platform::useRealClock();
+    platform::useVirtualClock(0);
+    platform::advanceVirtualClockBy(90000000000LL); // 90 s ahead of real time
+    const std::int64_t counter = platform::counterNow();
+    const std::int32_t process = platform::processClockMs();
+    platform::resumeRealClock();
+    EXPECT_FALSE(platform::virtualClockActive());
+    const std::int64_t later = platform::counterNow();
+    EXPECT_GE(later, counter);
+    EXPECT_LT(later - counter, 1000000000LL);
+    EXPECT_GE(platform::processClockMs(), process);
+    EXPECT_LT(platform::processClockMs() - process, 1000);
+    platform::useRealClock();
+    EXPECT_LT(platform::counterNow(), counter) << "real time without the seek's lead";
+}
+
 }

@@ -1,7 +1,8 @@
 // velvet-render as a user runs it: frames of the asked size showing the show's
 // background, the same bytes on every run (the virtual clock), the default length from
-// the timeline, a video ffprobe reads with both streams, and a clear message for each
-// way it cannot start.
+// the timeline, stills that are the frames a played run draws, a span of video with its
+// soundtrack cut to match, the benchmark's JSON, and a clear message for each way it
+// cannot start.
 #include "app/DataFolder.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Netpbm.h"
@@ -31,11 +32,11 @@ protected:
                                         "1000\n20000\n-20000\n-300000\n0\n200000\n0\n");
     }
 
-    void addSoundtrack()
+    void addSoundtrack(int seconds = 3)
     {
         const std::string mp3 = dir.file("show/Data/rap2.mp3");
-        ASSERT_EQ(runCommand("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=3 -ac 2 -c:a libmp3lame "
-                      + shellQuote(mp3)),
+        ASSERT_EQ(runCommand("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=" + std::to_string(seconds)
+                      + " -ac 2 -c:a libmp3lame " + shellQuote(mp3)),
             0);
     }
 
@@ -98,21 +99,78 @@ TEST_F(RenderRun, DefaultLengthIsTheLastSceneChangePlusTenSeconds)
     EXPECT_EQ(frameFiles("frames").size(), 21u); // (0.4 s + 10 s) * 2, rounded
 }
 
-TEST_F(RenderRun, VideoHasAPictureAndTheSoundtrack)
+TEST_F(RenderRun, ASpanOfVideoHasItsFramesAndTheSoundtrackCutToMatch)
 {
-    addSoundtrack();
-    ChildResult r = render({"--video", "../show.mp4", "--seconds", "1", "--fps", "10", "--size", "160x120"});
+    addSoundtrack(20);
+    ChildResult r = render({"--video", "../span.mp4", "--from", "2000", "--to", "12000", "--size", "160x120"});
     ASSERT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_NE(r.err.find(dir.file("show.mp4")), std::string::npos) << "says where the video went: " << r.err;
+    EXPECT_NE(r.err.find(dir.file("span.mp4")), std::string::npos) << "says where the video went: " << r.err;
     int status = -1;
-    const std::string streams = captureCommand("ffprobe -v error -show_entries stream=codec_type,width,height "
-        "-of csv=p=0 " + shellQuote(dir.file("show.mp4")), &status);
+    const std::string streams = captureCommand("ffprobe -v error -count_frames -show_entries "
+        "stream=codec_type,width,height,r_frame_rate,nb_read_frames,duration -of csv=p=0 "
+        + shellQuote(dir.file("span.mp4")), &status);
     ASSERT_EQ(status, 0);
-    EXPECT_NE(streams.find("video,160,120"), std::string::npos) << streams;
-    EXPECT_NE(streams.find("audio"), std::string::npos) << streams;
-    const std::string duration = captureCommand("ffprobe -v error -show_entries format=duration -of csv=p=0 "
-        + shellQuote(dir.file("show.mp4")));
-    EXPECT_NEAR(std::stod(duration), 1.0, 0.2) << "the soundtrack is cut to the picture";
+    EXPECT_NE(streams.find("video,160,120,30/1,10.000000,300"), std::string::npos) << streams;
+    const std::size_t audio = streams.find("audio,");
+    ASSERT_NE(audio, std::string::npos) << streams;
+    // audio,0/0,DURATION,FRAMES
+    const std::string fields = streams.substr(audio + 10);
+    EXPECT_NEAR(std::stod(fields.substr(0, fields.find(','))), 10.0, 0.05) << streams;
+}
+
+// Stills are the frames a run that draws every frame shows at those times, although the
+// frames before them are only simulated; on the generated show, so that they show its
+// scenes, and the same bytes on every run.
+TEST_F(RenderRun, StillsRepeatExactlyAndAreTheFramesAPlayedRunDraws)
+{
+    fs::remove_all(dir.file("show/Data"));
+    ChildResult generated = runChild({VELVET_BUILD_DIR "/datagen", dir.file("show/Data")});
+    ASSERT_EQ(generated.exitStatus, 0) << generated.err;
+    const std::vector<std::string> common = {"--stills", "15000,26000", "--fps", "10", "--size", "64x48"};
+    auto stills = [&](const std::string& out, std::vector<std::string> extra) {
+        std::vector<std::string> args = common;
+        args.insert(args.end(), {"--out", "../" + out});
+        args.insert(args.end(), extra.begin(), extra.end());
+        ChildResult r = render(args);
+        EXPECT_EQ(r.exitStatus, 0) << r.err;
+    };
+    stills("png1", {});
+    stills("png2", {});
+    stills("ppm", {"--format", "ppm"});
+    ChildResult played = render({"--frames", "../played", "--to", "26100", "--fps", "10", "--size", "64x48"});
+    ASSERT_EQ(played.exitStatus, 0) << played.err;
+
+    const struct {
+        const char* still;
+        const char* frame;
+    } cases[] = {{"frame-15000", "frame_00150.ppm"}, {"frame-26000", "frame_00260.ppm"}};
+    for (const auto& c : cases) {
+        const std::string png = readWholeFile(dir.file(std::string("png1/") + c.still + ".png"));
+        ASSERT_GT(png.size(), 24u) << c.still;
+        EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+        EXPECT_EQ(png.substr(16, 8), std::string("\0\0\0\x40\0\0\0\x30", 8)) << "64 x 48";
+        EXPECT_TRUE(png == readWholeFile(dir.file(std::string("png2/") + c.still + ".png"))) << c.still;
+        const std::string still = readWholeFile(dir.file(std::string("ppm/") + c.still + ".ppm"));
+        EXPECT_FALSE(still.empty()) << c.still;
+        EXPECT_TRUE(still == readWholeFile(dir.file(std::string("played/") + c.frame))) << c.still;
+    }
+}
+
+// The figures go alone to standard output as one JSON object, one entry per scene the
+// timeline reaches (three here).
+TEST_F(RenderRun, BenchmarkPrintsOneJsonObject)
+{
+    ChildResult r = render({"--bench", "--json", "--frames", "3", "--size", "64x48"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    ScratchDir files;
+    const std::string json = files.write("bench.json", r.out);
+    int status = -1;
+    const std::string summary = captureCommand("python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
+        "print(len(d[\"scenes\"]), [s[\"scene\"] for s in d[\"scenes\"]], "
+        "all(s[\"frames\"] == 3 and s[\"median_ms\"] > 0 for s in d[\"scenes\"]), d[\"load_ms\"] > 0)' "
+        + shellQuote(json), &status);
+    EXPECT_EQ(status, 0) << r.out;
+    EXPECT_EQ(summary, "3 [0, 1, 2] True True\n") << r.out;
 }
 
 TEST_F(RenderRun, SaysWhyItCannotStart)
@@ -132,6 +190,10 @@ TEST_F(RenderRun, SaysWhyItCannotStart)
         {{"--frames", "x", "--wide"}, {}, true, 2, "unknown option '--wide'"},
         {{"--video", "v.mp4", "--size", "161x120"}, {}, true, 1, "even width and height"},
         {{"--video", "v.mp4", "--seconds", "1"}, {"PATH=/nonexistent"}, true, 1, "ffmpeg command was not found"},
+        {{"--video", "/nonexistent/v.mp4"}, {}, true, 1, "cannot write /nonexistent/v.mp4"},
+        {{"--stills", "1000"}, {}, true, 2, "--stills needs --out DIR"},
+        {{"--frames", "x", "--from", "3000", "--to", "2000"}, {}, true, 2, "--to must come after --from"},
+        {{"--frames", "x", "--seconds", "1"}, {"SDL_VIDEODRIVER=none"}, true, 1, "no OpenGL window"},
         {{"--video", "v.mp4", "--seconds", "1"}, {}, false, 1, "rap2.mp3 is missing"},
     };
     for (const Case& c : cases) {

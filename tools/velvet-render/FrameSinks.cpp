@@ -1,10 +1,13 @@
 #include "tools/velvet-render/FrameSinks.h"
 
+#include "tools/velvet-render/PictureFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -53,38 +56,49 @@ std::string findOnPath(const std::string& program)
     return {};
 }
 
-bool PpmFrameWriter::open(const std::string& dir, std::string& error)
+bool prepareFolder(const std::string& dir, std::string& error)
 {
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec || !fs::is_directory(dir)) {
-        error = "cannot create the frame folder " + dir + (ec ? ": " + ec.message() : "");
+        error = "cannot create the folder " + dir + (ec ? ": " + ec.message() : "");
         return false;
     }
-    dir_ = dir;
-    next_ = 0;
+    if (::access(dir.c_str(), W_OK) != 0) {
+        error = "cannot write in the folder " + dir + ": " + std::strerror(errno);
+        return false;
+    }
     return true;
 }
 
-bool PpmFrameWriter::write(const std::uint8_t* rgb, int width, int height, std::string& error)
+bool checkWritableFile(const std::string& file, std::string& error)
 {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame_%05d.ppm", next_);
-    const std::string path = (fs::path(dir_) / name).string();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+    const bool existed = fs::exists(file);
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT, 0644);
+    if (fd < 0) {
+        error = "cannot write " + file + ": " + std::strerror(errno);
         return false;
     }
-    const std::size_t size = std::size_t(width) * std::size_t(height) * 3;
-    const bool ok = std::fprintf(file, "P6\n%d %d\n255\n", width, height) > 0
-        && std::fwrite(rgb, 1, size, file) == size;
-    if (std::fclose(file) != 0 || !ok) {
-        error = "cannot write " + path;
-        return false;
-    }
-    ++next_;
+    ::close(fd);
+    if (!existed)
+        ::unlink(file.c_str());
     return true;
+}
+
+bool FrameFolderWriter::open(const std::string& dir, PictureFormat format, std::string& error)
+{
+    if (!prepareFolder(dir, error))
+        return false;
+    dir_ = dir;
+    format_ = format;
+    return true;
+}
+
+bool FrameFolderWriter::write(long frame, const std::uint8_t* rgb, int width, int height, std::string& error)
+{
+    char name[48];
+    std::snprintf(name, sizeof name, "frame_%05ld.%s", frame, pictureExtension(format_));
+    return writePicture((fs::path(dir_) / name).string(), format_, rgb, width, height, error);
 }
 
 VideoEncoder::~VideoEncoder()
@@ -93,8 +107,8 @@ VideoEncoder::~VideoEncoder()
     close(ignored);
 }
 
-bool VideoEncoder::open(const std::string& file, const std::string& soundtrack, int width, int height, int fps,
-    std::string& error)
+bool VideoEncoder::open(const std::string& file, const std::string& soundtrack, const SoundSpan& span, int width,
+    int height, int fps, std::string& error)
 {
     const std::string ffmpeg = findOnPath("ffmpeg");
     if (ffmpeg.empty()) {
@@ -108,11 +122,15 @@ bool VideoEncoder::open(const std::string& file, const std::string& soundtrack, 
     }
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     const std::string rate = std::to_string(fps);
+    char start[32], length[32];
+    std::snprintf(start, sizeof start, "%.6f", span.startSeconds);
+    std::snprintf(length, sizeof length, "%.6f", span.seconds);
+    // The soundtrack is cut on input, so the sound starts on the first frame's show time.
     std::vector<std::string> args = {ffmpeg, "-hide_banner", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-framerate", rate, "-i", "pipe:0",
-        "-i", soundtrack, "-map", "0:v:0", "-map", "1:a:0",
+        "-ss", start, "-t", length, "-i", soundtrack, "-map", "0:v:0", "-map", "1:a:0",
         "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p",
-        "-c:a", "aac", "-b:a", "160k", "-shortest", file};
+        "-c:a", "aac", "-b:a", "160k", file};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

@@ -1,27 +1,42 @@
-// Where rendered frames go: numbered PPM pictures in a folder, or the ffmpeg command
-// that encodes them into a video with the soundtrack. Each sink owns its files or its
-// child process; frames are borrowed for the call.
+// Where rendered frames go: pictures in a folder, or the ffmpeg command that encodes them
+// into a video with the soundtrack. Each sink owns its files or its child process;
+// frames are borrowed for the call.
 #pragma once
+
+#include "tools/velvet-render/RenderOptions.h"
 
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
 
-// Writes DIR/frame_00000.ppm, frame_00001.ppm, ... (binary P6).
-class PpmFrameWriter {
+// Creates dir (and its parents) when needed and makes sure a file can be written in it.
+// False with error set when not.
+bool prepareFolder(const std::string& dir, std::string& error);
+// Makes sure file can be written (its folder exists and takes it), leaving no file
+// behind that was not there. False with error set when not.
+bool checkWritableFile(const std::string& file, std::string& error);
+
+// Writes DIR/frame_NNNNN.ppm (or .png), numbered by the frame's place in the show.
+class FrameFolderWriter {
 public:
     // Creates dir when needed. False with error set when it cannot.
-    bool open(const std::string& dir, std::string& error);
+    bool open(const std::string& dir, PictureFormat format, std::string& error);
     // rgb: width * height * 3 bytes, top row first. False with error set on a write failure.
-    bool write(const std::uint8_t* rgb, int width, int height, std::string& error);
+    bool write(long frame, const std::uint8_t* rgb, int width, int height, std::string& error);
 
 private:
     std::string dir_;
-    int next_ = 0;
+    PictureFormat format_ = PictureFormat::Ppm;
 };
 
-// Pipes raw RGB frames to `ffmpeg`, which muxes them with the soundtrack (cut to the
-// shorter of the two) into an H.264 + AAC file.
+// The part of the soundtrack that goes with the frames: where it starts and how long.
+struct SoundSpan {
+    double startSeconds = 0.0;
+    double seconds = 0.0;
+};
+
+// Pipes raw RGB frames to `ffmpeg`, which muxes them with the soundtrack's span (ending
+// where the frames end) into an H.264 + AAC file.
 class VideoEncoder {
 public:
     VideoEncoder() = default;
@@ -30,8 +45,8 @@ public:
     VideoEncoder& operator=(const VideoEncoder&) = delete;
 
     // Starts ffmpeg. False with error set when ffmpeg is not on PATH or cannot start.
-    bool open(const std::string& file, const std::string& soundtrack, int width, int height, int fps,
-        std::string& error);
+    bool open(const std::string& file, const std::string& soundtrack, const SoundSpan& span, int width, int height,
+        int fps, std::string& error);
     // False with error set when ffmpeg stopped reading (it says why on standard error).
     bool write(const std::uint8_t* rgb, int width, int height, std::string& error);
     // Ends the input and waits for ffmpeg. False with error set when it failed.

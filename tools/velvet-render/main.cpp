@@ -1,20 +1,26 @@
-// velvet-render: plays the show through the same director as velvet-orbit, headless, on
-// a fixed-step virtual clock, and writes every frame as a PPM picture or into a video
-// with the soundtrack. The same command renders the same frames on every run.
+// velvet-render: plays the show through the same director and the same start-up as
+// velvet-orbit, headless, on a fixed-step virtual clock, and writes what it draws:
+// frames of a span of the show as pictures and/or a video with the soundtrack, stills at
+// chosen times, or the benchmark's figures. The same command writes the same bytes on
+// every run.
 #include "app/DataFolder.h"
 #include "app/Demo.h"
 #include "app/Director.h"
-#include "engine/core/Console.h"
-#include "engine/core/FrameClock.h"
-#include "engine/render/AppWindow.h"
-#include "tools/velvet-render/CaptureDevice.h"
-#include "tools/velvet-render/FrameSinks.h"
-#include "tools/velvet-render/RenderOptions.h"
-#include "platform/Events.h"
+#include "app/NoInput.h"
+#include "app/ShowSession.h"
+#include "engine/render/GLRenderDevice.h"
 #include "platform/TimeSource.h"
+#include "tools/velvet-render/Bench.h"
+#include "tools/velvet-render/CaptureDevice.h"
+#include "tools/velvet-render/ExportProgress.h"
+#include "tools/velvet-render/FrameSinks.h"
+#include "tools/velvet-render/PictureFile.h"
+#include "tools/velvet-render/RenderOptions.h"
+#include "tools/velvet-render/ShowFrames.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -28,7 +34,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double TAIL_SECONDS = 10.0;
+constexpr std::int64_t TAIL_MS = 10000;
 const char* const SOUNDTRACK = "rap2.mp3";
 
 int fail(const std::string& message)
@@ -37,49 +43,193 @@ int fail(const std::string& message)
     return 1;
 }
 
-// The frames of the show to render: what was asked, or the last scene change plus a tail.
-long frameCount(const RenderOptions& options)
+RenderDevice* makeCaptureDevice()
 {
-    double seconds = options.seconds;
-    if (seconds < 0.0) {
+    return new CaptureDevice;
+}
+
+RenderDevice* makePlainDevice()
+{
+    return new GLRenderDevice;
+}
+
+// The frames [first, end) of the export: --from, then --to, --seconds or the last scene
+// change plus a tail.
+struct Span {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+};
+
+Span exportSpan(const RenderOptions& options)
+{
+    std::int64_t toMs = options.toMs;
+    if (toMs < 0 && options.seconds > 0.0)
+        toMs = options.fromMs + std::llround(options.seconds * 1000.0);
+    if (toMs < 0) {
         const auto& times = showDirector().syncTimes();
-        seconds = (times.empty() ? 0.0 : times.back() / 1000.0) + TAIL_SECONDS;
+        toMs = (times.empty() ? 0 : times.back()) + TAIL_MS;
     }
-    return std::max(1L, std::lround(seconds * options.fps));
+    Span span;
+    span.first = frameAtMs(options.fromMs, options.fps);
+    span.end = std::max(span.first + 1, (toMs * options.fps + 999) / 1000);
+    return span;
 }
 
-// Ctrl+C and SIGTERM arrive as a close request: the render stops early and still
-// finishes its files.
-bool closeRequested()
+const std::uint8_t* drawnFrame(CaptureDevice& device, std::string& error)
 {
-    platform::Event event;
-    while (platform::pollEvent(event))
-        if (event.type == platform::EventType::WindowClose || event.type == platform::EventType::Quit
-            || event.type == platform::EventType::AppQuit)
-            return true;
-    return false;
+    if (device.presentedFrames == 0) {
+        error = "the show presented no frame";
+        return nullptr;
+    }
+    device.presentedFrames = 0;
+    return device.lastFrame.data();
 }
 
-class Progress {
-public:
-    Progress(long total, int fps) : total_(total), fps_(fps), tty_(::isatty(2) != 0) {}
-    void frame(long done)
-    {
-        if (tty_) {
-            if (done == total_ || done % 5 == 0)
-                std::fprintf(stderr, "\rvelvet-render: frame %ld / %ld", done, total_);
-            if (done == total_)
-                std::fprintf(stderr, "\n");
-        } else if (done == total_ || done % (long(fps_) * 10) == 0) {
-            std::fprintf(stderr, "velvet-render: frame %ld / %ld\n", done, total_);
+void announce(const char* what, long frames, const RenderOptions& options)
+{
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    std::fprintf(stderr, "velvet-render: %s, %ld frames at %d fps, %dx%d, on %s\n", what, frames, options.fps,
+        options.width, options.height, renderer ? renderer : "?");
+}
+
+int exportFrames(const RenderOptions& options, CaptureDevice& device, const std::string& soundtrack)
+{
+    std::string error;
+    FrameFolderWriter pictures;
+    if (!options.framesDir.empty() && !pictures.open(options.framesDir, options.format, error))
+        return fail(error);
+    const Span span = exportSpan(options);
+    VideoEncoder video;
+    if (!options.videoFile.empty()) {
+        SoundSpan sound;
+        sound.startSeconds = double(frameTimeNs(span.first, options.fps)) / 1e9;
+        sound.seconds = double(span.end - span.first) / options.fps;
+        if (!video.open(options.videoFile, soundtrack, sound, options.width, options.height, options.fps, error))
+            return fail(error);
+    }
+    announce("export", long(span.end - span.first), options);
+
+    const auto started = std::chrono::steady_clock::now();
+    ShowFrames frames(options.fps);
+    // The frames before the span take no drawing and little time: only drawn ones count.
+    bool ok = frames.simulateTo(span.first);
+    ExportProgress progress(long(span.end - span.first), ::isatty(2) != 0);
+    while (ok && frames.next() < span.end && !stopRequested()) {
+        const std::int64_t frame = frames.next();
+        frames.draw();
+        const std::uint8_t* rgb = drawnFrame(device, error);
+        ok = rgb != nullptr;
+        if (ok && !options.framesDir.empty())
+            ok = pictures.write(long(frame), rgb, device.frameWidth, device.frameHeight, error);
+        if (ok && !options.videoFile.empty())
+            ok = video.write(rgb, device.frameWidth, device.frameHeight, error);
+        if (ok)
+            progress.frame(long(frames.next() - span.first));
+    }
+    progress.finish();
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const long drawn = long(std::max<std::int64_t>(frames.next() - span.first, 0));
+    if (frames.next() < span.end && ok)
+        std::fprintf(stderr, "velvet-render: stopped at frame %lld\n", static_cast<long long>(frames.next()));
+
+    std::string closeError;
+    if (!options.videoFile.empty() && !video.close(closeError) && ok) {
+        ok = false;
+        error = closeError;
+    }
+    if (!ok)
+        return fail(error);
+    std::fprintf(stderr, "velvet-render: %ld frames in %.1f s (%.1f frames per second)\n", drawn, wall,
+        wall > 0.0 ? drawn / wall : 0.0);
+    if (!options.framesDir.empty())
+        std::fprintf(stderr, "velvet-render: frames written to %s\n", options.framesDir.c_str());
+    if (!options.videoFile.empty())
+        std::fprintf(stderr, "velvet-render: video written to %s\n", options.videoFile.c_str());
+    return 0;
+}
+
+int exportStills(const RenderOptions& options, CaptureDevice& device)
+{
+    std::string error;
+    std::vector<std::int64_t> times = options.stills;
+    std::sort(times.begin(), times.end());
+    const std::int64_t last = frameAtMs(times.back(), options.fps);
+    announce("stills", long(times.size()), options);
+
+    ShowFrames frames(options.fps);
+    ExportProgress progress(long(last + 1), ::isatty(2) != 0);
+    bool ok = true;
+    for (std::size_t i = 0; ok && i < times.size();) {
+        const std::int64_t frame = frameAtMs(times[i], options.fps);
+        ok = frames.simulateTo(frame, &progress);
+        if (!ok)
+            break;
+        frames.draw();
+        progress.frame(long(frames.next()));
+        const std::uint8_t* rgb = drawnFrame(device, error);
+        ok = rgb != nullptr;
+        // Every time on screen during this frame gets its own file.
+        for (; ok && i < times.size() && frameAtMs(times[i], options.fps) == frame; ++i) {
+            const std::string name = "frame-" + std::to_string(times[i]) + "." + pictureExtension(options.format);
+            ok = writePicture((fs::path(options.outDir) / name).string(), options.format, rgb, device.frameWidth,
+                device.frameHeight, error);
         }
     }
+    progress.finish();
+    if (!ok)
+        return fail(error.empty() ? "stopped before the last still" : error);
+    std::fprintf(stderr, "velvet-render: %zu stills written to %s\n", times.size(), options.outDir.c_str());
+    return 0;
+}
 
-private:
-    long total_;
-    int fps_;
-    bool tty_;
-};
+// reportOut: where standard output went before the show's console was sent to standard
+// error; the report goes there alone.
+int bench(const RenderOptions& options, ShowSession& show, int reportOut)
+{
+    const BenchReport figures = runBench(show, options.benchFrames, options.fps);
+    const std::string text = options.json ? benchJson(figures) : benchTable(figures);
+    std::fflush(stdout);
+    if (::write(reportOut, text.data(), text.size()) != ssize_t(text.size()))
+        return fail("cannot write the report");
+    return figures.scenes.empty() ? fail("no scene was measured") : 0;
+}
+
+// Everything the run needs from the machine, checked before any window opens.
+bool checkOutputs(RenderOptions& options, std::string& soundtrack, std::string& error)
+{
+    // The show changes the working directory to its data folder: fix the outputs first.
+    for (std::string* path : {&options.framesDir, &options.videoFile, &options.outDir})
+        if (!path->empty())
+            *path = fs::absolute(*path).lexically_normal().string();
+
+    DataFolderSearch data = findDataFolder();
+    if (data.found.empty()) {
+        error = describeMissingDataFolder(data);
+        if (!error.empty() && error.back() == '\n')
+            error.pop_back();
+        return false;
+    }
+    soundtrack = (fs::path(data.found) / SOUNDTRACK).string();
+    if (!options.videoFile.empty()) {
+        if (options.width % 2 || options.height % 2) {
+            error = "a video needs an even width and height";
+            return false;
+        }
+        if (!fs::is_regular_file(soundtrack)) {
+            error = "the soundtrack " + soundtrack + " is missing; a video needs it";
+            return false;
+        }
+        if (findOnPath("ffmpeg").empty()) {
+            error = "the ffmpeg command was not found on PATH; a video needs it (Debian: apt-get install ffmpeg)";
+            return false;
+        }
+        if (!checkWritableFile(options.videoFile, error))
+            return false;
+    }
+    if (!options.framesDir.empty() && !prepareFolder(options.framesDir, error))
+        return false;
+    return options.outDir.empty() || prepareFolder(options.outDir, error);
+}
 
 }
 
@@ -95,112 +245,37 @@ int main(int argc, char** argv)
         std::printf("%s", renderUsage());
         return 0;
     }
-    if (!options.videoFile.empty() && (options.width % 2 || options.height % 2))
-        return fail("a video needs an even width and height");
-
-    // The show changes the working directory to its data folder: fix the outputs first.
-    if (!options.framesDir.empty())
-        options.framesDir = fs::absolute(options.framesDir).lexically_normal().string();
-    if (!options.videoFile.empty())
-        options.videoFile = fs::absolute(options.videoFile).lexically_normal().string();
-
-    // Without its data the show has nothing to play: say so before any window opens.
-    DataFolderSearch data = findDataFolder();
-    if (data.found.empty()) {
-        std::string text = describeMissingDataFolder(data);
-        if (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        return fail(text);
-    }
-    const std::string soundtrack = (fs::path(data.found) / SOUNDTRACK).string();
-    if (!options.videoFile.empty() && !fs::is_regular_file(soundtrack))
-        return fail("the soundtrack " + soundtrack + " is missing; a video needs it");
-    if (!options.videoFile.empty() && findOnPath("ffmpeg").empty())
-        return fail("the ffmpeg command was not found on PATH; a video needs it (Debian: apt-get install ffmpeg)");
+    std::string soundtrack;
+    if (!checkOutputs(options, soundtrack, error))
+        return fail(error);
 
     // Headless unless told otherwise; the sound goes into the video, not to the speakers.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::signal(SIGPIPE, SIG_IGN);
 
-    PpmFrameWriter pictures;
-    if (!options.framesDir.empty() && !pictures.open(options.framesDir, error))
-        return fail(error);
+    // The benchmark's report alone goes to standard output; the show's console goes to
+    // standard error.
+    const int reportOut = options.mode == RenderMode::Bench ? ::dup(1) : -1;
+    if (reportOut >= 0)
+        ::dup2(2, 1);
 
-    // One frame of show time per step; nothing moves while the show loads.
-    platform::useVirtualClock(std::int64_t(std::llround(1e9 / options.fps)));
-    platform::installSignalHandlers();
-    engineStart();
-    auto* device = new CaptureDevice;
-    auto* window = new AppWindow(options.width, options.height, 32, false, false);
-    device->attachWindow(window);
-    if (!window->created()) {
-        device->detachWindow();
-        delete device;
-        engineStop();
+    // Show time moves one frame per frame; nothing moves while the show loads.
+    platform::useVirtualClock(0);
+    ShowSession show;
+    ShowWindowRequest window;
+    window.width = options.width;
+    window.height = options.height;
+    window.askFullscreen = false;
+    if (!show.open(options.mode == RenderMode::Bench ? makePlainDevice : makeCaptureDevice, window))
         return fail("no OpenGL window could be made (is Mesa installed? try SDL_VIDEODRIVER=offscreen)");
-    }
-    openConsole();
-    demoInit();
+    // Nobody watches: a held key or the cursor must not steer the camera.
+    NoInput untouched(options.width / 2, options.height / 2);
 
-    VideoEncoder video;
-    if (!options.videoFile.empty()
-        && !video.open(options.videoFile, soundtrack, options.width, options.height, options.fps, error)) {
-        device->detachWindow();
-        delete device;
-        engineStop();
-        return fail(error);
-    }
-
-    const long total = frameCount(options);
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    std::fprintf(stderr, "velvet-render: %ld frames (%.2f s at %d fps, %dx%d) on %s\n", total,
-        double(total) / options.fps, options.fps, options.width, options.height, renderer ? renderer : "?");
-
-    Progress progress(total, options.fps);
-    const auto started = std::chrono::steady_clock::now();
-    long done = 0;
-    bool ok = true;
-    for (; done < total && ok; ++done) {
-        if (closeRequested()) {
-            std::fprintf(stderr, "\nvelvet-render: stopped at frame %ld\n", done);
-            break;
-        }
-        device->presentedFrames = 0;
-        demoUpdate();
-        demoRender();
-        if (device->presentedFrames == 0) {
-            error = "the show presented no frame";
-            ok = false;
-            break;
-        }
-        const std::uint8_t* rgb = device->lastFrame.data();
-        if (!options.framesDir.empty())
-            ok = pictures.write(rgb, device->frameWidth, device->frameHeight, error);
-        if (ok && !options.videoFile.empty())
-            ok = video.write(rgb, device->frameWidth, device->frameHeight, error);
-        platform::advanceVirtualClock();
-        if (ok)
-            progress.frame(done + 1);
-    }
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-
-    std::string closeError;
-    if (!options.videoFile.empty() && !video.close(closeError) && ok) {
-        ok = false;
-        error = closeError;
-    }
-    device->detachWindow();
-    delete device;
-    engineStop();
-
-    if (!ok)
-        return fail(error);
-    std::fprintf(stderr, "velvet-render: %ld frames in %.1f s (%.1f frames per second)\n", done, wall,
-        wall > 0.0 ? done / wall : 0.0);
-    if (!options.framesDir.empty())
-        std::fprintf(stderr, "velvet-render: frames written to %s\n", options.framesDir.c_str());
-    if (!options.videoFile.empty())
-        std::fprintf(stderr, "velvet-render: video written to %s\n", options.videoFile.c_str());
-    return 0;
+    if (options.mode == RenderMode::Bench)
+        return bench(options, show, reportOut);
+    show.load();
+    auto& device = static_cast<CaptureDevice&>(*show.device());
+    return options.mode == RenderMode::Stills ? exportStills(options, device)
+                                              : exportFrames(options, device, soundtrack);
 }

@@ -1,0 +1,57 @@
+#include "app/ShowSession.h"
+
+#include "app/Demo.h"
+#include "engine/core/Console.h"
+#include "engine/core/FrameClock.h"
+#include "engine/render/AppWindow.h"
+#include "engine/render/RenderDevice.h"
+#include "platform/Events.h"
+
+namespace {
+
+constexpr int BITS_PER_PIXEL = 32;
+constexpr bool STENCIL = false;
+
+}
+
+ShowSession::~ShowSession()
+{
+    close();
+}
+
+bool ShowSession::open(RenderDevice* (*makeDevice)(), const ShowWindowRequest& request)
+{
+    platform::installSignalHandlers();
+    engineStart();
+    device_ = makeDevice();
+    window_ = new AppWindow(request.width, request.height, BITS_PER_PIXEL, STENCIL, request.askFullscreen);
+    if (!window_->created()) {
+        // No show without a window; its message box has said why.
+        delete window_;
+        delete device_;
+        window_ = nullptr;
+        device_ = nullptr;
+        engineStop();
+        return false;
+    }
+    device_->attachWindow(window_);
+    openConsole();
+    return true;
+}
+
+void ShowSession::load()
+{
+    demoInit();
+}
+
+void ShowSession::close()
+{
+    if (!device_)
+        return;
+    // The device owns the window from attachWindow on and deletes it here.
+    device_->detachWindow();
+    delete device_;
+    device_ = nullptr;
+    window_ = nullptr;
+    engineStop();
+}

@@ -1,0 +1,42 @@
+// The start-up and shut-down of the show: the one sequence every program that plays it
+// runs. Up: Ctrl+C routed to the window close, the engine (file systems and frame clock),
+// the render device, the window with its OpenGL context handed to the device, the
+// console, then the show itself (demoInit). Down: the device detached from its window
+// (which deletes the window and every texture, material and program) and deleted, then
+// the engine stopped. The session owns the device between open and close; the show's
+// own objects (director, camera, sound) live for the whole process.
+#pragma once
+
+class AppWindow;
+class RenderDevice;
+
+struct ShowWindowRequest {
+    int width = 1024;
+    int height = 768;
+    bool askFullscreen = true; // false: a window straight away
+};
+
+class ShowSession {
+public:
+    ShowSession() = default;
+    // Closes what is still open.
+    ~ShowSession();
+    ShowSession(const ShowSession&) = delete;
+    ShowSession& operator=(const ShowSession&) = delete;
+
+    // Everything up to the console, with the device makeDevice returns (owned from
+    // here). False when the window could not be made (it has told the user why):
+    // everything is shut down again.
+    bool open(RenderDevice* (*makeDevice)(), const ShowWindowRequest& request);
+    // demoInit: the show loads and its timeline starts.
+    void load();
+    // Device detached and deleted, engine stopped. Does nothing when not open.
+    void close();
+
+    RenderDevice* device() const { return device_; }
+    AppWindow* window() const { return window_; }
+
+private:
+    RenderDevice* device_ = nullptr;
+    AppWindow* window_ = nullptr; // owned by the device once attached
+};

@@ -1,0 +1,2 @@
+# Stills and frames can be written as PNG.
+target_link_libraries(velvet-render PRIVATE PNG::PNG)
