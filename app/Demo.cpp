@@ -119,7 +119,13 @@ void demoRender()
 
     Vec3 translation(camera.x, camera.y, camera.z);
     device->setProgramConstant(0, Vec3(-camera.x, -camera.y, -camera.z));
+    // The lyrics' letterbox covers the top and bottom bands opaquely, so the scene is
+    // drawn only between them: a third less to fill, the same picture.
+    const int width = device->viewportWidth;
+    const int height = device->viewportHeight;
+    device->setScissor(0, LyricsText::BAND_HEIGHT, width, height - 2 * LyricsText::BAND_HEIGHT);
     director.renderScene(frameDelta(), translation);
+    device->setScissor(0, 0, width, height);
     lyrics.draw(*device);
 
     device->onBeginScene();

@@ -7,37 +7,8 @@
 #include "engine/render/RenderDevice.h"
 #include "engine/render/Window.h"
 
-namespace {
-
-// The overlay sends its states unconditionally, since the scene before it may have
-// changed GL behind the device's cache, and records them so that later cached setters
-// compare with what GL really holds.
-void forceCullMode(RenderDevice& device, int mode)
-{
-    device.cullMode = mode;
-    device.setCullMode(mode);
-}
-
-void forceLighting(RenderDevice& device, bool on)
-{
-    device.lighting = on;
-    device.setLighting(on);
-}
-
-void forceBlending(RenderDevice& device, bool on)
-{
-    device.blending = on;
-    device.setBlending(on);
-}
-
-void forceBlendFunc(RenderDevice& device, int src, int dst)
-{
-    device.blendSrc = src;
-    device.blendDst = dst;
-    device.setBlendFunc(src, dst);
-}
-
-}
+// The overlay sends its states with the plain setters, unconditionally: the scene before
+// it may have changed GL behind the device's cache, and the setters record what they send.
 
 void LyricsText::startClock()
 {
@@ -113,10 +84,12 @@ void LyricsText::draw(RenderDevice& device)
     device.setView(identity);
     device.setWorld(identity);
 
-    forceCullMode(device, CullMode::None);
-    forceLighting(device, false);
-    // Blending keeps whatever the scene left (off in the show).
-    forceBlendFunc(device, BlendFactor::One, BlendFactor::One);
+    device.setCullMode(CullMode::None);
+    device.setLighting(false);
+    device.setBlendFunc(BlendFactor::One, BlendFactor::One);
+    // The letterbox is opaque whatever the scene left switched on, so the show may skip
+    // drawing the scene behind it.
+    device.setBlending(false);
 
     const float band = static_cast<float>(BAND_HEIGHT);
     device.setTextureSlot(0, backgroundTexture_);
@@ -127,8 +100,8 @@ void LyricsText::draw(RenderDevice& device)
     device.setTextureSlot(0, canvas_.texture());
     device.drawQuad(margin, h - static_cast<float>(STRIP_TOP), w - margin, h - margin);
 
-    forceLighting(device, true);
-    forceBlending(device, false);
+    device.setLighting(true);
+    device.setBlending(false);
     device.popProjection();
 }
 

@@ -205,6 +205,11 @@ void GLRenderDevice::applyViewport(int x, int y, int width, int height)
     glScissor(x, y, width, height);
 }
 
+void GLRenderDevice::applyScissor(int x, int y, int width, int height)
+{
+    glScissor(x, y, width, height);
+}
+
 void GLRenderDevice::loadModelview()
 {
     glMatrixMode(GL_MODELVIEW);

@@ -25,6 +25,7 @@ public:
     void enableLightApi(int index) override;
     void applyLight(int index, const Light& light) override;
     void applyViewport(int x, int y, int width, int height) override;
+    void applyScissor(int x, int y, int width, int height) override;
     void onResize(float, float) override {}
     void applyView() override;
     void applyWorld() override;

@@ -187,6 +187,13 @@ void RenderDevice::setViewport(int x, int y, int width, int height)
     applyViewport(x, y, width, height);
 }
 
+void RenderDevice::setScissor(int x, int y, int width, int height)
+{
+    width = width > 0 ? width : 0;
+    height = height > 0 ? height : 0;
+    applyScissor(viewportX + x, viewportY + viewportHeight - y - height, width, height);
+}
+
 void RenderDevice::setPerspective(float fov, float nearZ, float farZ)
 {
     fieldOfView = fov;

@@ -101,6 +101,8 @@ public:
     // (Slots 13 to 29, the render states, are the protected apply hooks below: callers
     // use the public state setters, which keep the cached fields true.)
     virtual void applyViewport(int x, int y, int width, int height) = 0;
+    // The scissor box in the API's window coordinates (x, y of the bottom left corner).
+    virtual void applyScissor(int x, int y, int width, int height) = 0;
     virtual void onResize(float width, float height) = 0;
     // The view or world top changed.
     virtual void applyView() = 0;
@@ -161,7 +163,12 @@ public:
     Window* getWindow() const { return window; }
 
     // ---- Transforms ----
+    // Also resets the scissor box to the viewport.
     void setViewport(int x, int y, int width, int height);
+    // Limits drawing and clears to a rectangle of the viewport (pixels, y down from its
+    // top left; negative sizes count as 0) until the next setScissor or setViewport:
+    // pixels outside keep what they hold.
+    void setScissor(int x, int y, int width, int height);
     // Degrees, eye-space distances; aspect from the window size (1 without a window).
     void setPerspective(float fieldOfView, float nearPlane, float farPlane);
     void setProjection(const Mat4& m);

@@ -17,7 +17,7 @@ namespace {
 // the device's resetColor) becomes one step; the device's other housekeeping is left out.
 std::vector<std::string> frameSteps(const std::vector<std::string>& calls)
 {
-    const char* const marks[] = {"applyViewport(", "clearAll(", "applyProjection(", "applyView(", "applyLight(",
+    const char* const marks[] = {"applyViewport(", "applyScissor(", "clearAll(", "applyProjection(", "applyView(", "applyLight(",
         "enableLightApi(", "setBlending(", "setAlphaRef(", "onBeginScene(", "onPresent(", "window.swapBuffers"};
     std::vector<std::string> steps;
     bool inBeginFrame = false;
@@ -97,10 +97,11 @@ TEST_F(DirectorFrameTest, UnlitSceneFrameInOrder)
 {
     sceneCamera().set(1.0f, -2.0f, 3.0f, 10.0f, 20.0f, 0.0f);
     std::vector<std::string> expected = {"applyViewport(0, 0, 1024, 768)", "clearAll()", "beginFrame",
-        "applyProjection()", "applyView()", "setBlending(0)", "setAlphaRef(0.5)", "applyProjection()", "applyView()",
-        "setBlending(0)", "applyProjection()", "onBeginScene()", "onPresent()", "window.swapBuffers"};
+        "applyProjection()", "applyView()", "setBlending(0)", "setAlphaRef(0.5)", "applyScissor(0, 106, 1024, 556)",
+        "applyScissor(0, 0, 1024, 768)", "applyProjection()", "applyView()", "setBlending(0)", "setBlending(0)",
+        "applyProjection()", "onBeginScene()", "onPresent()", "window.swapBuffers"};
     device.viewsApplied.clear();
-    EXPECT_EQ(renderAt(5), expected) << "the scene, then the lyrics overlay in its own projection";
+    EXPECT_EQ(renderAt(5), expected) << "the scene between the letterbox bands, then the lyrics overlay in its own projection";
     EXPECT_EQ(showDirector().sceneIndex(), 0u);
     EXPECT_EQ(window->swaps, 1);
 
@@ -127,8 +128,9 @@ TEST_F(DirectorFrameTest, LitScenesSetThreeLightsAfterTheView)
     std::vector<std::string> expected = {"applyViewport(0, 0, 1024, 768)", "clearAll()", "beginFrame",
         "applyProjection()", "applyView()", "applyLight(0, 0, 0, 15, 10)", "enableLightApi(0)",
         "applyLight(1, 0, 0, 50, -20)", "enableLightApi(1)", "applyLight(2, 1, 15, 39, -0.12)",
-        "enableLightApi(2)", "setBlending(0)", "setAlphaRef(0.5)", "applyProjection()", "applyView()",
-        "setBlending(0)", "applyProjection()", "onBeginScene()", "onPresent()",
+        "enableLightApi(2)", "setBlending(0)", "setAlphaRef(0.5)", "applyScissor(0, 106, 1024, 556)",
+        "applyScissor(0, 0, 1024, 768)", "applyProjection()", "applyView()", "setBlending(0)", "setBlending(0)",
+        "applyProjection()", "onBeginScene()", "onPresent()",
         "window.swapBuffers"};
     EXPECT_EQ(steps, expected);
     const Light* specular = device.getLight(0);

@@ -168,6 +168,7 @@ TEST(LyricsPixels, BandsAre106PixelsAndTheStripShowsTheLinesGlyphColumns)
         device.clearAll();
         device.beginFrame();
         device.setLighting(true); // as a scene may leave it, behind the device's cache
+        device.setBlending(true);  // the letterbox stays opaque: the show clips the scene to it
         lyrics.draw(device);
         for (int x : {0, 10, w / 2, w - 1}) {
             for (int y : {0, 105, h - 106, h - 1})

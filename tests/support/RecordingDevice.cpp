@@ -221,6 +221,11 @@ void RecordingDevice::applyStencilOp(int a, int b, int c)
 {
     record(callLine("setStencilOp", {double(a), double(b), double(c)}));
 }
+void RecordingDevice::applyScissor(int x, int y, int w, int h)
+{
+    record(callLine("applyScissor", {double(x), double(y), double(w), double(h)}));
+}
+
 void RecordingDevice::applyViewport(int x, int y, int w, int h)
 {
     record(callLine("applyViewport", {double(x), double(y), double(w), double(h)}));

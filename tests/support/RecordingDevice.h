@@ -48,6 +48,7 @@ public:
     void enableLightApi(int index) override;
     void applyLight(int index, const Light& light) override;
     void applyViewport(int x, int y, int width, int height) override;
+    void applyScissor(int x, int y, int width, int height) override;
     void onResize(float width, float height) override;
     void applyView() override;
     void applyWorld() override;
