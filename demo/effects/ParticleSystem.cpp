@@ -4,6 +4,7 @@
 
 #include "engine/material/DibLoader.h"
 #include "engine/render/GLExtensions.h"
+#include "engine/render/GLTranslate.h"
 #include "engine/render/RenderDevice.h"
 
 #include <GL/gl.h>
@@ -52,8 +53,8 @@ unsigned makeSprite(const char* fileName)
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(gltr::minFilter(TextureFilter::Bilinear)));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(gltr::magFilter(TextureFilter::Bilinear)));
     // Rows are packed without padding, whatever the width.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);

@@ -1,5 +1,7 @@
 #include "engine/material/GLCombineMaterial.h"
 
+#include "engine/render/GLTranslate.h"
+
 namespace {
 
 // By operation index, in the order of the script keywords.
@@ -94,7 +96,7 @@ bool GLCombineMaterial::applyStage(int stage, const MaterialStage& record,
     glColor4f(constant.red / 255.0f, constant.green / 255.0f, constant.blue / 255.0f,
         constant.alpha / 255.0f);
     if (activeTexture_ != nullptr)
-        activeTexture_(static_cast<GLenum>(GL_TEXTURE0_ARB + stage));
+        activeTexture_(gltr::textureUnit(stage));
     if (record.rgbOperation == kOpDisable && record.alphaOperation == kOpDisable) {
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_TEXTURE_CUBE_MAP_ARB);

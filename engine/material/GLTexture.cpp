@@ -2,6 +2,8 @@
 
 #include "engine/material/Image.h"
 #include "engine/render/GLExtensions.h"
+#include "engine/render/GLTranslate.h"
+#include "engine/render/RenderTypes.h"
 
 #include <GL/glext.h>
 #include <GL/glu.h>
@@ -74,8 +76,8 @@ bool GLTexture::createCube(Image* faces, bool mipmaps)
     glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, static_cast<GLuint>(glName));
     glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(gltr::magFilter(TextureFilter::Bilinear)));
+    glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(gltr::minFilter(TextureFilter::Bilinear)));
     flags |= CubeMap;
     GLPixelTransfer t;
     if (!glPixelTransferFor(faces[0].bitsPerPixel(), t))

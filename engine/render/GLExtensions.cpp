@@ -1,5 +1,7 @@
 #include "engine/render/GLExtensions.h"
 
+#include "engine/render/GLTranslate.h"
+
 #include "platform/GLWindow.h"
 
 #include <cstring>
@@ -94,13 +96,13 @@ bool loadOcclusionQuery() { return loadAll(OCCLUSION_QUERY); }
 void activeTexture(int unit)
 {
     if (glActiveTextureARB)
-        glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+        glActiveTextureARB(gltr::textureUnit(unit));
 }
 
 void clientActiveTexture(int unit)
 {
     if (glClientActiveTextureARB)
-        glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
+        glClientActiveTextureARB(gltr::textureUnit(unit));
 }
 
 }

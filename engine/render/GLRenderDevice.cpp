@@ -371,15 +371,8 @@ void GLRenderDevice::setTexture(int stage, int index)
     int sampling = f;
     if (!(texture->flags & Texture::HasMipmaps) && sampling >= TextureFilter::Trilinear)
         sampling = TextureFilter::Bilinear;
-    GLint minFilter = GL_LINEAR_MIPMAP_LINEAR;
-    GLint magFilter = GL_LINEAR;
-    if (sampling == TextureFilter::Point) {
-        minFilter = magFilter = GL_NEAREST;
-    } else if (sampling == TextureFilter::Bilinear) {
-        minFilter = magFilter = GL_LINEAR;
-    }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(gltr::minFilter(sampling)));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(gltr::magFilter(sampling)));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(gltr::addressMode(addressU)));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(gltr::addressMode(addressV)));
 }

@@ -80,6 +80,18 @@ GLenum textureUnit(int stage)
     return GL_TEXTURE0_ARB + static_cast<GLenum>(stage);
 }
 
+GLenum minFilter(int filter)
+{
+    static const GLenum table[] = {GL_NEAREST, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR};
+    return lookup(table, filter, static_cast<GLenum>(GL_LINEAR_MIPMAP_LINEAR));
+}
+
+GLenum magFilter(int filter)
+{
+    static const GLenum table[] = {GL_NEAREST, GL_LINEAR};
+    return lookup(table, filter, static_cast<GLenum>(GL_LINEAR));
+}
+
 float filterAnisotropy(int filter)
 {
     static const float table[] = {1.0f, 1.0f, 1.0f, 2.0f, 4.0f, 8.0f, 16.0f};

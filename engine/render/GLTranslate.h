@@ -29,6 +29,11 @@ GLenum addressMode(int mode);
 GLenum light(int index);
 // Stage 0..7 -> GL_TEXTURE0_ARB + stage.
 GLenum textureUnit(int stage);
+// Texture filter 0..6 as sampled: Point -> GL_NEAREST, Bilinear -> GL_LINEAR, Trilinear and
+// the anisotropic ones -> GL_LINEAR_MIPMAP_LINEAR when minifying, GL_LINEAR when magnifying;
+// outside the table as Trilinear. A texture without mipmaps must be given Bilinear at most.
+GLenum minFilter(int filter);
+GLenum magFilter(int filter);
 // Texture filter 0..6 -> anisotropy 1, 1, 1, 2, 4, 8, 16; 1 outside.
 float filterAnisotropy(int filter);
 
