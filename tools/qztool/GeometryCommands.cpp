@@ -1,6 +1,7 @@
 // qztool qzg / qza: inspects models and animations through the engine's own loaders,
 // with no render device (textures are named, never loaded).
 #include "tools/qztool/Command.h"
+#include "tools/qztool/Session.h"
 
 #include "engine/geometry/Animation.h"
 #include "engine/geometry/Geometry.h"
@@ -12,20 +13,6 @@
 #include <string>
 
 namespace {
-
-bool readWholeFile(const std::string& path, std::string& bytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    char block[65536];
-    std::size_t n = 0;
-    while ((n = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes.append(block, n);
-    bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
-}
 
 bool loadBuffer(const std::string& path, FileBuffer& buffer)
 {
@@ -134,10 +121,10 @@ int qzgInfo(const std::string& path)
 {
     FileBuffer buffer;
     if (!loadBuffer(path, buffer))
-        return qzFailure(path + ": can't read file");
+        return qzFailure(path, "can't read file");
     Geometry g;
     if (!g.load(buffer, path.c_str()))
-        return qzFailure(path + ": " + geometryFailure(buffer));
+        return qzFailure(path, geometryFailure(buffer));
     std::printf("%s\n", geometryJson(path, g).c_str());
     return 0;
 }

@@ -2,14 +2,12 @@
 //   image decode INPUT OUTPUT   Image::load (file system registry, decoder by name)
 //   image dib INPUT OUTPUT      loadDib, the particle sprite's bitmap loader
 // Output is Netpbm, top row first (see PnmWriter.h).
-#include "engine/core/EngineHooks.h"
-#include "engine/core/FileSystems.h"
-#include "engine/core/qzFileSystem.h"
 #include "engine/material/DibLoader.h"
 #include "engine/material/Image.h"
 #include "engine/math/FileBuffer.h"
 #include "tools/qztool/Command.h"
 #include "tools/qztool/PnmWriter.h"
+#include "tools/qztool/Session.h"
 
 #include <cstdio>
 
@@ -28,56 +26,24 @@ std::string loadFailureReason(const std::string& input)
     return "not a JPG, BMP or TGA image the engine decodes (the name's last three letters choose the decoder)";
 }
 
-// The engine's services as the program has them at start-up; where they bring up no
-// file system, the disk one is registered so that Image::load can read.
-class EngineSession {
-public:
-    EngineSession()
-    {
-        startEngineServices();
-        if (!currentFileSystem()) {
-            registerFileSystem(new qzFileSystem);
-            selectFileSystem(FS_SLOT_DISK, "");
-            m_ownDisk = true;
-        }
-    }
-    ~EngineSession()
-    {
-        stopEngineServices();
-        if (m_ownDisk)
-            shutdownFileSystems();
-    }
-
-private:
-    bool m_ownDisk = false;
-};
-
-int writeOutput(const std::string& output, const std::string& bytes)
-{
-    std::string reason;
-    if (!writeWholeFile(output, bytes, reason))
-        return qzFailure(output + ": cannot write: " + reason);
-    return 0;
-}
-
 int decodeCommand(const std::string& input, const std::string& output)
 {
     Image image;
     bool loaded;
     std::string reason;
     {
-        EngineSession engine;
+        QzSession session;
         loaded = image.load(input.c_str());
         if (!loaded)
             reason = loadFailureReason(input);
     }
     if (!loaded)
-        return qzFailure(input + ": " + reason);
+        return qzFailure(input, reason);
     std::string bytes = encodePnm(image);
     if (bytes.empty())
-        return qzFailure(input + ": decoded to " + std::to_string(image.bitsPerPixel())
+        return qzFailure(input, "decoded to " + std::to_string(image.bitsPerPixel())
                          + " bits per pixel, which has no Netpbm form");
-    return writeOutput(output, bytes);
+    return writeOutputFile(output, bytes);
 }
 
 int dibCommand(const std::string& input, const std::string& output)
@@ -86,10 +52,10 @@ int dibCommand(const std::string& input, const std::string& output)
     // names the file for scripts.
     std::unique_ptr<DibImage> dib = loadDib(input.c_str());
     if (!dib)
-        return qzFailure(input + ": the DIB loader refused the file");
+        return qzFailure(input, "the DIB loader refused the file");
     std::uint32_t rows = std::uint32_t(dib->height < 0 ? -std::int64_t(dib->height) : dib->height);
     bool bottomUp = dib->height > 0;
-    return writeOutput(output, encodePpm(dib->pixels.get(), std::uint32_t(dib->width), rows, bottomUp));
+    return writeOutputFile(output, encodePpm(dib->pixels.get(), std::uint32_t(dib->width), rows, bottomUp));
 }
 
 int runImage(const std::vector<std::string>& args)

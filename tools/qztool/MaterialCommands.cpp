@@ -1,6 +1,7 @@
 // qztool material: checks combiner scripts through the engine's script compiler, with
 // no GL context.
 #include "tools/qztool/Command.h"
+#include "tools/qztool/Session.h"
 
 #include "engine/material/MaterialScript.h"
 
@@ -8,20 +9,6 @@
 #include <string>
 
 namespace {
-
-bool readWholeFile(const std::string& path, std::string& text)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    char block[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(block, 1, sizeof block, file)) > 0)
-        text.append(block, n);
-    bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
-}
 
 void printStage(int index, int slot, const MaterialStage& s)
 {
@@ -35,11 +22,11 @@ int check(const std::string& path)
 {
     std::string text;
     if (!readWholeFile(path, text))
-        return qzFailure(path + ": can't read file");
+        return qzFailure(path, "can't read file");
     MaterialScript script;
     std::string reason;
     if (!compileMaterialScript(text.data(), text.size(), script, &reason))
-        return qzFailure(path + ": " + reason);
+        return qzFailure(path, reason);
     std::printf("stages %d\n", script.stageCount);
     for (int i = 0; i < script.stageCount; ++i)
         printStage(i, script.stageSlot[i], script.stages[i]);

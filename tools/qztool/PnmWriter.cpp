@@ -2,11 +2,6 @@
 
 #include "engine/material/Image.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
-
 namespace {
 
 std::string header(const char* magic, std::uint32_t width, std::uint32_t height)
@@ -62,25 +57,4 @@ std::string encodePpm(const std::uint8_t* rgb, std::uint32_t width, std::uint32_
         out.append(reinterpret_cast<const char*>(rgb) + source * rowBytes, rowBytes);
     }
     return out;
-}
-
-bool writeWholeFile(const std::string& path, const std::string& bytes, std::string& reason)
-{
-    std::string temporary = path + ".partial-" + std::to_string(::getpid());
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    int savedErrno = errno;
-    bool closed = std::fclose(file) == 0;
-    if (!closed && written)
-        savedErrno = errno;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        reason = std::strerror(written && closed ? errno : savedErrno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
 }

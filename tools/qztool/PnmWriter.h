@@ -15,7 +15,3 @@ std::string encodePnm(const Image& image);
 // A P6 file of width x rows R, G, B pixels stored rows packed; bottomUp reverses the
 // rows so that the file still starts with the top one.
 std::string encodePpm(const std::uint8_t* rgb, std::uint32_t width, std::uint32_t rows, bool bottomUp);
-
-// Writes bytes to path through a temporary file renamed into place, so a failure
-// leaves no partial file. False (with errno's text in reason) when it cannot.
-bool writeWholeFile(const std::string& path, const std::string& bytes, std::string& reason);

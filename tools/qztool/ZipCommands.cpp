@@ -1,6 +1,7 @@
 // qztool zip: list, print and create zip archives through the engine's own file
 // systems (the registry with qzUnzipFileSys or qzZipFileSys mounted).
 #include "tools/qztool/Command.h"
+#include "tools/qztool/Session.h"
 
 #include "engine/core/Error.h"
 #include "engine/core/FileSystems.h"
@@ -19,21 +20,6 @@ const char* USAGE =
     "  qztool zip cat ARCHIVE MEMBER         the member's bytes on standard output\n"
     "  qztool zip create ARCHIVE FILE...     a new archive, one stored member per FILE\n";
 
-// The registry for the length of one command.
-struct FileSystemsSession {
-    FileSystemsSession()
-    {
-        clearLastError();
-        initFileSystems();
-    }
-    ~FileSystemsSession() { shutdownFileSystems(); }
-};
-
-int failure(const std::string& file, const std::string& reason)
-{
-    return qzFailure(file + ": " + reason);
-}
-
 std::string lastReason(const char* fallback)
 {
     return lastErrorCode() != 0 ? lastErrorMessage() : std::string(fallback);
@@ -46,48 +32,51 @@ qzUnzipFileSys* mountArchive(const std::string& archive)
     return unzip && unzip->isMounted() ? unzip : nullptr;
 }
 
-bool writeAll(const std::string& bytes)
-{
-    return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
-}
-
 int list(const std::string& archive)
 {
-    FileSystemsSession session;
+    QzSession session;
     qzUnzipFileSys* unzip = mountArchive(archive);
     std::vector<std::string> names;
     if (!unzip || !unzip->listMembers(names))
-        return failure(archive, lastReason("not a zip archive"));
+        return qzFailure(archive, lastReason("not a zip archive"));
     std::string out;
     for (const std::string& name : names)
         out += name + "\n";
-    return writeAll(out) ? 0 : failure("standard output", "write failed");
+    return writeStandardOutput(out);
+}
+
+// Reads an open file from its start to its recorded length; false when it ends early.
+// The caller closes it.
+bool readOpenFile(FileSys& fs, std::int32_t handle, std::string& bytes)
+{
+    bytes.assign(fs.fileLength(handle), '\0');
+    std::uint32_t done = 0;
+    while (done < bytes.size()) {
+        std::int32_t n = fs.read(handle, bytes.data() + done, static_cast<std::uint32_t>(bytes.size() - done));
+        if (n <= 0)
+            break;
+        done += static_cast<std::uint32_t>(n);
+    }
+    return done == bytes.size();
 }
 
 // The whole member is read (and its checksum checked) before anything is printed, so a
 // damaged member prints nothing.
 int cat(const std::string& archive, const std::string& member)
 {
-    FileSystemsSession session;
-    if (!mountArchive(archive))
-        return failure(archive, lastReason("not a zip archive"));
-    std::int32_t handle = openFile(member.c_str(), FS_READ | FS_BINARY);
+    QzSession session;
+    qzUnzipFileSys* unzip = mountArchive(archive);
+    if (!unzip)
+        return qzFailure(archive, lastReason("not a zip archive"));
+    std::int32_t handle = unzip->openFile(member.c_str(), FS_READ | FS_BINARY);
     if (handle == -1)
-        return failure(archive + ": " + member, lastReason("cannot open member"));
-    std::uint32_t length = fileLength(handle);
-    std::string bytes(length, '\0');
-    std::uint32_t done = 0;
-    while (done < length) {
-        std::int32_t n = readFile(handle, bytes.data() + done, length - done);
-        if (n <= 0)
-            break;
-        done += static_cast<std::uint32_t>(n);
-    }
-    bool complete = done == length && lastErrorCode() == 0;
-    closeFile(handle);
+        return qzFailure(archive + ": " + member, lastReason("cannot open member"));
+    std::string bytes;
+    bool complete = readOpenFile(*unzip, handle, bytes) && lastErrorCode() == 0;
+    unzip->closeFile(handle);
     if (!complete)
-        return failure(archive + ": " + member, lastReason("member shorter than recorded"));
-    return writeAll(bytes) ? 0 : failure("standard output", "write failed");
+        return qzFailure(archive + ": " + member, lastReason("member shorter than recorded"));
+    return writeStandardOutput(bytes);
 }
 
 bool readInput(FileSys& disk, const std::string& path, std::string& bytes)
@@ -95,33 +84,26 @@ bool readInput(FileSys& disk, const std::string& path, std::string& bytes)
     std::int32_t handle = disk.openFile(path.c_str(), FS_READ | FS_BINARY);
     if (handle == -1)
         return false;
-    bytes.assign(disk.fileLength(handle), '\0');
-    std::uint32_t done = 0;
-    while (done < bytes.size()) {
-        std::int32_t n = disk.read(handle, bytes.data() + done, static_cast<std::uint32_t>(bytes.size() - done));
-        if (n <= 0)
-            break;
-        done += static_cast<std::uint32_t>(n);
-    }
+    bool complete = readOpenFile(disk, handle, bytes);
     disk.closeFile(handle);
-    return done == bytes.size();
+    return complete;
 }
 
 // Every input is read first, so a missing input leaves no archive behind; an archive
 // that fails while being written is removed.
 int create(const std::string& archive, const std::vector<std::string>& files)
 {
-    FileSystemsSession session;
+    QzSession session;
     FileSys* disk = fileSystemAt(FS_SLOT_DISK);
     std::vector<std::string> contents(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (!readInput(*disk, files[i], contents[i]))
-            return failure(files[i], lastReason("cannot read file"));
+            return qzFailure(files[i], lastReason("cannot read file"));
     }
     selectFileSystem(FS_SLOT_ZIP, archive.c_str());
     FileSys* zip = currentFileSystem();
     if (lastErrorCode() != 0)
-        return failure(archive, lastErrorMessage());
+        return qzFailure(archive, lastErrorMessage());
     std::string problem;
     for (std::size_t i = 0; i < files.size() && problem.empty(); ++i) {
         if (zip->openFile(files[i].c_str(), FS_WRITE | FS_BINARY) == -1) {
@@ -143,7 +125,7 @@ int create(const std::string& archive, const std::vector<std::string>& files)
         problem = lastErrorMessage();
     if (!problem.empty()) {
         ::unlink(archive.c_str());
-        return failure(archive, problem);
+        return qzFailure(archive, problem);
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 // qztool: the engine's formats on the command line, through the engine's own code paths.
 #include "tools/qztool/Command.h"
+#include "tools/qztool/Session.h"
 
 #include <cstdio>
 #include <cstring>
@@ -30,18 +31,6 @@ void printUsage(std::FILE* out)
 QzCommand::QzCommand(const char* name, const char* usage, QzCommandFn run)
 {
     commands()[name] = Entry { usage, run };
-}
-
-int qzUsageError(const std::string& text)
-{
-    std::fprintf(stderr, "qztool: %s\n", text.c_str());
-    return 2;
-}
-
-int qzFailure(const std::string& text)
-{
-    std::fprintf(stderr, "qztool: %s\n", text.c_str());
-    return 1;
 }
 
 int main(int argc, char** argv)
