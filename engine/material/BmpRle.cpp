@@ -5,22 +5,22 @@ namespace {
 class RleCanvas {
 public:
     RleCanvas(std::uint32_t width, std::uint32_t rows, std::vector<std::uint16_t>& indices)
-        : m_width(width), m_rows(rows), m_indices(indices) {}
+        : width_(width), rows_(rows), indices_(indices) {}
 
     void put(std::uint16_t index)
     {
-        if (m_x < m_width && m_y < m_rows)
-            m_indices[std::size_t(m_y) * m_width + m_x] = index;
-        ++m_x;
+        if (x_ < width_ && y_ < rows_)
+            indices_[std::size_t(y_) * width_ + x_] = index;
+        ++x_;
     }
-    void endLine() { m_x = 0; ++m_y; }
-    void move(std::uint32_t dx, std::uint32_t dy) { m_x += dx; m_y += dy; }
-    bool finished() const { return m_y >= m_rows; }
+    void endLine() { x_ = 0; ++y_; }
+    void move(std::uint32_t dx, std::uint32_t dy) { x_ += dx; y_ += dy; }
+    bool finished() const { return y_ >= rows_; }
 
 private:
-    std::uint32_t m_width, m_rows;
-    std::uint32_t m_x = 0, m_y = 0;
-    std::vector<std::uint16_t>& m_indices;
+    std::uint32_t width_, rows_;
+    std::uint32_t x_ = 0, y_ = 0;
+    std::vector<std::uint16_t>& indices_;
 };
 
 // The n-th index of a run or literal: bytes for 8 bits, alternating nibbles for 4.

@@ -95,26 +95,26 @@ void halve(const std::uint8_t* src, std::uint32_t srcWidth, std::uint8_t* dst,
 
 std::uint8_t* Image::allocate(std::uint32_t width, std::uint32_t height, std::uint32_t bitsPerPixel)
 {
-    m_pixels.reset();
-    m_mipLevels.clear();
-    m_levelCount = 0;
-    m_width = width;
-    m_height = height;
-    m_bitsPerPixel = bitsPerPixel;
+    pixels_.reset();
+    mipLevels_.clear();
+    levelCount_ = 0;
+    width_ = width;
+    height_ = height;
+    bitsPerPixel_ = bitsPerPixel;
     std::size_t size = byteSize();
     // Zeroed, so pixels a decoder does not write never show earlier memory.
     if (size > 0)
-        m_pixels.reset(new (std::nothrow) std::uint8_t[size]());
-    return m_pixels.get();
+        pixels_.reset(new (std::nothrow) std::uint8_t[size]());
+    return pixels_.get();
 }
 
 void Image::fill(Color colour)
 {
-    if (!m_pixels)
+    if (!pixels_)
         return;
     std::uint8_t r = colour.r, g = colour.g, b = colour.b, a = colour.a;
     std::uint8_t pixel[4] = { r, g, b, a };
-    if (m_bitsPerPixel == 16) {
+    if (bitsPerPixel_ == 16) {
         std::uint16_t word = pack565(r, g, b);
         pixel[0] = std::uint8_t(word);
         pixel[1] = std::uint8_t(word >> 8);
@@ -122,8 +122,8 @@ void Image::fill(Color colour)
     std::uint32_t step = bytesPerPixel();
     if (step == 0)
         return;
-    std::uint8_t* end = m_pixels.get() + byteSize();
-    for (std::uint8_t* p = m_pixels.get(); p < end; p += step)
+    std::uint8_t* end = pixels_.get() + byteSize();
+    for (std::uint8_t* p = pixels_.get(); p < end; p += step)
         std::memcpy(p, pixel, step);
 }
 
@@ -157,9 +157,9 @@ bool Image::decode(const char* fileName, const std::uint8_t* data, std::size_t s
 
 std::uint8_t* Image::pixelAt(std::uint32_t x, std::uint32_t y)
 {
-    if (!m_pixels)
+    if (!pixels_)
         return g_dummyPixel;
-    return m_pixels.get() + (std::size_t(x) + std::size_t(y) * m_width) * bytesPerPixel();
+    return pixels_.get() + (std::size_t(x) + std::size_t(y) * width_) * bytesPerPixel();
 }
 
 const std::uint8_t* Image::pixelAt(std::uint32_t x, std::uint32_t y) const
@@ -169,85 +169,85 @@ const std::uint8_t* Image::pixelAt(std::uint32_t x, std::uint32_t y) const
 
 void Image::swapRedBlue()
 {
-    if (!m_pixels || (m_bitsPerPixel != 24 && m_bitsPerPixel != 32))
+    if (!pixels_ || (bitsPerPixel_ != 24 && bitsPerPixel_ != 32))
         return;
     std::uint32_t step = bytesPerPixel();
-    std::uint8_t* end = m_pixels.get() + byteSize();
-    for (std::uint8_t* p = m_pixels.get(); p < end; p += step)
+    std::uint8_t* end = pixels_.get() + byteSize();
+    for (std::uint8_t* p = pixels_.get(); p < end; p += step)
         std::swap(p[0], p[2]);
 }
 
 void Image::blit(int dstX, int dstY, const Image& source, int srcX, int srcY, int w, int h)
 {
-    std::uint32_t depth = source.m_bitsPerPixel;
-    if ((depth != 24 && depth != 32) || depth != m_bitsPerPixel || !m_pixels || !source.m_pixels)
+    std::uint32_t depth = source.bitsPerPixel_;
+    if ((depth != 24 && depth != 32) || depth != bitsPerPixel_ || !pixels_ || !source.pixels_)
         return;
     // 64-bit arithmetic so that no argument can overflow the clipping sums.
     long long sx = srcX, sy = srcY, dx = dstX, dy = dstY, cw = w, ch = h;
     // A negative source position is clipped like a negative destination one.
     if (sx < 0) { cw += sx; dx -= sx; sx = 0; }
     if (sy < 0) { ch += sy; dy -= sy; sy = 0; }
-    if (sx + cw > source.m_width) cw = (long long)source.m_width - sx;
-    if (sy + ch > source.m_height) ch = (long long)source.m_height - sy;
+    if (sx + cw > source.width_) cw = (long long)source.width_ - sx;
+    if (sy + ch > source.height_) ch = (long long)source.height_ - sy;
     if (dx < 0) { cw += dx; sx -= dx; dx = 0; }
     if (dy < 0) { ch += dy; sy -= dy; dy = 0; }
-    if (dx >= m_width || dy >= m_height)
+    if (dx >= width_ || dy >= height_)
         return;
-    if (dx + cw >= m_width) cw = (long long)m_width - dx;
-    if (dy + ch >= m_height) ch = (long long)m_height - dy;
+    if (dx + cw >= width_) cw = (long long)width_ - dx;
+    if (dy + ch >= height_) ch = (long long)height_ - dy;
     if (cw <= 0 || ch <= 0)
         return;
     std::size_t bpp = depth / 8;
     std::size_t rowBytes = std::size_t(cw) * bpp;
     for (long long row = 0; row < ch; ++row) {
-        const std::uint8_t* from = source.m_pixels.get()
-            + (std::size_t(sy + row) * source.m_width + std::size_t(sx)) * bpp;
-        std::uint8_t* to = m_pixels.get() + (std::size_t(dy + row) * m_width + std::size_t(dx)) * bpp;
+        const std::uint8_t* from = source.pixels_.get()
+            + (std::size_t(sy + row) * source.width_ + std::size_t(sx)) * bpp;
+        std::uint8_t* to = pixels_.get() + (std::size_t(dy + row) * width_ + std::size_t(dx)) * bpp;
         std::memmove(to, from, rowBytes);
     }
 }
 
 void Image::buildMipChain()
 {
-    m_mipLevels.clear();
-    m_levelCount = 0;
-    if (!m_pixels || bytesPerPixel() == 0)
+    mipLevels_.clear();
+    levelCount_ = 0;
+    if (!pixels_ || bytesPerPixel() == 0)
         return;
-    std::uint32_t smaller = std::min(m_width, m_height);
+    std::uint32_t smaller = std::min(width_, height_);
     unsigned d = 0;
     while ((smaller >> (d + 1)) != 0)
         ++d;
     if (d == 0)
         return;
-    const std::uint8_t* above = m_pixels.get();
+    const std::uint8_t* above = pixels_.get();
     for (unsigned i = 1; i <= d; ++i) {
         std::uint32_t w = levelWidth(i), h = levelHeight(i);
         std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[std::size_t(w) * h * bytesPerPixel()]);
         if (!buffer) {
-            m_mipLevels.clear();
-            m_levelCount = 0;
+            mipLevels_.clear();
+            levelCount_ = 0;
             return;
         }
         halve(above, levelWidth(i - 1), buffer.get(), w, h, bytesPerPixel());
         above = buffer.get();
-        m_mipLevels.push_back(std::move(buffer));
+        mipLevels_.push_back(std::move(buffer));
     }
-    m_levelCount = std::uint8_t(d + 1);
+    levelCount_ = std::uint8_t(d + 1);
 }
 
 void Image::release()
 {
-    m_pixels.reset();
-    m_width = m_height = m_bitsPerPixel = 0;
-    m_mipLevels.clear();
-    m_levelCount = 0;
+    pixels_.reset();
+    width_ = height_ = bitsPerPixel_ = 0;
+    mipLevels_.clear();
+    levelCount_ = 0;
 }
 
 const std::uint8_t* Image::level(unsigned index) const
 {
     if (index == 0)
-        return m_pixels.get();
-    if (index >= m_levelCount)
+        return pixels_.get();
+    if (index >= levelCount_)
         return nullptr;
-    return m_mipLevels[index - 1].get();
+    return mipLevels_[index - 1].get();
 }

@@ -66,28 +66,28 @@ public:
     // Frees pixels and mip levels; the image becomes empty (all sizes 0).
     void release();
 
-    std::uint8_t* pixels() { return m_pixels.get(); }
-    const std::uint8_t* pixels() const { return m_pixels.get(); }
-    std::uint32_t width() const { return m_width; }
-    std::uint32_t height() const { return m_height; }
-    std::uint32_t bitsPerPixel() const { return m_bitsPerPixel; }
-    std::uint32_t bytesPerPixel() const { return m_bitsPerPixel / 8; }
-    std::size_t byteSize() const { return std::size_t(m_width) * bytesPerPixel() * m_height; }
-    bool empty() const { return m_bitsPerPixel == 0; }
+    std::uint8_t* pixels() { return pixels_.get(); }
+    const std::uint8_t* pixels() const { return pixels_.get(); }
+    std::uint32_t width() const { return width_; }
+    std::uint32_t height() const { return height_; }
+    std::uint32_t bitsPerPixel() const { return bitsPerPixel_; }
+    std::uint32_t bytesPerPixel() const { return bitsPerPixel_ / 8; }
+    std::size_t byteSize() const { return std::size_t(width_) * bytesPerPixel() * height_; }
+    bool empty() const { return bitsPerPixel_ == 0; }
 
     // Levels including level 0; 0 when no chain was built.
-    std::uint8_t levelCount() const { return m_levelCount; }
+    std::uint8_t levelCount() const { return levelCount_; }
     // Pixels of mip level (0 = pixels()); null for a level that does not exist.
     const std::uint8_t* level(unsigned index) const;
     // Size of mip level index: the level-0 size halved index times.
-    std::uint32_t levelWidth(unsigned index) const { return index < 32 ? m_width >> index : 0; }
-    std::uint32_t levelHeight(unsigned index) const { return index < 32 ? m_height >> index : 0; }
+    std::uint32_t levelWidth(unsigned index) const { return index < 32 ? width_ >> index : 0; }
+    std::uint32_t levelHeight(unsigned index) const { return index < 32 ? height_ >> index : 0; }
 
 private:
-    std::unique_ptr<std::uint8_t[]> m_pixels;
-    std::uint32_t m_width = 0;
-    std::uint32_t m_height = 0;
-    std::uint32_t m_bitsPerPixel = 0;
-    std::vector<std::unique_ptr<std::uint8_t[]>> m_mipLevels;
-    std::uint8_t m_levelCount = 0;
+    std::unique_ptr<std::uint8_t[]> pixels_;
+    std::uint32_t width_ = 0;
+    std::uint32_t height_ = 0;
+    std::uint32_t bitsPerPixel_ = 0;
+    std::vector<std::unique_ptr<std::uint8_t[]>> mipLevels_;
+    std::uint8_t levelCount_ = 0;
 };

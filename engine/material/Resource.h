@@ -10,7 +10,7 @@
 class Resource {
 public:
     Resource() = default;
-    explicit Resource(std::string_view name) : m_name(name) {}
+    explicit Resource(std::string_view name) : name_(name) {}
     // The only virtual operation; frees the name.
     virtual ~Resource() = default;
 
@@ -18,11 +18,11 @@ public:
     Resource& operator=(const Resource&) = delete;
 
     // The name as stored; empty for objects made without a file (textures from images).
-    const std::string& name() const { return m_name; }
-    std::size_t nameLength() const { return m_name.size(); }
+    const std::string& name() const { return name_; }
+    std::size_t nameLength() const { return name_.size(); }
     // Replaces the owned name with a copy of name.
-    void setName(std::string_view name) { m_name.assign(name.data(), name.size()); }
+    void setName(std::string_view name) { name_.assign(name.data(), name.size()); }
 
 private:
-    std::string m_name;
+    std::string name_;
 };

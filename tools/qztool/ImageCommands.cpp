@@ -13,7 +13,7 @@
 
 namespace {
 
-const char* kUsage =
+const char* USAGE =
     "  qztool image decode INPUT OUTPUT      decode JPG/BMP/TGA through the engine to PPM/PGM/PAM\n"
     "  qztool image dib INPUT OUTPUT         decode a bitmap through the DIB loader to PPM\n";
 
@@ -69,6 +69,6 @@ int runImage(const std::vector<std::string>& args)
     return qzUsageError("unknown image command '" + args[0] + "'");
 }
 
-const QzCommand imageCommand("image", kUsage, runImage);
+const QzCommand imageCommand("image", USAGE, runImage);
 
 }
