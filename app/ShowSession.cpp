@@ -1,9 +1,11 @@
 #include "app/ShowSession.h"
 
+#include "app/DataFolder.h"
 #include "app/Demo.h"
 #include "engine/core/Console.h"
 #include "engine/core/FrameClock.h"
 #include "engine/render/AppWindow.h"
+#include "engine/render/GLRenderDevice.h"
 #include "engine/render/RenderDevice.h"
 #include "platform/Events.h"
 
@@ -12,6 +14,19 @@ namespace {
 constexpr int BITS_PER_PIXEL = 32;
 constexpr bool STENCIL = false;
 
+}
+
+std::string ShowSession::findData(std::string& missing)
+{
+    DataFolderSearch data = findDataFolder();
+    if (data.found.empty())
+        missing = describeMissingDataFolder(data);
+    return data.found;
+}
+
+RenderDevice* ShowSession::makeGLDevice()
+{
+    return new GLRenderDevice;
 }
 
 ShowSession::~ShowSession()

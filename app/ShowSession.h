@@ -1,11 +1,13 @@
 // The start-up and shut-down of the show: the one sequence every program that plays it
-// runs. Up: Ctrl+C routed to the window close, the engine (file systems and frame clock),
+// runs. Up: the data folder looked for before anything else, then Ctrl+C routed to the window close, the engine (file systems and frame clock),
 // the render device, the window with its OpenGL context handed to the device, the
 // console, then the show itself (demoInit). Down: the device detached from its window
 // (which deletes the window and every texture, material and program) and deleted, then
 // the engine stopped. The session owns the device between open and close; the show's
 // own objects (director, camera, sound) live for the whole process.
 #pragma once
+
+#include <string>
 
 class AppWindow;
 class RenderDevice;
@@ -18,6 +20,13 @@ struct ShowWindowRequest {
 
 class ShowSession {
 public:
+    // The data folder the show will play from (absolute), looked for before any window
+    // opens; empty when there is none, with missing set to where it looked (one line per
+    // place, each ending in '\n').
+    static std::string findData(std::string& missing);
+    // The device the show draws with on screen: a GLRenderDevice, owned by the caller.
+    static RenderDevice* makeGLDevice();
+
     ShowSession() = default;
     // Closes what is still open.
     ~ShowSession();

@@ -1,14 +1,12 @@
 // velvet-orbit: the show. Brings the engine up, lets the director load the show, runs
 // the frame loop until the window is closed (Escape, the close button, Ctrl+C), reports
 // the average frame rate and tears everything down.
-#include "app/DataFolder.h"
 #include "app/Demo.h"
 #include "app/FrameLoop.h"
 #include "app/FrameRateReport.h"
 #include "app/SceneKeys.h"
 #include "app/ShowSession.h"
 #include "engine/core/PerfTimer.h"
-#include "engine/render/GLRenderDevice.h"
 
 #include <cerrno>
 #include <cmath>
@@ -16,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -49,11 +48,6 @@ bool parseStart(const char* text, std::int32_t& ms)
         return false;
     ms = static_cast<std::int32_t>(std::lround(seconds * 1000.0));
     return true;
-}
-
-RenderDevice* makeDevice()
-{
-    return new GLRenderDevice;
 }
 
 // A live frame: Page Down / Page Up first, then the show's own update.
@@ -100,16 +94,16 @@ int main(int argc, char** argv)
         return status;
 
     // Without its data the show has nothing to play: say so before any window opens.
-    DataFolderSearch data = findDataFolder();
-    if (data.found.empty()) {
-        std::fprintf(stderr, "%s", describeMissingDataFolder(data).c_str());
+    std::string missing;
+    if (ShowSession::findData(missing).empty()) {
+        std::fprintf(stderr, "%s", missing.c_str());
         return 1;
     }
 
     ShowSession show;
     ShowWindowRequest window;
     window.askFullscreen = !options.windowed;
-    if (!show.open(makeDevice, window))
+    if (!show.open(ShowSession::makeGLDevice, window))
         return 1;
     show.load();
     if (options.startMs > 0)

@@ -3,12 +3,10 @@
 // frames of a span of the show as pictures and/or a video with the soundtrack, stills at
 // chosen times, or the benchmark's figures. The same command writes the same bytes on
 // every run.
-#include "app/DataFolder.h"
 #include "app/Demo.h"
 #include "app/Director.h"
 #include "app/NoInput.h"
 #include "app/ShowSession.h"
-#include "engine/render/GLRenderDevice.h"
 #include "platform/TimeSource.h"
 #include "tools/velvet-render/Bench.h"
 #include "tools/velvet-render/CaptureDevice.h"
@@ -46,11 +44,6 @@ int fail(const std::string& message)
 RenderDevice* makeCaptureDevice()
 {
     return new CaptureDevice;
-}
-
-RenderDevice* makePlainDevice()
-{
-    return new GLRenderDevice;
 }
 
 // The frames [first, end) of the export: --from, then --to, --seconds or the last scene
@@ -202,14 +195,13 @@ bool checkOutputs(RenderOptions& options, std::string& soundtrack, std::string& 
         if (!path->empty())
             *path = fs::absolute(*path).lexically_normal().string();
 
-    DataFolderSearch data = findDataFolder();
-    if (data.found.empty()) {
-        error = describeMissingDataFolder(data);
+    const std::string data = ShowSession::findData(error);
+    if (data.empty()) {
         if (!error.empty() && error.back() == '\n')
             error.pop_back();
         return false;
     }
-    soundtrack = (fs::path(data.found) / SOUNDTRACK).string();
+    soundtrack = (fs::path(data) / SOUNDTRACK).string();
     if (!options.videoFile.empty()) {
         if (options.width % 2 || options.height % 2) {
             error = "a video needs an even width and height";
@@ -267,7 +259,7 @@ int main(int argc, char** argv)
     window.width = options.width;
     window.height = options.height;
     window.askFullscreen = false;
-    if (!show.open(options.mode == RenderMode::Bench ? makePlainDevice : makeCaptureDevice, window))
+    if (!show.open(options.mode == RenderMode::Bench ? ShowSession::makeGLDevice : makeCaptureDevice, window))
         return fail("no OpenGL window could be made (is Mesa installed? try SDL_VIDEODRIVER=offscreen)");
     // Nobody watches: a held key or the cursor must not steer the camera.
     NoInput untouched(options.width / 2, options.height / 2);
