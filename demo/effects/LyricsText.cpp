@@ -1,9 +1,9 @@
 #include "demo/effects/LyricsText.h"
 
 #include "demo/effects/BitmapFont.h"
+#include "demo/effects/ScreenOverlay.h"
 #include "engine/core/Console.h"
 #include "engine/material/Image.h"
-#include "engine/math/Mat4.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/Window.h"
 
@@ -75,14 +75,7 @@ void LyricsText::draw(RenderDevice& device)
         return;
     const float w = window->width;
     const float h = window->height;
-    Mat4 ortho;
-    ortho.setOrtho(0.0f, w, h, 0.0f, 0.0f, 1.0f);
-    device.pushProjection(ortho);
-    device.setVertexProgram(-1);
-    device.setMaterial(-1);
-    const Mat4 identity;
-    device.setView(identity);
-    device.setWorld(identity);
+    beginScreenOverlay(device, w, h);
 
     device.setCullMode(CullMode::None);
     device.setLighting(false);

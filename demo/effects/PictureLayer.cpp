@@ -1,7 +1,7 @@
 #include "demo/effects/PictureLayer.h"
 
+#include "demo/effects/ScreenOverlay.h"
 #include "engine/material/Image.h"
-#include "engine/math/Mat4.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/Window.h"
 
@@ -36,14 +36,7 @@ void PictureLayer::draw(RenderDevice& device, float frameDelta, const Vec3& came
 
     const float w = window->width;
     const float h = window->height;
-    Mat4 ortho;
-    ortho.setOrtho(0.0f, w, h, 0.0f, 0.0f, 1.0f);
-    device.pushProjection(ortho);
-    device.setVertexProgram(-1);
-    device.setMaterial(-1);
-    const Mat4 identity;
-    device.setView(identity);
-    device.setWorld(identity);
+    beginScreenOverlay(device, w, h);
 
     device.setCullModeCached(CullMode::None);
     device.setLightingCached(false);

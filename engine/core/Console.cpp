@@ -6,18 +6,9 @@
 namespace {
 bool consoleOpen = false;
 
-int consoleVprintf(const char* format, va_list args)
+int bannerLine(const char* text)
 {
-    return std::vfprintf(stdout, format, args);
-}
-
-int bannerLine(const char* text, ...)
-{
-    va_list args;
-    va_start(args, text);
-    int n = consoleVprintf(text, args);
-    va_end(args);
-    return n;
+    return std::fprintf(stdout, "%s", text);
 }
 }
 
@@ -41,7 +32,7 @@ int consolePrintf(const char* format, ...)
         return 0;
     va_list args;
     va_start(args, format);
-    int n = consoleVprintf(format, args);
+    int n = std::vfprintf(stdout, format, args);
     va_end(args);
     return n;
 }
