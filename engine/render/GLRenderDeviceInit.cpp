@@ -11,6 +11,16 @@ namespace {
 
 const char* const InitLogName = "Init.log";
 
+// A driver that names an extension but lacks an entry point counts as without it; an
+// extension not named has its entry points cleared.
+bool usable(bool named, bool (*load)(), void (*clear)())
+{
+    if (named)
+        return load();
+    clear();
+    return false;
+}
+
 }
 
 void GLRenderDevice::initialise(Caps& c)
@@ -26,41 +36,22 @@ void GLRenderDevice::initialise(Caps& c)
     log.print("%s", extensions);
     log.print(" ");
 
-    hasMultitexture = glext::hasExtension(extensions, "GL_ARB_multitexture");
     hasEnvAdd = glext::hasExtension(extensions, "GL_ARB_texture_env_add");
     hasEnvCombine = glext::hasExtension(extensions, "GL_ARB_texture_env_combine");
-    hasNVOcclusionQuery = glext::hasExtension(extensions, "GL_NV_occlusion_query");
     hasHPOcclusionTest = glext::hasExtension(extensions, "GL_HP_occlusion_test");
-    hasVertexProgram = glext::hasExtension(extensions, "GL_ARB_vertex_program");
 
-    // A driver that names an extension but lacks an entry point counts as without it.
-    if (hasMultitexture)
-        hasMultitexture = glext::loadMultitexture();
-    else
-        glext::clearMultitexture();
-    if (hasMultitexture)
-        log.print("** Resquested Extension Ok - MultiTexturing ");
-    else
-        log.print("** WARNING ** - Can't Do MultiTexturing ");
-
-    if (hasVertexProgram)
-        hasVertexProgram = glext::loadVertexProgram();
-    else
-        glext::clearVertexProgram();
-
-    if (hasNVOcclusionQuery)
-        hasNVOcclusionQuery = glext::loadOcclusionQuery();
-    else
-        glext::clearOcclusionQuery();
-    if (hasNVOcclusionQuery)
-        log.print("** Resquested Extension Ok - NV Occlusion Query ");
-    else
-        log.print("** WARNING ** - Can't use NV Occlusion Query ");
-
-    if (hasHPOcclusionTest)
-        log.print("** Resquested Extension Ok - HP Occlusion Test ");
-    else
-        log.print("** WARNING ** - Can't use HP Occlusion Test ");
+    hasMultitexture = usable(glext::hasExtension(extensions, "GL_ARB_multitexture"), glext::loadMultitexture,
+        glext::clearMultitexture);
+    log.print("%s", hasMultitexture ? "** Resquested Extension Ok - MultiTexturing "
+                                    : "** WARNING ** - Can't Do MultiTexturing ");
+    hasVertexProgram = usable(glext::hasExtension(extensions, "GL_ARB_vertex_program"), glext::loadVertexProgram,
+        glext::clearVertexProgram);
+    hasNVOcclusionQuery = usable(glext::hasExtension(extensions, "GL_NV_occlusion_query"), glext::loadOcclusionQuery,
+        glext::clearOcclusionQuery);
+    log.print("%s", hasNVOcclusionQuery ? "** Resquested Extension Ok - NV Occlusion Query "
+                                        : "** WARNING ** - Can't use NV Occlusion Query ");
+    log.print("%s", hasHPOcclusionTest ? "** Resquested Extension Ok - HP Occlusion Test "
+                                       : "** WARNING ** - Can't use HP Occlusion Test ");
     c.OcclusionTest = hasHPOcclusionTest;
 
     GLint units = 1;
