@@ -1,7 +1,6 @@
-// qztool as a user runs it: zip archives listed, printed and created through the engine's
-// file systems; material scripts compiled; models and animations described; pictures
-// decoded to the Netpbm form of their depth; and every failure (exit 1, nothing on
-// standard output, the file named) or usage error (exit 2) it reports.
+// qztool as a user runs it: zip archives listed, printed and created, material scripts
+// compiled, models and animations described, pictures decoded to the Netpbm form of their
+// depth, and its failures (exit 1, the file named) and usage errors (exit 2).
 #include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationWriter.h"
 #include "engine/geometry/Geometry.h"
@@ -19,6 +18,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -31,30 +31,24 @@ ChildResult qztool(const std::vector<std::string>& args, const std::string& cwd 
 }
 
 // What qztool writes on standard output, after checking that it succeeded.
-std::string output(const std::vector<std::string>& args)
+std::string output(const std::vector<std::string>& args, const std::string& cwd = {})
 {
-    ChildResult r = qztool(args);
+    ChildResult r = qztool(args, cwd);
     EXPECT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(r.err, "");
     return r.out;
 }
 
-NetpbmPicture picture(const std::string& bytes)
+std::string bytesOf(const BinaryWriter& out)
 {
-    NetpbmPicture out;
-    EXPECT_TRUE(parseNetpbm(bytes, out));
-    return out;
-}
-
-std::string save(const ScratchDir& dir, const std::string& name, const BinaryWriter& out)
-{
-    return dir.write(name, std::string(out.bytes().begin(), out.bytes().end()));
+    return std::string(out.bytes().begin(), out.bytes().end());
 }
 
 // A triangle (positions + normals) with a named, textured, half-transparent material,
 // on a two-bone skeleton.
-void skinnedTriangle(BinaryWriter& out)
+std::string skinnedTriangle()
 {
+    BinaryWriter out;
     Geometry g;
     auto mesh = std::make_shared<Mesh>(false);
     mesh->vertices.allocate(3, 0x003);
@@ -78,6 +72,7 @@ void skinnedTriangle(BinaryWriter& out)
     skin->weights.assign(3, SkinWeight { 0, -1, 1.0f, 0.0f });
     g.skin->skinMeshes.push_back(std::move(skin));
     GeometryWriter::writeGeneral(out, g, false);
+    return bytesOf(out);
 }
 
 }
@@ -92,13 +87,10 @@ TEST(Qztool, ZipListsAndPrintsMembersExactlyAndCreatesWhatUnzipAccepts)
     EXPECT_EQ(output({ "zip", "list", archive }), "Data/Syncro.txt\npixels.raw\nempty\n");
     for (const ZipMember& m : members)
         EXPECT_EQ(output({ "zip", "cat", archive, m.name }), m.bytes) << m.name;
-    EXPECT_EQ(output({ "zip", "cat", archive, "DATA/syncro.TXT" }), "0 100\n");
 
     dir.write("in/sub/two.bin", sampleBytes(40000, 6));
     dir.write("in/zero", "");
-    ChildResult r = qztool({ "zip", "create", "out.zip", "sub/two.bin", "zero" }, dir.file("in"));
-    ASSERT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(output({ "zip", "create", "out.zip", "sub/two.bin", "zero" }, dir.file("in")), "");
     const std::string out = dir.file("in/out.zip");
     EXPECT_TRUE(unzipAccepts(out));
     EXPECT_EQ(unzipListing(out), (std::vector<std::string> { "sub/two.bin", "zero" }));
@@ -109,17 +101,10 @@ TEST(Qztool, MaterialCheckPrintsStagesAndConstant)
 {
     ScratchDir dir;
     const std::pair<const char*, const char*> cases[] = {
-        { "\ttex 0\trgb modulate t0 d0\talpha modulate t0 d0",
-            "stages 1\nstage 0 slot 0 rgb modulate t0 d0 alpha modulate t0 d0\nconst 255 255 255 255\n" },
         { "tex.diffuse.rgb.leftarg.t0.d0.alpha.leftarg.t0.d0\r\ntex lightmap rgb modulate r0 t0 alpha modulate r0 t0\r\n"
           "const 255 0 0 128\r\n",
             "stages 2\nstage 0 slot 0 rgb leftarg t0 d0 alpha leftarg t0 d0\n"
             "stage 1 slot 1 rgb modulate r0 t0 alpha modulate r0 t0\nconst 255 0 0 128\n" },
-        // Channels not given keep their starting records.
-        { "tex detail alpha dot3 c0 r0", "stages 1\nstage 0 slot 3 rgb disable t0 d0 alpha dot3 c0 r0\nconst 255 255 255 255\n" },
-        // Ends early at a channel before any "tex": success with no stages.
-        { "const 1 2 3 4 rgb add t0 d0 tex 99", "stages 0\nconst 1 2 3 4\n" },
-        { "", "stages 0\nconst 255 255 255 255\n" },
     };
     for (const auto& [script, expected] : cases)
         EXPECT_EQ(output({ "material", "check", dir.write("script.txt", script) }), expected) << script;
@@ -128,9 +113,7 @@ TEST(Qztool, MaterialCheckPrintsStagesAndConstant)
 TEST(Qztool, QzgInfoPrintsTheModelAsJsonAndQzaEvaluatesBones)
 {
     ScratchDir dir;
-    BinaryWriter model;
-    skinnedTriangle(model);
-    const std::string path = save(dir, "tri.qzg", model);
+    const std::string path = dir.write("tri.qzg", skinnedTriangle());
     EXPECT_EQ(output({ "qzg", "info", path }),
         "{\"file\":\"" + path + "\", \"layout\":\"QZGEOMETRY2\", \"items\":[{\"vertices\":3, \"format\":3, "
         "\"stride\":6, \"triangles\":1, \"material\":{\"name\":\"skin \\\"a\\\"\", \"flags\":4, "
@@ -147,26 +130,21 @@ TEST(Qztool, QzgInfoPrintsTheModelAsJsonAndQzaEvaluatesBones)
         { Vec3(3, 2, 1), Quat(0, 0, h, h) } };
     BinaryWriter out;
     AnimationWriter::write(out, anim);
-    const std::string walk = save(dir, "walk.qza", out);
+    const std::string walk = dir.write("walk.qza", bytesOf(out));
     EXPECT_EQ(output({ "qza", "info", walk }), "{\"bones\":2, \"frames\":2, \"duration\":1}\n");
-    // Bone 1 at 0.5 s is frame 1 exactly: translation (3, 2, 1), 90 degrees about Z in
-    // the engine's transposed convention; at 0.25 s halfway, 45 degrees.
-    const std::pair<const char*, std::vector<double>> cases[] = {
-        { "0.5", { 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 3, 2, 1, 1 } },
-        { "0.25", { h, -h, 0, 0, h, h, 0, 0, 0, 0, 1, 0, 2, 2, 2, 1 } },
-    };
-    for (const auto& [seconds, expected] : cases) {
-        std::istringstream text(output({ "qza", "eval", walk, "1", seconds }));
-        const std::vector<double> m((std::istream_iterator<double>(text)), std::istream_iterator<double>());
-        ASSERT_EQ(m.size(), 16u) << seconds;
-        for (std::size_t i = 0; i < 16; ++i)
-            EXPECT_NEAR(m[i], expected[i], 1e-5) << seconds << " element " << i;
-    }
+    // Bone 1 at 0.25 s, halfway to frame 1: translation (2, 2, 2), 45 degrees about Z in
+    // the engine's transposed convention.
+    const double expected[16] = { h, -h, 0, 0, h, h, 0, 0, 0, 0, 1, 0, 2, 2, 2, 1 };
+    std::istringstream text(output({ "qza", "eval", walk, "1", "0.25" }));
+    const std::vector<double> m((std::istream_iterator<double>(text)), std::istream_iterator<double>());
+    ASSERT_EQ(m.size(), 16u);
+    for (std::size_t i = 0; i < 16; ++i)
+        EXPECT_NEAR(m[i], expected[i], 1e-5) << "element " << i;
 }
 
 // The same libjpeg and the same lossless files as djpeg and ImageMagick: no difference at
-// all. A 16-bit TGA keeps green 16/31 as 33/63, which the tool widens to 134/255. A DIB's
-// rows come out top first, whichever way the file stores them.
+// all. A 16-bit TGA keeps green 16/31 as 33/63, which the tool widens to 134/255. A DIB
+// stored bottom row first comes out top row first.
 TEST(Qztool, ImageDecodeWritesTheNetpbmFormOfEachDepthAndDibTheTopRowFirst)
 {
     ScratchDir dir;
@@ -177,36 +155,23 @@ TEST(Qztool, ImageDecodeWritesTheNetpbmFormOfEachDepthAndDibTheTopRowFirst)
     ASSERT_EQ(runCommand("convert " + q(source) + " -alpha set -channel A -fx 0.25 -flip -orient BottomLeft " + q(dir.file("b.tga"))), 0);
     ASSERT_EQ(runCommand("convert " + q(source) + " -colorspace Gray -type Grayscale -flip -orient BottomLeft " + q(dir.file("c.tga"))), 0);
     ASSERT_EQ(runCommand("convert " + q(source) + " -type TrueColor bmp3:" + q(dir.file("up.bmp"))), 0);
-    ASSERT_EQ(runCommand("convert " + q(source) + " -type TrueColor -define bmp:top-down=true bmp3:" + q(dir.file("down.bmp"))), 0);
-    TgaLayout words;
-    words.width = 2;
-    words.depth = 16;
-    words.pixelData = LeBytes().u16(0x7C00).u16(0x0200).str();
-    dir.write("d.tga", makeTga(words));
-    struct Case {
-        const char* verb;
-        const char* input;
-        std::string reference; // a command printing the expected picture
-        std::uint32_t channels;
-        const char* tupleType;
-    };
-    const Case cases[] = {
+    dir.write("d.tga", makeTga([] { TgaLayout s; s.width = 2; s.depth = 16; s.pixelData = LeBytes().u16(0x7C00).u16(0x0200).str(); return s; }()));
+    // Verb, input, a command printing the expected picture, channels, PAM tuple type.
+    const std::tuple<const char*, const char*, std::string, std::uint32_t, const char*> cases[] = {
         { "decode", "a.jpg", "djpeg " + q(dir.file("a.jpg")), 3, "" },
         { "decode", "b.tga", "convert " + q(dir.file("b.tga")) + " -auto-orient -depth 8 pam:-", 4, "RGB_ALPHA" },
         { "decode", "c.tga", "convert " + q(dir.file("c.tga")) + " -auto-orient -depth 8 pgm:-", 1, "" },
         { "decode", "d.tga", "printf 'P6 2 1 255\\n\\377\\0\\0\\0\\206\\0'", 3, "" },
         { "dib", "up.bmp", "cat " + q(source), 3, "" },
-        { "dib", "down.bmp", "cat " + q(source), 3, "" },
     };
-    for (const Case& c : cases) {
-        const std::string out = dir.file(std::string(c.input) + ".out");
-        ChildResult r = qztool({ "image", c.verb, dir.file(c.input), out });
-        ASSERT_EQ(r.exitStatus, 0) << c.input << ": " << r.err;
-        EXPECT_EQ(r.err, "");
-        NetpbmPicture mine = picture(readWholeFile(out));
-        EXPECT_EQ(mine.channels, c.channels) << c.input;
-        EXPECT_EQ(mine.tupleType, c.tupleType) << c.input;
-        EXPECT_EQ(mine.samples, picture(captureCommand(c.reference)).samples) << c.input;
+    for (const auto& [verb, input, reference, channels, tupleType] : cases) {
+        const std::string out = dir.file(std::string(input) + ".out");
+        EXPECT_EQ(output({ "image", verb, dir.file(input), out }), "") << input;
+        NetpbmPicture mine, theirs;
+        ASSERT_TRUE(parseNetpbm(readWholeFile(out), mine) && parseNetpbm(captureCommand(reference), theirs)) << input;
+        EXPECT_EQ(mine.channels, channels) << input;
+        EXPECT_EQ(mine.tupleType, tupleType) << input;
+        EXPECT_EQ(mine.samples, theirs.samples) << input;
     }
 }
 
@@ -223,74 +188,48 @@ TEST(Qztool, FailuresExitOneNamingTheFileAndUsageErrorsExitTwo)
     bytes[bytes.find(sampleBytes(3000, 8).substr(0, 32)) + 2999] ^= 1; // the member's last byte
     const std::string damaged = dir.write("damaged.zip", bytes);
     const std::string input = dir.write("input", "data"), out = dir.file("out.ppm");
-    const std::string garbage = dir.write("broken.jpg", "not a picture"), unknown = dir.write("picture.png", "whatever");
     const std::string header64 = dir.write("os2v2.bmp", makeBmp([] { BmpLayout s; s.infoSize = 64; s.pixelData = "abcd"; return s; }()));
     const std::string good = dir.write("good.tga", makeTga([] { TgaLayout s; s.pixelData = "abc"; return s; }()));
-    BinaryWriter old, model, cut;
+    BinaryWriter old;
     old.putString("QZSKINNEDGEO");
     old.putInt(0);
-    skinnedTriangle(model);
-    cut.putBytes(model.bytes().data(), model.bytes().size() - 9);
+    const std::string model = skinnedTriangle();
     const std::string missing = dir.file("missing");
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        std::string says; // on standard error
-    };
-    const Case cases[] = {
+    // Arguments, exit status, what the last line of standard error says.
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         { { "zip", "list", missing }, 1, missing },
-        { { "zip", "list", input }, 1, input },
         { { "zip", "list", broken }, 1, broken },
         { { "zip", "cat", archive, "no-such-member" }, 1, "no-such-member" },
         { { "zip", "cat", damaged, "m" }, 1, damaged }, // the checksum fails: nothing printed
         { { "zip", "create", dir.file("new.zip"), input, missing }, 1, missing },
         { { "zip", "create", dir.file("no/dir/new.zip"), input }, 1, "new.zip" },
-        { { "image", "decode", garbage, out }, 1, garbage },
-        { { "image", "decode", unknown, out }, 1, unknown },
-        { { "image", "decode", missing, out }, 1, missing },
-        { { "image", "dib", missing, out }, 1, missing },
         { { "image", "dib", header64, out }, 1, header64 },
         { { "image", "decode", good, dir.file("no/dir/out.ppm") }, 1, dir.file("no/dir/out.ppm") },
-        { { "material", "check", dir.write("s1", "tex 9") }, 1, "s1: " },
-        { { "material", "check", dir.write("s2", "tex 0 const 255 0 0") }, 1, "const" },
-        { { "material", "check", dir.write("s3", "tex 0 rgb modulate t0") }, 1, "rgb" },
-        { { "material", "check", dir.write("s4", "tex 0 alpha blend t0 d0") }, 1, "blend" },
-        { { "material", "check", missing }, 1, missing },
+        { { "material", "check", dir.write("s1", "tex 0 alpha blend t0 d0") }, 1, "s1: " },
         { { "material", "check", dir.path() }, 1, dir.path() },
-        { { "qzg", "info", save(dir, "old.qzg", old) }, 1, "QZSKINNEDGEO geometry is not supported" },
-        { { "qzg", "info", save(dir, "cut.qzg", cut) }, 1, "truncated or inconsistent QZGEOMETRY2 data" },
-        { { "qzg", "info", missing }, 1, "can't read file" },
+        { { "qzg", "info", dir.write("old.qzg", bytesOf(old)) }, 1, "QZSKINNEDGEO geometry is not supported" },
+        { { "qzg", "info", dir.write("cut.qzg", model.substr(0, model.size() - 9)) }, 1, "truncated or inconsistent QZGEOMETRY2 data" },
         { { "qza", "info", missing }, 1, missing },
-        { { "zip" }, 2, "" },
         { { "zip", "list" }, 2, "" },
-        { { "zip", "list", "a.zip", "extra" }, 2, "" },
-        { { "zip", "cat", "a.zip" }, 2, "" },
-        { { "zip", "create", "a.zip" }, 2, "" },
         { { "zip", "explode", "a.zip" }, 2, "" },
         { { "image" }, 2, "" },
-        { { "image", "decode", good }, 2, "" },
         { { "image", "paint", good, out }, 2, "" },
         { { "material", "check" }, 2, "" },
-        { { "material", "check", "a", "b" }, 2, "" },
-        { { "material", "frobnicate", "x" }, 2, "" },
         { { "qzg", "dump", "x" }, 2, "" },
         { { "qza", "eval", missing, "-1", "0" }, 2, "" },
     };
-    for (const Case& c : cases) {
-        ChildResult r = qztool(c.args);
-        std::string call;
-        for (const std::string& a : c.args)
-            call += a + " ";
-        EXPECT_EQ(r.exitStatus, c.status) << call;
-        EXPECT_EQ(r.out, "") << call;
+    for (const auto& [args, status, says] : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        ChildResult r = qztool(args);
+        EXPECT_EQ(r.exitStatus, status);
+        EXPECT_EQ(r.out, "");
         // The tool's own line comes last; the DIB loader's message may precede it.
         const std::size_t last = r.err.rfind('\n', r.err.size() - 2) + 1;
-        EXPECT_EQ(r.err.compare(last, 8, "qztool: "), 0) << call << r.err;
-        EXPECT_NE(r.err.find(c.says, last), std::string::npos) << call << r.err;
+        EXPECT_EQ(r.err.compare(last, 8, "qztool: "), 0) << r.err;
+        EXPECT_NE(r.err.find(says, last), std::string::npos) << r.err;
     }
     // Nothing is left behind: no partial archive, no picture, no temporary file.
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_TRUE(entry.path().extension() != ".partial" && entry.path().filename() != "new.zip"
             && entry.path().filename() != "out.ppm") << entry.path();
-    EXPECT_NE(qztool({ "--help" }).out.find("material check FILE"), std::string::npos);
 }
