@@ -296,7 +296,7 @@ TEST_F(GeneratedShow, FontGlyphsFillTheirRectanglesAndLyricsFallOnBeatsAndFitThe
 // welded by position, shared by one triangle each way round).
 TEST_F(GeneratedShow, EveryModelStandsWhereDrawnWithItsCountsTexturesClosedOutwardSurfacesAndMotion)
 {
-    struct Spec {
+    struct Expected {
         const char* file;
         const char* animation; // null: static
         std::uint32_t minTriangles, maxTriangles, minBones;
@@ -310,7 +310,7 @@ TEST_F(GeneratedShow, EveryModelStandsWhereDrawnWithItsCountsTexturesClosedOutwa
         float stillRadius, stillTolerance, minTravel, floorY;
     };
     const float ANY = 1e9f;
-    const Spec MODELS[] = {
+    const Expected MODELS[] = {
         { "cave_Scene_4.qzg", nullptr, 3000, 9000, 0, false, -ANY, ANY, 0, ANY, ANY, {}, 0, 0, 0, 0 },
         { "FIXE.qzg", nullptr, 2000, 8000, 0, true, -0.1f, 0.5f, 10, 20, 2, {}, 0, 0, 0, 0 }, // the figure on the ground
         { "rien.qzg", nullptr, 1000, 5000, 0, false, -ANY, ANY, 0, ANY, ANY, {}, 0, 0, 0, 0 },
@@ -321,22 +321,22 @@ TEST_F(GeneratedShow, EveryModelStandsWhereDrawnWithItsCountsTexturesClosedOutwa
         { "sol.qzg", "sol.qza", 2000, 9000, 2, false, 150, 160, 0, 12, 1, { Vec3(0, 160, 0) }, 8.0f, 0.3f, 6.0f, 120.0f },
     };
     std::set<std::string> endings;
-    for (const Spec& spec : MODELS) {
-        SCOPED_TRACE(spec.file);
+    for (const Expected& model : MODELS) {
+        SCOPED_TRACE(model.file);
         Geometry g;
-        ASSERT_TRUE(loadModel(spec.file, g));
+        ASSERT_TRUE(loadModel(model.file, g));
         EXPECT_EQ(g.layout, GeometryLayout::General);
         const Bounds& b = g.items[0].mesh->bounds;
-        EXPECT_TRUE(b.centre.y - b.half.y >= spec.lowest && b.centre.y - b.half.y <= spec.highest);
-        EXPECT_TRUE(2 * b.half.y >= spec.minHeight && 2 * b.half.y <= spec.maxHeight);
-        EXPECT_LE(std::hypot(b.centre.x, b.centre.z), spec.maxOffAxis);
+        EXPECT_TRUE(b.centre.y - b.half.y >= model.lowest && b.centre.y - b.half.y <= model.highest);
+        EXPECT_TRUE(2 * b.half.y >= model.minHeight && 2 * b.half.y <= model.maxHeight);
+        EXPECT_LE(std::hypot(b.centre.x, b.centre.z), model.maxOffAxis);
         std::uint32_t triangles = 0;
         for (const GeometryItem& item : g.items) {
             const VertexArray& v = item.mesh->vertices;
             const TriangleList& t = item.mesh->triangles;
             triangles += t.count;
             EXPECT_EQ(v.format, Position | Normal | Tex0);
-            EXPECT_EQ(item.mesh->isStatic, spec.animation == nullptr);
+            EXPECT_EQ(item.mesh->isStatic, model.animation == nullptr);
             const std::string& texture = item.material->textureNames[0];
             EXPECT_TRUE(item.material->textureNames[1].empty() && item.material->textureNames[3].empty());
             const std::string bytes = readWholeFile(file(texture));
@@ -367,14 +367,14 @@ TEST_F(GeneratedShow, EveryModelStandsWhereDrawnWithItsCountsTexturesClosedOutwa
             std::uint32_t open = 0;
             for (const auto& [edge, uses] : edges)
                 open += uses != 1 || edges.count({ edge.second, edge.first }) == 0;
-            EXPECT_TRUE(open == 0 || !spec.closed) << open << " open edges";
+            EXPECT_TRUE(open == 0 || !model.closed) << open << " open edges";
         }
-        EXPECT_GE(triangles, spec.minTriangles);
-        EXPECT_LE(triangles, spec.maxTriangles);
-        ASSERT_EQ(bool(g.skin), spec.animation != nullptr);
-        if (!spec.animation)
+        EXPECT_GE(triangles, model.minTriangles);
+        EXPECT_LE(triangles, model.maxTriangles);
+        ASSERT_EQ(bool(g.skin), model.animation != nullptr);
+        if (!model.animation)
             continue;
-        EXPECT_GE(g.skin->skeleton.boneCount(), spec.minBones);
+        EXPECT_GE(g.skin->skeleton.boneCount(), model.minBones);
         std::uint32_t blended = 0;
         for (const auto& skinMesh : g.skin->skinMeshes)
             for (const SkinWeight& w : skinMesh->weights) {
@@ -384,7 +384,7 @@ TEST_F(GeneratedShow, EveryModelStandsWhereDrawnWithItsCountsTexturesClosedOutwa
         EXPECT_GT(blended, 100u) << "two influences where the joints bend";
         FileBuffer file;
         KeyframedAnimation animation;
-        ASSERT_TRUE(loadFile(spec.animation, file) && animation.read(file));
+        ASSERT_TRUE(loadFile(model.animation, file) && animation.read(file));
         EXPECT_EQ(animation.boneCount, g.skin->skeleton.boneCount());
         EXPECT_GE(animation.duration, 4.0f);
         const float beats = animation.duration / (60.0f / 90.0f);
@@ -399,13 +399,13 @@ TEST_F(GeneratedShow, EveryModelStandsWhereDrawnWithItsCountsTexturesClosedOutwa
             for (std::uint32_t i = 0; i < bind.vertexCount; ++i) {
                 const Vec3 from = position(bind, i), to = position(pose, i);
                 travel = std::max(travel, (to - from).length());
-                ASSERT_GE(to.y, spec.floorY) << "vertex " << i << " step " << s;
-                for (const Vec3& still : spec.still)
-                    ASSERT_TRUE((from - still).length() >= spec.stillRadius || (to - from).length() < spec.stillTolerance)
+                ASSERT_GE(to.y, model.floorY) << "vertex " << i << " step " << s;
+                for (const Vec3& still : model.still)
+                    ASSERT_TRUE((from - still).length() >= model.stillRadius || (to - from).length() < model.stillTolerance)
                         << "vertex " << i << " step " << s;
             }
         }
-        EXPECT_GE(travel, spec.minTravel);
+        EXPECT_GE(travel, model.minTravel);
         AnimationTable::clear();
     }
     EXPECT_EQ(endings, (std::set<std::string> { "bmp", "jpg", "tga" }));
