@@ -74,3 +74,10 @@ ChildResult runChild(const std::vector<std::string>& argv, const ChildOptions& o
     result.err = readWholeFile(errPath);
     return result;
 }
+
+ChildResult runBuilt(const std::string& program, const std::vector<std::string>& args, const ChildOptions& options)
+{
+    std::vector<std::string> argv { VELVET_BUILD_DIR "/" + program };
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runChild(argv, options);
+}

@@ -22,3 +22,7 @@ struct ChildOptions {
 };
 
 ChildResult runChild(const std::vector<std::string>& argv, const ChildOptions& options = {});
+
+// runChild on the program of that name in the build directory, with args.
+ChildResult runBuilt(const std::string& program, const std::vector<std::string>& args,
+    const ChildOptions& options = {});

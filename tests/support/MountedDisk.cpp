@@ -3,7 +3,9 @@
 #include "engine/core/FileSystems.h"
 #include "engine/core/qzFileSystem.h"
 
-MountedDisk::MountedDisk(const std::string& directory)
+#include <system_error>
+
+MountedDisk::MountedDisk(const std::string& directory) : previous_(std::filesystem::current_path())
 {
     ok_ = registerFileSystem(new qzFileSystem) == 0;
     selectFileSystem(0, "");
@@ -14,4 +16,6 @@ MountedDisk::MountedDisk(const std::string& directory)
 MountedDisk::~MountedDisk()
 {
     shutdownFileSystems();
+    std::error_code ignored; // the directory may be gone by now
+    std::filesystem::current_path(previous_, ignored);
 }

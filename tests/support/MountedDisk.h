@@ -1,8 +1,10 @@
 // The disk file system mounted for one test: registered in slot 0, selected, and (when a
-// directory is given) made the current directory. Every file system is shut down when
-// the object goes out of scope. Owns no files; pair it with a ScratchDir.
+// directory is given) made the current directory. Every file system is shut down, and the
+// process's working directory restored, when the object goes out of scope. Owns no
+// files; pair it with a ScratchDir.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 class MountedDisk {
@@ -17,4 +19,5 @@ public:
 
 private:
     bool ok_ = false;
+    std::filesystem::path previous_;
 };

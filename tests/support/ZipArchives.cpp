@@ -79,3 +79,13 @@ std::vector<std::string> unzipListing(const std::string& archive)
         names.push_back(line);
     return names;
 }
+
+bool unzipAccepts(const std::string& archive)
+{
+    return runCommand("unzip -tq " + shellQuote(archive) + " >/dev/null") == 0;
+}
+
+std::string unzipPrint(const std::string& archive, const std::string& member)
+{
+    return captureCommand("unzip -p " + shellQuote(archive) + " " + shellQuote(member));
+}

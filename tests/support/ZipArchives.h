@@ -27,3 +27,9 @@ bool makeZip(ZipMaker maker, const std::string& dir, const std::string& archive,
 
 // Member names of archive in order, as `unzip -Z1` lists them.
 std::vector<std::string> unzipListing(const std::string& archive);
+
+// True when `unzip -t` finds archive sound.
+bool unzipAccepts(const std::string& archive);
+
+// The bytes of member as `unzip -p` prints them.
+std::string unzipPrint(const std::string& archive, const std::string& member);
