@@ -52,20 +52,35 @@ protected:
     MountedDisk disk;
 };
 
+// Layout S meshes are prepared when read (with a device current), or at their first
+// draw; a layout G model without modifiers becomes static and is prepared again there.
 TEST_F(GeometryOnDevice, StaticMeshesUploadOnceAndDrawFromTheirBuffer)
 {
-    {
-        Geometry g;
-        ASSERT_TRUE(roundTrip(model(2, true), g));
-        EXPECT_EQ(device.count("compileList("), 2) << "layout S meshes are prepared when read";
-        for (int frame = 0; frame < 3; ++frame)
-            g.draw(device);
-        EXPECT_EQ(device.count("compileList("), 2);
-        EXPECT_EQ(device.count("callList("), 6);
-        EXPECT_EQ(device.count("drawArrays("), 0);
+    const struct { bool isStatic, deviceAtLoad; int compiledAtLoad, compiled, deleted; } cases[] = {
+        { true, true, 2, 2, 0 }, { true, false, 0, 2, 0 }, { false, true, 2, 4, 2 }
+    };
+    for (const auto& c : cases) {
         device.clearCalls();
+        {
+            Geometry g;
+            RenderDevice* saved = currentDevice;
+            currentDevice = c.deviceAtLoad ? saved : nullptr;
+            const bool loaded = roundTrip(model(2, c.isStatic), g);
+            currentDevice = saved;
+            ASSERT_TRUE(loaded);
+            EXPECT_EQ(device.count("compileList("), c.compiledAtLoad) << c.isStatic << c.deviceAtLoad;
+            for (int frame = 0; frame < 3; ++frame)
+                g.draw(device);
+            g.mesh(0).makeStatic();  // already static: not prepared again
+            g.draw(device);
+            EXPECT_EQ(device.count("compileList("), c.compiled) << c.isStatic << c.deviceAtLoad;
+            EXPECT_EQ(device.count("deleteList("), c.deleted) << c.isStatic << c.deviceAtLoad;
+            EXPECT_EQ(device.count("callList("), 8);
+            EXPECT_EQ(device.count("drawArrays("), 0);
+            device.clearCalls();
+        }
+        EXPECT_EQ(device.count("deleteList("), 2) << "released with the geometry";
     }
-    EXPECT_EQ(device.count("deleteList("), 2) << "released with the geometry";
 }
 
 TEST_F(GeometryOnDevice, AMeshWithVerticesAndNoTrianglesDrawsAndCountsNothing)
@@ -81,22 +96,6 @@ TEST_F(GeometryOnDevice, AMeshWithVerticesAndNoTrianglesDrawsAndCountsNothing)
         EXPECT_EQ(device.count("drawArrays(") + device.count("callList("), 0) << isStatic;
         EXPECT_EQ(device.stats.triangles, 0) << isStatic;
     }
-}
-
-TEST_F(GeometryOnDevice, ModelWithoutModifiersIsUploadedAgainAtItsFirstDraw)
-{
-    Geometry g;
-    ASSERT_TRUE(roundTrip(model(1, false), g));
-    ASSERT_TRUE(g.mesh(0).isStatic);
-    EXPECT_FALSE(g.mesh(0).prepared);
-    g.draw(device);
-    g.draw(device);
-    EXPECT_EQ(device.count("compileList("), 2) << "once when read, once after becoming static";
-    EXPECT_EQ(device.count("deleteList("), 1);
-    EXPECT_EQ(device.count("callList("), 2);
-    g.mesh(0).makeStatic();  // already static: not prepared again
-    g.draw(device);
-    EXPECT_EQ(device.count("compileList("), 2);
 }
 
 TEST_F(GeometryOnDevice, DynamicMeshesDrawFromMemoryEveryFrame)
@@ -116,21 +115,6 @@ TEST_F(GeometryOnDevice, DynamicMeshesDrawFromMemoryEveryFrame)
     EXPECT_EQ(draws[0], callLine("drawArrays", { 0, 5, double(g.mesh(0).vertices.format), 1, 6 }));
     EXPECT_EQ(draws[1], callLine("drawArrays", { 0, 5, double(g.mesh(1).vertices.format), 1, 9 }));
     EXPECT_EQ(device.count("callList("), 0);
-}
-
-TEST_F(GeometryOnDevice, LoadedWithoutADeviceUploadsAtTheFirstDraw)
-{
-    RenderDevice* saved = currentDevice;
-    currentDevice = nullptr;
-    Geometry g;
-    bool loaded = roundTrip(model(1, true), g);
-    currentDevice = saved;
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(device.count("createList("), 0);
-    EXPECT_EQ(g.items[0].material->textures[0], -1);
-    g.draw(device);
-    EXPECT_EQ(device.count("compileList("), 1);
-    EXPECT_EQ(device.count("callList("), 1);
 }
 
 TEST_F(GeometryOnDevice, MaterialStateGoesThroughTheCachedSetters)
