@@ -1,7 +1,5 @@
+#include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationTable.h"
-#include "engine/geometry/AnimationWriter.h"
-#include "engine/math/FileBuffer.h"
-#include "tests/geometry/TestModels.h"
 
 #include <gtest/gtest.h>
 
@@ -67,23 +65,6 @@ TEST(AnimationEvaluate, BlendsBetweenTheEnclosingFramesAndWraps)
     EXPECT_EQ(std::memcmp(KeyframedAnimation().evaluate(0, 1.0f).m, identity.m, 64), 0);
     anim.duration = 0.0f;
     EXPECT_EQ(std::memcmp(anim.evaluate(0, 1.0f).m, identity.m, 64), 0);
-}
-
-TEST(AnimationFile, RoundTripKeepsEveryKey)
-{
-    KeyframedAnimation source;
-    testmodels::fillAnimation(source, 3, 5, 1.25f);
-    BinaryWriter out;
-    AnimationWriter::write(out, source, "QZANIM", "walk");
-    FileBuffer file;
-    file.loadFromMemory(out.bytes().data(), std::uint32_t(out.bytes().size()));
-    KeyframedAnimation back;
-    ASSERT_TRUE(back.read(file));
-    EXPECT_EQ(file.remaining(), 0u);
-    EXPECT_EQ(std::tie(back.boneCount, back.frameCount, back.duration), std::make_tuple(3u, 5u, 1.25f));
-    ASSERT_EQ(back.keys.size(), 15u);
-    EXPECT_EQ(std::memcmp(back.keys.data(), source.keys.data(), 15 * sizeof(AnimationKey)), 0);
-    EXPECT_EQ(back.getKey(2, 4).translation.z, 42.0f) << "bone b of frame f sits at b + f x boneCount";
 }
 
 TEST(AnimationTableSlots, FillsLowestFreeSlotAndRefusesThe129th)

@@ -129,23 +129,6 @@ TEST(GeometryLoad, OnlyTheThreeDrawableLayoutsLoadAndAMissingFileChangesNothing)
     EXPECT_EQ(g.name, "before");
 }
 
-TEST(GeometryLoad, ModifierFlagsDecideStaticOrDynamic)
-{
-    for (std::int32_t flags : { 0, 4, 1 << 20 }) {
-        Geometry source;
-        addItems(source, 2, false);
-        BinaryWriter out;
-        GeometryWriter::writeGeneral(out, source);
-        std::vector<std::uint8_t> bytes = out.take();
-        std::memcpy(bytes.data() + bytes.size() - 4, &flags, 4);
-        Geometry g;
-        ASSERT_TRUE(roundTrip(bytes, g));
-        EXPECT_EQ(g.mesh(0).isStatic, flags == 0) << flags;
-        EXPECT_EQ(g.mesh(1).isStatic, flags == 0) << flags;
-        EXPECT_FALSE(g.morph || g.skin);
-    }
-}
-
 std::vector<std::uint8_t> written(const Geometry& g, GeometryLayout layout)
 {
     BinaryWriter out;

@@ -142,7 +142,7 @@ TEST(HostileGeometry, FramesOfTheWrongSizeLoadButLeaveTheMeshAlone)
     EXPECT_EQ(g.morph->itemBounds[0].radius, expected.radius);
 }
 
-TEST(HostileAnimation, KeysThatRunPastTheDataAreRefused)
+TEST(HostileAnimation, WholeFilesLoadEveryKeyAndKeysThatRunPastTheDataAreRefused)
 {
     KeyframedAnimation source;
     fillAnimation(source, 3, 4, 2.0f);
@@ -157,7 +157,14 @@ TEST(HostileAnimation, KeysThatRunPastTheDataAreRefused)
         EXPECT_TRUE(ok || (a.keys.empty() && a.boneCount * a.frameCount == 0));
         return ok;
     };
-    ASSERT_TRUE(read(good, good.size()));
+    FileBuffer whole;
+    whole.loadFromMemory(good.data(), std::uint32_t(good.size()));
+    KeyframedAnimation back;
+    ASSERT_TRUE(back.read(whole));
+    EXPECT_EQ(std::tie(back.boneCount, back.frameCount, back.duration), std::make_tuple(3u, 4u, 2.0f));
+    ASSERT_EQ(back.keys.size(), 12u);
+    EXPECT_EQ(std::memcmp(back.keys.data(), source.keys.data(), 12 * sizeof(AnimationKey)), 0);
+    EXPECT_EQ(back.getKey(2, 3).translation.z, 32.0f) << "bone b of frame f sits at b + f x boneCount";
     for (std::size_t n = 0; n < good.size(); n += 3)
         EXPECT_FALSE(read(good, n)) << n;
     const std::size_t counts = 12 + 4 + 1;  // header, reserved, empty name

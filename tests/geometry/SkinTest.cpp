@@ -99,26 +99,23 @@ TEST(SkinDeform, EachComponentLayoutFollowsItsBlendedBoneMatrices)
     }
 }
 
+// Two bones: bone 0 translates along x with time, bone 1 along y and has an offset.
 class SkeletonPlayback : public ::testing::Test {
 protected:
     void SetUp() override
     {
         AnimationTable::clear();
-        // Two bones; bone 0 translates along x with time, bone 1 along y.
-        anim.boneCount = 2;
-        anim.frameCount = 2;
+        anim.boneCount = anim.frameCount = 2;
         anim.duration = 2.0f;
-        anim.keys = { { Vec3(0, 0, 0), Quat() }, { Vec3(0, 0, 0), Quat() },
-                      { Vec3(2, 0, 0), Quat() }, { Vec3(0, 4, 0), Quat() } };
+        anim.keys = { {}, {}, { Vec3(2, 0, 0), Quat() }, { Vec3(0, 4, 0), Quat() } };
         index = AnimationTable::add(&anim);
-        skeleton = twoBones();
         skeleton.bones[1].offset.setTranslation(0.0f, 0.0f, -5.0f);
     }
     void TearDown() override { AnimationTable::clear(); }
 
     KeyframedAnimation anim;
     std::int32_t index = -1;
-    Skeleton skeleton;
+    Skeleton skeleton = twoBones();
 };
 
 TEST_F(SkeletonPlayback, LoopWrapsTheTimeAndChildrenComposeWithTheirParent)
@@ -130,6 +127,11 @@ TEST_F(SkeletonPlayback, LoopWrapsTheTimeAndChildrenComposeWithTheirParent)
     // Halfway from frame 1 back to frame 0: x from bone 0, y from bone 1; then the offset.
     const Bone& b = skeleton.bones[1];
     EXPECT_EQ(std::vector<float>({ b.world.m[12], b.world.m[13], b.skinMatrix.m[14] }), std::vector<float>({ 1, 2, -5 }));
+    // Without an animation a bone moves rigidly with its parent.
+    skeleton.bones[1].animIndex = -1;
+    skeleton.update(1.5f);
+    EXPECT_EQ(std::memcmp(b.skinMatrix.m, skeleton.bones[0].skinMatrix.m, 64), 0);
+    EXPECT_FLOAT_EQ(b.skinMatrix.m[12], 2.0f);  // frame 1
 }
 
 TEST_F(SkeletonPlayback, StopEvaluatesAtTheDurationOnceThenFollowsTheParent)
@@ -138,9 +140,7 @@ TEST_F(SkeletonPlayback, StopEvaluatesAtTheDurationOnceThenFollowsTheParent)
     skeleton.bones[0].animIndex = -1;  // the root stands still
     skeleton.update(2.5f);
     Bone& b = skeleton.bones[1];
-    EXPECT_EQ(b.animIndex, -1);
-    EXPECT_EQ(b.speed, 0.0f);
-    EXPECT_FLOAT_EQ(b.time, 2.0f);
+    EXPECT_EQ(std::make_tuple(b.animIndex, b.speed, b.time), std::make_tuple(-1, 0.0f, 2.0f));
     EXPECT_FLOAT_EQ(b.skinMatrix.m[14], -5.0f) << "time = duration is key 0, and the offset applies";
     skeleton.update(0.1f);
     EXPECT_FLOAT_EQ(b.skinMatrix.m[14], 0.0f) << "detached: the parent's matrices, without its own offset";
@@ -149,27 +149,16 @@ TEST_F(SkeletonPlayback, StopEvaluatesAtTheDurationOnceThenFollowsTheParent)
 TEST_F(SkeletonPlayback, FollowParentTakesOverThePlaybackState)
 {
     skeleton.assignAnimation(index, 0, false, EndLoop);
-    skeleton.bones[1].endMode = EndFollowParent;
-    skeleton.bones[1].speed = 2.0f;
+    Bone& child = skeleton.bones[1];
+    child.endMode = EndFollowParent;
+    child.speed = 2.0f;
     skeleton.update(1.5f);  // parent at 1.5 s, child at 3.0 s > 2.0
-    EXPECT_FLOAT_EQ(skeleton.bones[1].time, 1.5f);
-    EXPECT_EQ(skeleton.bones[1].endMode, EndLoop);
-    EXPECT_EQ(skeleton.bones[1].speed, 1.0f);
+    EXPECT_EQ(std::make_tuple(child.time, child.endMode, child.speed), std::make_tuple(1.5f, EndLoop, 1.0f));
     // A root has nobody to follow: it stops at time 0.
-    skeleton.bones[0].endMode = EndFollowParent;
+    Bone& root = skeleton.bones[0];
+    root.endMode = EndFollowParent;
     skeleton.update(1.0f);
-    EXPECT_EQ(skeleton.bones[0].animIndex, -1);
-    EXPECT_EQ(skeleton.bones[0].time, 0.0f);
-    EXPECT_EQ(skeleton.bones[0].endMode, EndLoop);
-}
-
-TEST_F(SkeletonPlayback, BoneWithoutAnimationMovesRigidlyWithItsParent)
-{
-    skeleton.assignAnimation(index, 0, false, EndLoop);
-    skeleton.bones[1].animIndex = -1;
-    skeleton.update(1.0f);
-    EXPECT_EQ(std::memcmp(skeleton.bones[1].skinMatrix.m, skeleton.bones[0].skinMatrix.m, 64), 0);
-    EXPECT_FLOAT_EQ(skeleton.bones[0].skinMatrix.m[12], 2.0f);  // frame 1
+    EXPECT_EQ(std::make_tuple(root.animIndex, root.time, root.endMode), std::make_tuple(-1, 0.0f, EndLoop));
 }
 
 TEST_F(SkeletonPlayback, AssignReachesSiblingsOnlyWhenAsked)
@@ -180,12 +169,9 @@ TEST_F(SkeletonPlayback, AssignReachesSiblingsOnlyWhenAsked)
     for (std::size_t b = 0; b < 4; ++b)
         std::tie(s.bones[b].parent, s.bones[b].firstChild, s.bones[b].nextSibling) = std::tie(links[b][0], links[b][1], links[b][2]);
     s.assignAnimation(index, 0, false, EndStop);
-    EXPECT_EQ(s.bones[2].animIndex, index);
-    EXPECT_EQ(s.bones[2].endMode, EndStop);
-    EXPECT_EQ(s.bones[3].animIndex, -1);
+    EXPECT_EQ(std::make_tuple(s.bones[2].animIndex, s.bones[2].endMode, s.bones[3].animIndex), std::make_tuple(index, EndStop, -1));
     s.assignAnimation(index, 0, true, EndLoop);
-    EXPECT_EQ(s.bones[3].animIndex, index);
-    EXPECT_EQ(s.bones[3].speed, 1.0f);
+    EXPECT_EQ(std::make_tuple(s.bones[3].animIndex, s.bones[3].speed), std::make_tuple(index, 1.0f));
 }
 
 TEST(SkinModifierUpdate, GeometryUpdateDeformsEveryItemAndTracksBounds)
@@ -193,18 +179,18 @@ TEST(SkinModifierUpdate, GeometryUpdateDeformsEveryItemAndTracksBounds)
     Geometry g;
     testmodels::addItems(g, 2, false);
     testmodels::addSkin(g);
-    Bounds before = g.bounds;
+    const float before = g.bounds.radius;
     g.update(0.0f);  // identity bones: positions = (0.75 + 0.25 or 0) x bind pose
-    const SkinMesh& s = *g.skin->skinMeshes[0];
+    const VertexArray& bind = g.skin->skinMeshes[0]->bindPose;
     const VertexArray& out = g.mesh(0).vertices;
     for (std::uint32_t v = 0; v < out.vertexCount; ++v) {
-        EXPECT_FLOAT_EQ(out.vertex(v)[1], (v % 2 ? 0.75f : 1.0f) * s.bindPose.vertex(v)[1]);
-        EXPECT_EQ(out.vertex(v)[8], s.bindPose.vertex(v)[8]) << "texture sets and colours stay";
+        EXPECT_FLOAT_EQ(out.vertex(v)[1], (v % 2 ? 0.75f : 1.0f) * bind.vertex(v)[1]);
+        EXPECT_EQ(out.vertex(v)[8], bind.vertex(v)[8]) << "texture sets and colours stay";
     }
     Bounds merged = g.skin->skinMeshes[0]->bounds;
     merged.add(g.skin->skinMeshes[1]->bounds);
     EXPECT_EQ(g.bounds.radius, merged.radius);
-    EXPECT_NE(g.bounds.radius, before.radius);
+    EXPECT_NE(g.bounds.radius, before);
 }
 
 }
