@@ -101,6 +101,27 @@ TEST(HostileGeometry, CountsThatRunPastTheDataAreRefused)
     }
 }
 
+TEST(HostileGeometry, FailedSkeletonAndSkinMeshReadsLeaveNothingBehind)
+{
+    const std::vector<std::uint8_t> bytes = skinnedMorphModel([](Geometry& g) { g.skin->skeleton.bones[2].parent = 3; });
+    const char tag[] = "QZSKELETON";
+    const auto at = std::size_t(std::search(bytes.begin(), bytes.end(), tag, tag + sizeof tag) - bytes.begin());
+    ASSERT_LT(at, bytes.size());
+    FileBuffer file;
+    file.loadFromMemory(bytes.data() + at, std::uint32_t(bytes.size() - at));
+    Skeleton skeleton;
+    EXPECT_FALSE(skeleton.read(file));
+    EXPECT_EQ(skeleton.boneCount(), 0u);
+
+    BinaryWriter out;
+    out.putString("QZSKINMESX");
+    out.putInt(0);
+    out.putInt(0);
+    file.loadFromMemory(out.bytes().data(), std::uint32_t(out.bytes().size()));
+    SkinMesh mesh;
+    EXPECT_FALSE(mesh.read(file));
+}
+
 TEST(HostileGeometry, FramesOfTheWrongSizeLoadButLeaveTheMeshAlone)
 {
     auto bytes = skinnedMorphModel([](Geometry& g) {
