@@ -1,9 +1,7 @@
 // What meshes and materials ask of the render device: uploads, draws, material state
 // through the cached setters, texture references. A recording device stands in for GL.
 #include "engine/core/FileSystems.h"
-#include "engine/geometry/GeometryChunks.h"
 #include "engine/geometry/GeometryWriter.h"
-#include "engine/math/FileBuffer.h"
 #include "tests/geometry/TestModels.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/MountedDisk.h"
@@ -27,48 +25,62 @@ protected:
         dir.write("a.bmp", solidBmp(4, 4, 255, 0, 0));
         dir.write("b.bmp", solidBmp(4, 4, 0, 255, 0));
         setDirectory(dir.path().c_str());
-        device = std::make_unique<RecordingDevice>();
-        device->attachWindow(new NullWindow);
-        device->clearCalls();
+        device.attachWindow(new NullWindow);
+        device.clearCalls();
     }
-    void TearDown() override
+    void TearDown() override { device.detachWindow(); }
+
+    // Layout S (isStatic) or G bytes of source.
+    static std::vector<std::uint8_t> bytesOf(const Geometry& source, bool isStatic)
     {
-        device->detachWindow();
-        device.reset();
+        BinaryWriter out;
+        if (isStatic)
+            GeometryWriter::writeStatic(out, source);
+        else
+            GeometryWriter::writeGeneral(out, source);
+        return out.take();
     }
-
-    // Loads bytes with the recording device current.
-    bool load(const std::vector<std::uint8_t>& bytes, Geometry& g) { return roundTrip(bytes, g); }
-
-    std::vector<std::uint8_t> staticModel(std::uint32_t items)
+    static std::vector<std::uint8_t> model(std::uint32_t items, bool isStatic)
     {
         Geometry source;
-        addItems(source, items, true);
-        BinaryWriter out;
-        GeometryWriter::writeStatic(out, source);
-        return out.take();
+        addItems(source, items, isStatic);
+        return bytesOf(source, isStatic);
     }
 
     ScratchDir dir;
-    std::unique_ptr<RecordingDevice> device;
+    RecordingDevice device;
     MountedDisk disk;
 };
 
+// Layout S meshes are prepared when read (with a device current), or at their first
+// draw; a layout G model without modifiers becomes static and is prepared again there.
 TEST_F(GeometryOnDevice, StaticMeshesUploadOnceAndDrawFromTheirBuffer)
 {
-    {
-        Geometry g;
-        ASSERT_TRUE(load(staticModel(2), g));
-        EXPECT_EQ(device->count("compileList("), 2) << "layout S meshes are prepared when read";
-        for (int frame = 0; frame < 3; ++frame)
-            g.draw(*device);
-        EXPECT_EQ(device->count("compileList("), 2);
-        EXPECT_EQ(device->count("callList("), 6);
-        EXPECT_EQ(device->count("drawArrays("), 0);
-        EXPECT_NE(g.mesh(0).bufferHandle, -1);
-        device->clearCalls();
+    const struct { bool isStatic, deviceAtLoad; int compiledAtLoad, compiled, deleted; } cases[] = {
+        { true, true, 2, 2, 0 }, { true, false, 0, 2, 0 }, { false, true, 2, 4, 2 }
+    };
+    for (const auto& c : cases) {
+        device.clearCalls();
+        {
+            Geometry g;
+            RenderDevice* saved = currentDevice;
+            currentDevice = c.deviceAtLoad ? saved : nullptr;
+            const bool loaded = roundTrip(model(2, c.isStatic), g);
+            currentDevice = saved;
+            ASSERT_TRUE(loaded);
+            EXPECT_EQ(device.count("compileList("), c.compiledAtLoad) << c.isStatic << c.deviceAtLoad;
+            for (int frame = 0; frame < 3; ++frame)
+                g.draw(device);
+            g.mesh(0).makeStatic();  // already static: not prepared again
+            g.draw(device);
+            EXPECT_EQ(device.count("compileList("), c.compiled) << c.isStatic << c.deviceAtLoad;
+            EXPECT_EQ(device.count("deleteList("), c.deleted) << c.isStatic << c.deviceAtLoad;
+            EXPECT_EQ(device.count("callList("), 8);
+            EXPECT_EQ(device.count("drawArrays("), 0);
+            device.clearCalls();
+        }
+        EXPECT_EQ(device.count("deleteList("), 2) << "released with the geometry";
     }
-    EXPECT_EQ(device->count("deleteList("), 2) << "released with the geometry";
 }
 
 TEST_F(GeometryOnDevice, AMeshWithVerticesAndNoTrianglesDrawsAndCountsNothing)
@@ -77,35 +89,13 @@ TEST_F(GeometryOnDevice, AMeshWithVerticesAndNoTrianglesDrawsAndCountsNothing)
         Mesh mesh(isStatic);
         mesh.vertices.allocate(6, vertexformat::Position, false);
         std::fill(mesh.vertices.data(), mesh.vertices.data() + mesh.vertices.floatCount(), 1.0f);
-        device->stats = {};
-        device->clearCalls();
-        mesh.draw(*device);
-        mesh.draw(*device);
-        EXPECT_EQ(device->count("drawArrays("), 0) << (isStatic ? "static" : "dynamic");
-        EXPECT_EQ(device->count("callList("), 0) << (isStatic ? "static" : "dynamic");
-        EXPECT_EQ(device->stats.triangles, 0) << (isStatic ? "static" : "dynamic");
+        device.stats = {};
+        device.clearCalls();
+        mesh.draw(device);
+        mesh.draw(device);
+        EXPECT_EQ(device.count("drawArrays(") + device.count("callList("), 0) << isStatic;
+        EXPECT_EQ(device.stats.triangles, 0) << isStatic;
     }
-}
-
-TEST_F(GeometryOnDevice, ModelWithoutModifiersIsUploadedAgainAtItsFirstDraw)
-{
-    Geometry source;
-    addItems(source, 1, false);
-    BinaryWriter out;
-    GeometryWriter::writeGeneral(out, source);
-    Geometry g;
-    ASSERT_TRUE(load(out.take(), g));
-    ASSERT_TRUE(g.mesh(0).isStatic);
-    EXPECT_FALSE(g.mesh(0).prepared);
-    g.draw(*device);
-    g.draw(*device);
-    EXPECT_EQ(device->count("compileList("), 2) << "once when read, once after becoming static";
-    EXPECT_EQ(device->count("deleteList("), 1);
-    EXPECT_EQ(device->count("callList("), 2);
-    // Making it static again does not prepare it again.
-    g.mesh(0).makeStatic();
-    g.draw(*device);
-    EXPECT_EQ(device->count("compileList("), 2);
 }
 
 TEST_F(GeometryOnDevice, DynamicMeshesDrawFromMemoryEveryFrame)
@@ -113,37 +103,18 @@ TEST_F(GeometryOnDevice, DynamicMeshesDrawFromMemoryEveryFrame)
     Geometry source;
     addItems(source, 2, false, 5);
     addSkin(source);
-    BinaryWriter out;
-    GeometryWriter::writeGeneral(out, source);
     Geometry g;
-    ASSERT_TRUE(load(out.take(), g));
-    device->clearCalls();
+    ASSERT_TRUE(roundTrip(bytesOf(source, false), g));
+    device.clearCalls();
     for (int frame = 0; frame < 2; ++frame) {
         g.update(0.0f);
-        g.draw(*device);
+        g.draw(device);
     }
-    auto draws = device->callsStartingWith("drawArrays(");
+    auto draws = device.callsStartingWith("drawArrays(");
     ASSERT_EQ(draws.size(), 4u);
     EXPECT_EQ(draws[0], callLine("drawArrays", { 0, 5, double(g.mesh(0).vertices.format), 1, 6 }));
     EXPECT_EQ(draws[1], callLine("drawArrays", { 0, 5, double(g.mesh(1).vertices.format), 1, 9 }));
-    EXPECT_EQ(device->count("callList("), 0);
-}
-
-TEST_F(GeometryOnDevice, LoadedWithoutADeviceUploadsAtTheFirstDraw)
-{
-    const std::vector<std::uint8_t> bytes = staticModel(1);
-    RenderDevice* saved = currentDevice;
-    currentDevice = nullptr;
-    Geometry g;
-    bool loaded = load(bytes, g);
-    currentDevice = saved;
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(device->count("createList("), 0);
-    EXPECT_EQ(g.items[0].material->textures[0], -1);
-    EXPECT_EQ(g.mesh(0).bufferHandle, -1);
-    g.draw(*device);
-    EXPECT_EQ(device->count("compileList("), 1);
-    EXPECT_EQ(device->count("callList("), 1);
+    EXPECT_EQ(device.count("callList("), 0);
 }
 
 TEST_F(GeometryOnDevice, MaterialStateGoesThroughTheCachedSetters)
@@ -153,35 +124,29 @@ TEST_F(GeometryOnDevice, MaterialStateGoesThroughTheCachedSetters)
     blended.alphaRef = 0.25f;
     blended.ambient[0] = 0.5f;
     blended.shininess = 3.0f;
-    blended.apply(*device);
-    EXPECT_EQ(device->materialAmbient[0], 0.5f);
-    EXPECT_EQ(device->materialDiffuse[3], 0.999f);
-    EXPECT_EQ(device->materialShininess, 3.0f);
-    EXPECT_EQ(device->count("applyMaterial("), 1);
-    EXPECT_EQ(device->callsStartingWith("setAlphaRef("),
-              (std::vector<std::string> { callLine("setAlphaRef", { 6 }), callLine("setAlphaRef", { 0.25 }) }));
-    EXPECT_EQ(device->callsStartingWith("setBlending("), (std::vector<std::string> { callLine("setBlending", { 1 }) }));
-    EXPECT_EQ(device->count("setAlphaTest("), 0) << "already on: the cache filters it";
-
     MeshMaterial opaque;  // diffuse alpha 1.0
-    device->clearCalls();
-    opaque.apply(*device);
-    EXPECT_EQ(device->callsStartingWith("setBlending("), (std::vector<std::string> { callLine("setBlending", { 0 }) }));
-    device->clearCalls();
-    opaque.apply(*device);
-    EXPECT_EQ(device->count("setBlending("), 0);
-
+    blended.apply(device);
+    opaque.apply(device);
+    opaque.apply(device);
+    EXPECT_EQ(device.count("applyMaterial("), 3);
+    // Alpha test is already on: the cache filters it.
+    EXPECT_EQ(device.calls, (std::vector<std::string> { "applyMaterial()", "setAlphaRef(6)", "setAlphaRef(0.25)",
+                                                         "setBlending(1)", "applyMaterial()", "setAlphaRef(6)",
+                                                         "setAlphaRef(0.5)", "setBlending(0)", "applyMaterial()",
+                                                         "setAlphaRef(6)", "setAlphaRef(0.5)" }));
+    blended.apply(device);
+    EXPECT_EQ(std::make_tuple(device.materialAmbient[0], device.materialDiffuse[3], device.materialShininess),
+              std::make_tuple(0.5f, 0.999f, 3.0f));
     // Without the apply flag nothing changes: the previous material stays in force.
     MeshMaterial inert;
     inert.flags = 3;
     inert.diffuse[3] = 0.1f;
     inert.textures[0] = 42;
-    device->clearCalls();
-    inert.apply(*device);
-    EXPECT_TRUE(device->calls.empty());
-    EXPECT_EQ(device->materialDiffuse[3], 1.0f);
-    EXPECT_EQ(device->blending, false);
-    EXPECT_NE(device->textureSlots[0], 42);
+    device.clearCalls();
+    inert.apply(device);
+    EXPECT_TRUE(device.calls.empty());
+    EXPECT_EQ(device.materialDiffuse[3], 0.999f);
+    EXPECT_NE(device.textureSlots[0], 42);
 }
 
 TEST_F(GeometryOnDevice, TextureReferencesAreTakenAndReleased)
@@ -192,54 +157,41 @@ TEST_F(GeometryOnDevice, TextureReferencesAreTakenAndReleased)
     source.items[1].material->textureNames[3] = "a.bmp";
     source.items[0].material->textureNames[0] = "b.bmp";
     source.items[1].material->textureNames[0] = "missing.bmp";
-    BinaryWriter out;
-    GeometryWriter::writeStatic(out, source);
-    int a = -1;
     {
         Geometry g;
-        ASSERT_TRUE(load(out.take(), g));
-        a = g.items[0].material->textures[3];
-        ASSERT_GE(a, 0);
-        EXPECT_EQ(g.items[1].material->textures[3], a);
-        EXPECT_EQ(device->textures.useCount(a), 2);
-        EXPECT_EQ(g.items[1].material->textures[0], -1);
+        ASSERT_TRUE(roundTrip(bytesOf(source, true), g));
+        const int a = g.items[0].material->textures[3];
         const int b = g.items[0].material->textures[0];
+        ASSERT_GE(a, 0);
         ASSERT_GE(b, 0);
-
-        // Every item's stage 5 takes its own reference on b.
+        EXPECT_EQ(g.items[1].material->textures[3], a);
+        EXPECT_EQ(device.textures.useCount(a), 2);
+        EXPECT_EQ(g.items[1].material->textures[0], -1);
+        // Every item's stage 5 takes its own reference on b; replacing it releases them.
         g.setStageTexture(5, b);
-        EXPECT_EQ(device->textures.useCount(b), 3);
-        g.items[0].material->apply(*device);
-        EXPECT_EQ(device->textureSlots[0], b);
-        EXPECT_EQ(device->textureSlots[3], a);
-        EXPECT_EQ(device->textureSlots[5], b);
-        // Replacing a stage releases what it held.
+        EXPECT_EQ(device.textures.useCount(b), 3);
+        g.items[0].material->apply(device);
+        EXPECT_EQ(std::vector<int>({ device.textureSlots[0], device.textureSlots[3], device.textureSlots[5] }),
+                  std::vector<int>({ b, a, b }));
         g.setStageTexture(5, -1);
-        EXPECT_EQ(device->textures.useCount(b), 1);
+        EXPECT_EQ(device.textures.useCount(b), 1);
     }
-    EXPECT_EQ(device->textures.count(), 0) << "the last releases destroy the textures";
+    EXPECT_EQ(device.textures.count(), 0) << "the last releases destroy the textures";
 }
 
-TEST_F(GeometryOnDevice, ColourOrderFollowsTheDeviceCaps)
+TEST_F(GeometryOnDevice, ColourBytesSwapRedAndBlueUnlessTheDeviceKeepsTheirOrder)
 {
     Geometry source;
     auto mesh = std::make_shared<Mesh>(true);
     mesh->vertices.allocate(1, vertexformat::Position | vertexformat::Colour);
-    const std::uint8_t rgba[4] = { 0x30, 0x20, 0x10, 0x40 };
-    std::memcpy(mesh->vertices.vertex(0) + 3, rgba, 4);  // written as 10 20 30 40
+    std::memcpy(mesh->vertices.vertex(0) + 3, "\x30\x20\x10\x40", 4);  // written as 10 20 30 40
     source.addItem(std::make_unique<MeshMaterial>(), mesh);
-    BinaryWriter out;
-    GeometryWriter::writeStatic(out, source);
+    const std::vector<std::uint8_t> bytes = bytesOf(source, true);
     for (bool native : { false, true }) {
-        device->caps.NativeColorOrder = native;
+        device.caps.NativeColorOrder = native;
         Geometry g;
-        ASSERT_TRUE(load(out.bytes(), g));
-        std::uint8_t got[4];
-        std::memcpy(got, g.mesh(0).vertices.vertex(0) + 3, 4);
-        EXPECT_EQ(got[0], native ? 0x10 : 0x30);
-        EXPECT_EQ(got[2], native ? 0x30 : 0x10);
-        EXPECT_EQ(got[1], 0x20);
-        EXPECT_EQ(got[3], 0x40);
+        ASSERT_TRUE(roundTrip(bytes, g));
+        EXPECT_EQ(std::memcmp(g.mesh(0).vertices.vertex(0) + 3, native ? "\x10\x20\x30\x40" : "\x30\x20\x10\x40", 4), 0);
     }
 }
 

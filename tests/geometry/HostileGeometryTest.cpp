@@ -2,7 +2,6 @@
 // built) or loads in a form that updates without leaving its arrays.
 #include "engine/geometry/AnimationTable.h"
 #include "engine/geometry/AnimationWriter.h"
-#include "engine/geometry/GeometryChunks.h"
 #include "engine/geometry/GeometryWriter.h"
 #include "engine/math/FileBuffer.h"
 #include "tests/geometry/TestModels.h"
@@ -29,7 +28,7 @@ std::vector<std::uint8_t> skinnedMorphModel(const std::function<void(Geometry&)>
     return out.take();
 }
 
-void expectRefused(const std::vector<std::uint8_t>& bytes, const char* what)
+void expectRefused(const std::vector<std::uint8_t>& bytes, const std::string& what)
 {
     Geometry g;
     EXPECT_FALSE(roundTrip(bytes, g)) << what;
@@ -39,25 +38,19 @@ void expectRefused(const std::vector<std::uint8_t>& bytes, const char* what)
 
 TEST(HostileGeometry, EveryTruncationIsRefused)
 {
-    std::vector<std::vector<std::uint8_t>> files;
-    files.push_back(skinnedMorphModel());
     Geometry s;
     addItems(s, 2, true);
-    BinaryWriter st;
+    BinaryWriter st, dy;
     GeometryWriter::writeStatic(st, s);
-    files.push_back(st.take());
     addMorph(s, 2, 2, 1.0f);
-    BinaryWriter dy;
     ASSERT_TRUE(GeometryWriter::writeDynamic(dy, s));
-    files.push_back(dy.take());
-
-    for (const auto& full : files) {
+    for (const auto& full : { skinnedMorphModel(), st.take(), dy.take() }) {
         Geometry whole;
         ASSERT_TRUE(roundTrip(full, whole));
         for (std::size_t n = 0; n < full.size(); ++n) {
-            std::vector<std::uint8_t> cut(full.begin(), full.begin() + std::ptrdiff_t(n));
             Geometry g;
-            ASSERT_FALSE(roundTrip(cut, g)) << "prefix of " << n << " bytes out of " << full.size();
+            ASSERT_FALSE(roundTrip(std::vector<std::uint8_t>(full.begin(), full.begin() + std::ptrdiff_t(n)), g))
+                << "prefix of " << n << " bytes out of " << full.size();
             ASSERT_EQ(g.itemCount(), 0u);
         }
     }
@@ -65,11 +58,7 @@ TEST(HostileGeometry, EveryTruncationIsRefused)
 
 TEST(HostileGeometry, InconsistentModelsAreRefused)
 {
-    struct Case {
-        const char* what;
-        std::function<void(Geometry&)> spoil;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::function<void(Geometry&)>> cases[] = {
         { "triangle index at the vertex count",
           [](Geometry& g) { g.mesh(1).triangles.indices[2] = std::uint16_t(g.mesh(1).vertices.vertexCount); } },
         { "skin weight naming a missing bone", [](Geometry& g) { g.skin->skinMeshes[0]->weights[3].bone1 = 3; } },
@@ -83,58 +72,54 @@ TEST(HostileGeometry, InconsistentModelsAreRefused)
           [](Geometry& g) { g.morph->tracks[1]->frames.pop_back(); } },
         { "skeleton child pointing back at the root", [](Geometry& g) { g.skin->skeleton.bones[2].firstChild = 0; } },
         { "bone that is its own sibling", [](Geometry& g) { g.skin->skeleton.bones[1].nextSibling = 1; } },
-        { "child link outside the bones", [](Geometry& g) { g.skin->skeleton.bones[0].firstChild = 7; } },
+        { "child link at the bone count", [](Geometry& g) { g.skin->skeleton.bones[0].firstChild = 3; } },
         { "sibling link below -1", [](Geometry& g) { g.skin->skeleton.bones[2].nextSibling = -5; } },
         { "parent outside the bones", [](Geometry& g) { g.skin->skeleton.bones[2].parent = 3; } },
         { "parent reached after its child", [](Geometry& g) { g.skin->skeleton.bones[1].parent = 2; } },
     };
-    for (const Case& c : cases)
-        expectRefused(skinnedMorphModel(c.spoil), c.what);
+    for (const auto& c : cases)
+        expectRefused(skinnedMorphModel(c.second), c.first);
 }
 
 TEST(HostileGeometry, CountsThatRunPastTheDataAreRefused)
 {
     const std::vector<std::uint8_t> good = skinnedMorphModel();
-    // Offsets of count fields in the general layout: the object count follows the tag
-    // and the reserved int; the first MESH vertex count follows the first material.
-    auto patched = [&](std::size_t offset, std::int32_t value) {
-        std::vector<std::uint8_t> bytes = good;
-        std::memcpy(bytes.data() + offset, &value, 4);
-        return bytes;
+    auto after = [&](const char* tag) {
+        return std::size_t(std::search(good.begin(), good.end(), tag, tag + std::strlen(tag) + 1) - good.begin())
+            + std::strlen(tag) + 1;
     };
-    const std::size_t objectCount = 12 + 4;
-    const std::size_t meshTag = std::size_t(std::search(good.begin(), good.end(), "MESH", "MESH" + 5) - good.begin());
-    const std::size_t vertexCount = meshTag + 5;
-    const std::size_t triTag = std::size_t(
-        std::search(good.begin(), good.end(), "TRIANGLELIST", "TRIANGLELIST" + 13) - good.begin());
-    const std::size_t triangleCount = triTag + 13;
-
+    // The object count follows the tag and the reserved int; the others follow their chunk tags.
+    const std::pair<const char*, std::size_t> fields[] = {
+        { "object count", 12 + 4 }, { "vertex count", after("MESH") }, { "triangle count", after("TRIANGLELIST") }
+    };
     for (std::int32_t value : { 1000, 0x7FFFFFFF, -1 }) {
-        expectRefused(patched(objectCount, value), "object count");
-        expectRefused(patched(vertexCount, value), "vertex count");
-        expectRefused(patched(triangleCount, value), "triangle count");
+        for (const auto& field : fields) {
+            std::vector<std::uint8_t> bytes = good;
+            std::memcpy(bytes.data() + field.second, &value, 4);
+            expectRefused(bytes, field.first + std::string(" ") + std::to_string(value));
+        }
     }
 }
 
-TEST(HostileGeometry, VertexCountWithoutDataIsRefusedEvenWhenAnOverrideWouldFillIt)
+TEST(HostileGeometry, FailedSkeletonAndSkinMeshReadsLeaveNothingBehind)
 {
-    BinaryWriter out;
-    out.putString("MESH");
-    out.putInt(150);
-    for (int flag = 0; flag < 5; ++flag)
-        out.putBool(false);
-    // Bytes that follow (the next chunks) must not count as this chunk's data: otherwise
-    // every frame of a track could claim the rest of the file.
-    for (int pad = 0; pad < 200; ++pad)
-        out.putByte(0);
-    vertexFormatOverride = 11;
+    const std::vector<std::uint8_t> bytes = skinnedMorphModel([](Geometry& g) { g.skin->skeleton.bones[2].parent = 3; });
+    const char tag[] = "QZSKELETON";
+    const auto at = std::size_t(std::search(bytes.begin(), bytes.end(), tag, tag + sizeof tag) - bytes.begin());
+    ASSERT_LT(at, bytes.size());
     FileBuffer file;
+    file.loadFromMemory(bytes.data() + at, std::uint32_t(bytes.size() - at));
+    Skeleton skeleton;
+    EXPECT_FALSE(skeleton.read(file));
+    EXPECT_EQ(skeleton.boneCount(), 0u);
+
+    BinaryWriter out;
+    out.putString("QZSKINMESX");
+    out.putInt(0);
+    out.putInt(0);
     file.loadFromMemory(out.bytes().data(), std::uint32_t(out.bytes().size()));
-    VertexArray v;
-    EXPECT_FALSE(readMeshChunk(file, v, false));
-    vertexFormatOverride = 0;
-    EXPECT_EQ(v.vertexCount, 0u);
-    EXPECT_EQ(v.floatCount(), 0u);
+    SkinMesh mesh;
+    EXPECT_FALSE(mesh.read(file));
 }
 
 TEST(HostileGeometry, FramesOfTheWrongSizeLoadButLeaveTheMeshAlone)
@@ -158,55 +143,52 @@ TEST(HostileGeometry, FramesOfTheWrongSizeLoadButLeaveTheMeshAlone)
     EXPECT_EQ(g.morph->itemBounds[0].radius, expected.radius);
 }
 
-TEST(HostileAnimation, KeysThatRunPastTheDataAreRefused)
+TEST(HostileAnimation, WholeFilesLoadEveryKeyAndKeysThatRunPastTheDataAreRefused)
 {
     KeyframedAnimation source;
     fillAnimation(source, 3, 4, 2.0f);
     BinaryWriter out;
     AnimationWriter::write(out, source);
     const std::vector<std::uint8_t> good = out.take();
-    {
+    auto read = [](const std::vector<std::uint8_t>& bytes, std::size_t size) {
         FileBuffer f;
-        f.loadFromMemory(good.data(), std::uint32_t(good.size()));
+        f.loadFromMemory(bytes.data(), std::uint32_t(size));
         KeyframedAnimation a;
-        ASSERT_TRUE(a.read(f));
-    }
-    for (std::size_t n = 0; n < good.size(); n += 3) {
-        FileBuffer f;
-        f.loadFromMemory(good.data(), std::uint32_t(n));
-        KeyframedAnimation a;
-        EXPECT_FALSE(a.read(f)) << n;
-        EXPECT_EQ(a.boneCount * a.frameCount, 0u);
-        EXPECT_TRUE(a.keys.empty());
-    }
+        bool ok = a.read(f);
+        EXPECT_TRUE(ok || (a.keys.empty() && a.boneCount * a.frameCount == 0));
+        return ok;
+    };
+    FileBuffer whole;
+    whole.loadFromMemory(good.data(), std::uint32_t(good.size()));
+    KeyframedAnimation back;
+    ASSERT_TRUE(back.read(whole));
+    EXPECT_EQ(std::tie(back.boneCount, back.frameCount, back.duration), std::make_tuple(3u, 4u, 2.0f));
+    ASSERT_EQ(back.keys.size(), 12u);
+    EXPECT_EQ(std::memcmp(back.keys.data(), source.keys.data(), 12 * sizeof(AnimationKey)), 0);
+    EXPECT_EQ(back.getKey(2, 3).translation.z, 32.0f) << "bone b of frame f sits at b + f x boneCount";
+    for (std::size_t n = 0; n < good.size(); n += 3)
+        EXPECT_FALSE(read(good, n)) << n;
     const std::size_t counts = 12 + 4 + 1;  // header, reserved, empty name
     for (std::int32_t bones : { -1, 0x40000000, 4 }) {
         std::vector<std::uint8_t> bytes = good;
         std::memcpy(bytes.data() + counts, &bones, 4);
-        FileBuffer f;
-        f.loadFromMemory(bytes.data(), std::uint32_t(bytes.size()));
-        KeyframedAnimation a;
-        EXPECT_FALSE(a.read(f)) << bones;
+        EXPECT_FALSE(read(bytes, bytes.size())) << bones;
     }
 }
 
 TEST(HostileAnimation, BonesBeyondTheAnimationStandStill)
 {
-    // A skeleton with more bones than its animation has keys for.
     Geometry g;
     addItems(g, 1, false);
     addSkin(g);
     KeyframedAnimation anim;
     fillAnimation(anim, 1, 2, 1.0f);
     AnimationTable::clear();
-    std::int32_t index = AnimationTable::add(&anim);
-    ASSERT_EQ(index, 0);
-    g.skin->skeleton.assignAnimation(index, 0, false, EndLoop);
+    g.skin->skeleton.assignAnimation(AnimationTable::add(&anim), 0, false, EndLoop);
     g.update(0.25f);
-    const Bone& extra = g.skin->skeleton.bones[2];
-    // Identity keys for bone 2: its world equals its parent's.
-    for (int k = 0; k < 16; ++k)
-        EXPECT_FLOAT_EQ(extra.world.m[k], g.skin->skeleton.bones[1].world.m[k]);
+    const auto& bones = g.skin->skeleton.bones;
+    EXPECT_EQ(std::memcmp(bones[2].world.m, bones[1].world.m, 64), 0) << "identity keys: the parent's world";
+    EXPECT_NE(bones[1].world.m[12], 0.0f);
     EXPECT_EQ(anim.evaluate(7, 0.5f).m[12], 0.0f);
     AnimationTable::clear();
 }

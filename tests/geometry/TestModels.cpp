@@ -3,7 +3,6 @@
 #include "engine/math/FileBuffer.h"
 
 #include <cmath>
-#include <cstring>
 
 using namespace vertexformat;
 
@@ -15,41 +14,12 @@ VertexArray makeArray(std::uint32_t count, std::uint32_t format, float seed)
     v.allocate(count, format);
     for (std::size_t i = 0; i < v.floatCount(); ++i)
         v.data()[i] = seed + 0.25f * float(i);
-    if (v.has(Colour)) {
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const std::uint8_t bytes[4] = { std::uint8_t(i * 7 + 1), std::uint8_t(i * 5 + 2),
-                                            std::uint8_t(i * 3 + 3), std::uint8_t(200 + i) };
-            std::memcpy(v.vertex(i) + v.colourOffset, bytes, 4);
-        }
+    for (std::uint32_t i = 0; v.has(Colour) && i < count; ++i) {
+        auto* bytes = reinterpret_cast<std::uint8_t*>(v.vertex(i) + v.colourOffset);
+        for (std::uint32_t k = 0; k < 4; ++k)
+            bytes[k] = std::uint8_t(i * (7 - 2 * k) + k + 1);
     }
     return v;
-}
-
-TriangleList makeTriangles(std::uint32_t triangleCount, std::uint32_t vertexCount)
-{
-    TriangleList t;
-    t.resize(triangleCount);
-    for (std::uint32_t i = 0; i < t.indexCount(); ++i)
-        t.indices[i] = std::uint16_t((i * 5 + 1) % vertexCount);
-    return t;
-}
-
-std::unique_ptr<MeshMaterial> makeMaterial(int seed)
-{
-    auto m = std::make_unique<MeshMaterial>();
-    m->name = "material" + std::to_string(seed);
-    m->flags = 4 | (seed & 3);
-    m->alphaRef = 0.125f * float(seed + 1);
-    for (int c = 0; c < 4; ++c) {
-        m->ambient[c] = 0.1f * float(c + seed);
-        m->diffuse[c] = 0.2f + 0.05f * float(c);
-        m->specular[c] = 0.3f * float(c) + float(seed);
-        m->emission[c] = -0.5f * float(c);
-    }
-    m->shininess = 7.5f + float(seed);
-    m->textureNames[0] = "diffuse" + std::to_string(seed) + ".jpg";
-    m->textureNames[3] = "detail.tga";
-    return m;
 }
 
 void addItems(Geometry& g, std::uint32_t itemCount, bool isStatic, std::uint32_t vertices)
@@ -58,9 +28,25 @@ void addItems(Geometry& g, std::uint32_t itemCount, bool isStatic, std::uint32_t
     for (std::uint32_t i = 0; i < itemCount; ++i) {
         auto mesh = std::make_shared<Mesh>(isStatic);
         mesh->vertices = makeArray(vertices, formats[i % 4], float(i) * 100.0f);
-        mesh->triangles = makeTriangles(2 + i, vertices);
+        mesh->triangles.resize(2 + i);
+        for (std::uint32_t k = 0; k < mesh->triangles.indexCount(); ++k)
+            mesh->triangles.indices[k] = std::uint16_t((k * 5 + 1) % vertices);
         mesh->prepare(nullptr);
-        g.addItem(makeMaterial(int(i)), mesh);
+        auto m = std::make_unique<MeshMaterial>();
+        const float seed = float(i);
+        m->name = "material" + std::to_string(i);
+        m->flags = 4 | (i & 3);
+        m->alphaRef = 0.125f * (seed + 1);
+        for (int c = 0; c < 4; ++c) {
+            m->ambient[c] = 0.1f * (float(c) + seed);
+            m->diffuse[c] = 0.2f + 0.05f * float(c);
+            m->specular[c] = 0.3f * float(c) + seed;
+            m->emission[c] = -0.5f * float(c) - seed;
+        }
+        m->shininess = 7.5f + seed;
+        m->textureNames[0] = "diffuse" + std::to_string(i) + ".jpg";
+        m->textureNames[3] = "detail.tga";
+        g.addItem(std::move(m), mesh);
     }
 }
 
@@ -70,11 +56,10 @@ void addMorph(Geometry& g, std::uint32_t frames, std::uint32_t frameCount, float
     g.morph->resize(g.itemCount());
     g.morph->frameCount = frameCount;
     g.morph->duration = duration;
-    for (std::uint32_t i = 0; i < g.itemCount(); ++i) {
+    for (std::uint32_t i = 0; i < g.itemCount(); ++i)
         for (std::uint32_t f = 0; f < frames; ++f)
             g.morph->tracks[i]->frames.push_back(
                 makeArray(g.mesh(i).vertices.vertexCount, PositionNormalTex0, float(f) * 10.0f + float(i)));
-    }
 }
 
 void addSkin(Geometry& g)
@@ -85,21 +70,18 @@ void addSkin(Geometry& g)
     s.resize(3);
     const char* names[] = { "hips", "spine", "head" };
     for (std::int32_t b = 0; b < 3; ++b) {
-        s.bones[std::size_t(b)].name = names[b];
-        s.bones[std::size_t(b)].parent = b - 1;
-        s.bones[std::size_t(b)].firstChild = b < 2 ? b + 1 : -1;
-        s.bones[std::size_t(b)].offset.setTranslation(0.0f, -float(b), 0.0f);
+        Bone& bone = s.bones[std::size_t(b)];
+        bone.name = names[b];
+        bone.parent = b - 1;
+        bone.firstChild = b < 2 ? b + 1 : -1;
+        bone.offset.setTranslation(0.0f, -float(b), 0.0f);
     }
     for (std::uint32_t i = 0; i < g.itemCount(); ++i) {
         auto skinMesh = std::make_unique<SkinMesh>();
         skinMesh->bindPose.copyFrom(g.mesh(i).vertices);
         for (std::uint32_t v = 0; v < skinMesh->bindPose.vertexCount; ++v) {
-            SkinWeight w;
-            w.bone0 = std::int32_t(v % 3);
-            w.weight0 = 0.75f;
-            w.bone1 = v % 2 ? -1 : std::int32_t((v + 1) % 3);
-            w.weight1 = v % 2 ? 0.0f : 0.25f;
-            skinMesh->weights.push_back(w);
+            const bool odd = v % 2;
+            skinMesh->weights.push_back({ std::int32_t(v % 3), odd ? -1 : std::int32_t((v + 1) % 3), 0.75f, odd ? 0.0f : 0.25f });
         }
         g.skin->skinMeshes.push_back(std::move(skinMesh));
     }
@@ -108,9 +90,7 @@ void addSkin(Geometry& g)
 bool roundTrip(const std::vector<std::uint8_t>& bytes, Geometry& out, const char* name)
 {
     FileBuffer file;
-    if (!file.loadFromMemory(bytes.data(), std::uint32_t(bytes.size())))
-        return false;
-    return out.load(file, name);
+    return file.loadFromMemory(bytes.data(), std::uint32_t(bytes.size())) && out.load(file, name);
 }
 
 void fillAnimation(KeyframedAnimation& a, std::uint32_t bones, std::uint32_t frames, float duration)
@@ -118,13 +98,11 @@ void fillAnimation(KeyframedAnimation& a, std::uint32_t bones, std::uint32_t fra
     a.boneCount = bones;
     a.frameCount = frames;
     a.duration = duration;
-    a.keys.assign(std::size_t(bones) * frames, AnimationKey());
+    a.keys.clear();
     for (std::uint32_t f = 0; f < frames; ++f) {
         for (std::uint32_t b = 0; b < bones; ++b) {
-            AnimationKey& k = a.keys[b + std::size_t(f) * bones];
-            k.translation = Vec3(float(f), float(b), float(f * 10 + b));
-            float angle = 0.3f * float(f + 1) + 0.1f * float(b);
-            k.rotation = Quat(0.0f, 0.0f, std::sin(angle / 2), std::cos(angle / 2));
+            float half = (0.3f * float(f + 1) + 0.1f * float(b)) / 2;
+            a.keys.push_back({ Vec3(float(f), float(b), float(f * 10 + b)), Quat(0.0f, 0.0f, std::sin(half), std::cos(half)) });
         }
     }
 }

@@ -1,5 +1,4 @@
-// Models built in memory for the geometry tests, and the round trip through the writer
-// and the loader.
+// Models built in memory for the geometry tests, and loading written bytes back.
 #pragma once
 
 #include "engine/geometry/Animation.h"
@@ -10,21 +9,17 @@
 
 namespace testmodels {
 
-// count vertices of format; every float a distinct value derived from seed, colours
-// distinct byte patterns.
+// count vertices of format; every float a distinct value from seed, colours distinct bytes.
 VertexArray makeArray(std::uint32_t count, std::uint32_t format, float seed);
-// triangleCount triangles over vertexCount vertices.
-TriangleList makeTriangles(std::uint32_t triangleCount, std::uint32_t vertexCount);
-// A material with every field away from its default.
-std::unique_ptr<MeshMaterial> makeMaterial(int seed);
-// itemCount items with distinct arrays (formats cycle through what files carry).
+// itemCount items with distinct arrays (formats cycle through what files carry),
+// 2 + item triangles each and materials with every field away from its default.
 void addItems(Geometry& g, std::uint32_t itemCount, bool isStatic, std::uint32_t vertices = 6);
 // A morph modifier with one track of frames per item (positions + normals + tex0).
 void addMorph(Geometry& g, std::uint32_t frames, std::uint32_t frameCount, float duration);
-// A three-bone chain skeleton (0 root, 1 child of 0, 2 child of 1) and a skin mesh per
-// item whose weights cycle through the bones; bind poses are the item arrays.
+// A three-bone chain "rig" (hips, spine, head) and a skin mesh per item whose weights
+// cycle through the bones; bind poses are the item arrays.
 void addSkin(Geometry& g);
-// Writes g in the layout and loads the bytes back into out (through memory).
+// Loads bytes into out through memory.
 bool roundTrip(const std::vector<std::uint8_t>& bytes, Geometry& out, const char* name = "model.qzg");
 // A keyframed animation with bones x frames distinct keys (unit quaternions).
 void fillAnimation(KeyframedAnimation& a, std::uint32_t bones, std::uint32_t frames, float duration);

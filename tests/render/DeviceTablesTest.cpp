@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 namespace {
 
 class DeviceTables : public ::testing::Test {
@@ -30,47 +28,36 @@ protected:
         dir.write("broken.mat", "tex 9");
         setDirectory(dir.path().c_str());
         device.caps.MaxSimultaneousTextures = 2;
-        device.caps.VertexShaderVersion = {1, 0};
+        device.caps.VertexShaderVersion = { 1, 0 };
     }
-    int liveTextures() const { return device.textures.count(); }
 
     ScratchDir dir;
     RecordingDevice device;
     MountedDisk disk;
 };
 
-TEST_F(DeviceTables, CreatedTextureIsGreenUpdatableWithoutMipmaps)
+TEST_F(DeviceTables, CreatedTexturesAreGreenAndUpdatableAddedOnesHaveMipmaps)
 {
+    EXPECT_EQ(device.createTexture(0, 4, 32), -1);
+    EXPECT_EQ(device.createTexture(4, -1, 32), -1);
     const int index = device.createTexture(8, 4, 32);
     ASSERT_EQ(index, 0);
     const Texture* t = device.getTexture(index);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->flags, Texture::Updatable | Texture::HasAlpha);
-    EXPECT_EQ(t->width, 8);
-    EXPECT_EQ(t->height, 4);
-    EXPECT_EQ(device.textures.useCount(index), 1);
-    EXPECT_EQ(device.callsStartingWith("create2D("), (std::vector<std::string>{"create2D(8, 4, 32, 0, 1)"}));
-
+    EXPECT_EQ(std::make_tuple(t->flags, t->width, t->height), std::make_tuple(Texture::Updatable | Texture::HasAlpha, 8, 4));
+    EXPECT_EQ(device.callsStartingWith("create2D("), std::vector<std::string> { "create2D(8, 4, 32, 0, 1)" });
     Image same, other;
     same.allocate(8, 4, 32);
     other.allocate(4, 4, 32);
     EXPECT_TRUE(device.updateTexture(index, same));
     EXPECT_FALSE(device.updateTexture(index, other)) << "another size must not upload";
     EXPECT_FALSE(device.updateTexture(99, same));
-    EXPECT_EQ(device.count("update2D("), 1);
-}
 
-TEST_F(DeviceTables, AddedTextureHasMipmapsAndCannotBeUpdated)
-{
-    Image image;
-    image.allocate(4, 4, 24);
-    const int index = device.addTexture(image, "BUMP");
-    ASSERT_GE(index, 0);
-    const Texture* t = device.getTexture(index);
-    EXPECT_EQ(t->flags, Texture::HasMipmaps);
-    EXPECT_TRUE(t->name().empty());
-    EXPECT_FALSE(device.updateTexture(index, image));
-    EXPECT_EQ(device.count("update2D("), 0);
+    const int added = device.addTexture(same, "BUMP");
+    ASSERT_GE(added, 0);
+    EXPECT_EQ(device.getTexture(added)->flags, Texture::HasMipmaps | Texture::HasAlpha);
+    EXPECT_TRUE(device.getTexture(added)->name().empty());
+    EXPECT_FALSE(device.updateTexture(added, same));
+    EXPECT_EQ(device.count("update2D("), 1);
 }
 
 TEST_F(DeviceTables, LoadTextureFindsTheSameNameAndCountsReferences)
@@ -80,119 +67,91 @@ TEST_F(DeviceTables, LoadTextureFindsTheSameNameAndCountsReferences)
     EXPECT_EQ(device.loadTexture("a.bmp"), first);
     EXPECT_EQ(device.textures.useCount(first), 2);
     EXPECT_EQ(device.count("newTexture("), 1) << "a hit makes no new object";
-
-    // Another letter case is another name: loaded again (the disk finds the file).
-    const int second = device.loadTexture("A.BMP");
-    EXPECT_NE(second, first);
-
+    EXPECT_NE(device.loadTexture("A.BMP"), first) << "another letter case is another name";
     // Missing files fail and leave nothing behind.
-    const int before = liveTextures();
     device.clearCalls();
-    EXPECT_EQ(device.loadTexture("missing.bmp"), -1);
-    EXPECT_EQ(device.loadTexture(""), -1);
-    EXPECT_EQ(device.loadTexture(nullptr), -1);
-    EXPECT_EQ(liveTextures(), before);
+    for (const char* name : { "missing.bmp", "", static_cast<const char*>(nullptr) })
+        EXPECT_EQ(device.loadTexture(name), -1);
+    EXPECT_EQ(device.textures.count(), 2);
     EXPECT_EQ(device.count("~Texture"), 3);
-
     // Two references: the first release keeps the texture, the second destroys it.
     EXPECT_FALSE(device.releaseTexture(first));
     EXPECT_NE(device.getTexture(first), nullptr);
     EXPECT_TRUE(device.releaseTexture(first));
     EXPECT_EQ(device.getTexture(first), nullptr);
-    EXPECT_EQ(device.textures.firstFree(), first);
     EXPECT_FALSE(device.releaseTexture(first)) << "an empty entry has nothing to release";
-}
-
-TEST_F(DeviceTables, FreedEntryInTheMiddleIsFilledFirst)
-{
-    for (int i = 0; i < 5; ++i)
-        ASSERT_EQ(device.createTexture(2, 2, 24), i);
-    device.releaseTexture(2);
+    EXPECT_EQ(device.createTexture(2, 2, 24), first) << "the freed entry is filled first";
     EXPECT_EQ(device.createTexture(2, 2, 24), 2);
-    EXPECT_EQ(device.createTexture(2, 2, 24), 5);
 }
 
-TEST_F(DeviceTables, FailedCreationDestroysTheObjectAndKeepsTheTable)
+TEST_F(DeviceTables, FailedOrRefusedTexturesAreDestroyedAndLeaveTheTable)
 {
     device.failTextureCreation = true;
     EXPECT_EQ(device.createTexture(2, 2, 24), -1);
     EXPECT_EQ(device.count("~Texture"), 1);
-    EXPECT_EQ(liveTextures(), 0);
-    EXPECT_EQ(device.textures.firstFree(), 0);
-}
-
-TEST_F(DeviceTables, FullTextureTableGivesMinusOneAndLeavesNothingBehind)
-{
+    EXPECT_EQ(device.textures.count(), 0);
+    device.failTextureCreation = false;
     for (int i = 0; i < RenderDevice::TextureCount; ++i)
         ASSERT_EQ(device.createTexture(1, 1, 24), i);
-    EXPECT_EQ(device.textures.firstFree(), -1);
     device.clearCalls();
     EXPECT_EQ(device.createTexture(1, 1, 24), -1);
     EXPECT_EQ(device.loadTexture("a.bmp"), -1);
     EXPECT_EQ(device.count("~Texture"), 2) << "every refused object is destroyed";
-    EXPECT_EQ(liveTextures(), RenderDevice::TextureCount);
+    EXPECT_EQ(device.textures.count(), RenderDevice::TextureCount);
 }
 
 TEST_F(DeviceTables, MaterialsFromTextAndFiles)
 {
-    const int slots[] = {3, 4, -1};
-    const int codes[] = {7, 8, 0};
+    const int slots[] = { 3, 4, -1 };
+    const int codes[] = { 7, 8, 0 };
     const int made = device.createMaterial("tex 0 rgb modulate t0 d0 alpha modulate t0 d0 tex 1 rgb add r0 t0 "
                                            "alpha add r0 t0 tex 2 rgb add r0 t0 alpha add r0 t0",
                                            slots, codes, true);
     ASSERT_GE(made, 0);
-    const Material* m = device.getMaterial(made);
     // The script's "tex" slots come after the caller's list: the script wins.
-    EXPECT_EQ(m->stageSlot(0), 0);
-    EXPECT_EQ(m->codeCount(), 2);
+    EXPECT_EQ(device.getMaterial(made)->stageSlot(0), 0);
+    EXPECT_EQ(device.getMaterial(made)->codeCount(), 2);
 
+    EXPECT_EQ(device.loadMaterial("good.mat", nullptr, nullptr, false), -1) << "a disabled factory makes none";
     const int loaded = device.loadMaterial("good.mat", nullptr, nullptr, true);
     ASSERT_GE(loaded, 0);
     EXPECT_EQ(device.loadMaterial("good.mat", nullptr, nullptr, true), loaded);
     EXPECT_EQ(device.materials.useCount(loaded), 2);
-
     device.clearCalls();
     EXPECT_EQ(device.loadMaterial("broken.mat", nullptr, nullptr, true), -1);
     EXPECT_EQ(device.loadMaterial("missing.mat", nullptr, nullptr, true), -1);
+    EXPECT_EQ(device.loadMaterial(nullptr, nullptr, nullptr, true), -1);
     EXPECT_EQ(device.createMaterial(nullptr, nullptr, nullptr, true), -1);
-    EXPECT_EQ(device.count("~Material"), 3);
-    EXPECT_EQ(device.createMaterial("tex 0", nullptr, nullptr, false), -1) << "a disabled factory makes none";
+    EXPECT_EQ(device.count("~Material"), 4);
+    EXPECT_EQ(device.createMaterial("tex 0", nullptr, nullptr, false), -1);
     EXPECT_EQ(device.materials.count(), 2);
-
     // setMaterial applies at once; an index outside the table selects none.
     device.clearCalls();
     device.setMaterial(loaded);
-    EXPECT_EQ(device.calls, (std::vector<std::string>{"applyStage(0, 2, 2)"}));
+    EXPECT_EQ(device.calls, std::vector<std::string> { "applyStage(0, 2, 2)" });
     device.setMaterial(128);
     EXPECT_EQ(device.currentMaterial, nullptr);
-}
-
-TEST_F(DeviceTables, FullMaterialTableGivesMinusOne)
-{
-    for (int i = 0; i < RenderDevice::MaterialCount; ++i)
+    // A full table gives -1; a released entry is filled again.
+    for (int i = 2; i < RenderDevice::MaterialCount; ++i)
         ASSERT_EQ(device.createMaterial("tex 0", nullptr, nullptr, true), i);
-    device.clearCalls();
     EXPECT_EQ(device.createMaterial("tex 0", nullptr, nullptr, true), -1);
-    EXPECT_EQ(device.count("~Material"), 1);
     EXPECT_TRUE(device.releaseMaterial(5));
     EXPECT_EQ(device.createMaterial("tex 0", nullptr, nullptr, true), 5);
 }
 
 TEST_F(DeviceTables, VertexProgramsLoadOnceAndRefusedOnesVanish)
 {
-    const int codes[] = {4, 1, 0};
+    const int codes[] = { 4, 1, 0 };
     const int p = device.loadVertexProgram("program.vp", 0, codes);
     ASSERT_EQ(p, 0);
     EXPECT_EQ(device.loadVertexProgram("program.vp", 0, codes), p);
     EXPECT_EQ(device.programs.useCount(p), 2);
     EXPECT_EQ(device.getVertexProgram(p)->codeCount(), 2);
-
     device.clearCalls();
     EXPECT_EQ(device.loadVertexProgram("bad.vp", 0, codes), -1);
     EXPECT_EQ(device.loadVertexProgram("missing.vp", 0, codes), -1);
     EXPECT_EQ(device.count("~VertexProgram"), 2);
     EXPECT_EQ(device.programs.count(), 1);
-
     device.setVertexProgram(p);
     EXPECT_EQ(device.currentProgram, device.getVertexProgram(p));
     device.setVertexProgram(-1);
@@ -201,16 +160,14 @@ TEST_F(DeviceTables, VertexProgramsLoadOnceAndRefusedOnesVanish)
 
 TEST_F(DeviceTables, ProgramParametersFollowTheirCodes)
 {
-    // Combined matrix, (nothing), world, light 0, constant 0 — the outline program's list
+    // Combined matrix, (nothing), world, light 0, constant 0: the outline program's list
     // with a 5 in the middle that must not advance the parameter index.
-    const int codes[] = {4, 5, 1, 6, 14, 0};
+    const int codes[] = { 4, 5, 1, 6, 14, 0 };
     const int p = device.loadVertexProgram("program.vp", 0, codes);
     ASSERT_GE(p, 0);
-    Mat4 projection;
+    Mat4 projection, view, world;
     projection.m[0] = 2.0f;
-    Mat4 view;
     view.setTranslation(0, 0, -5);
-    Mat4 world;
     world.setTranslation(1, 0, 0);
     device.setProjection(projection);
     device.setView(view);
@@ -219,17 +176,15 @@ TEST_F(DeviceTables, ProgramParametersFollowTheirCodes)
     light.position = Vec3(7, 8, 9);
     device.setLight(0, light);
     device.setProgramConstant(0, Vec3(0.5f, 0.25f, 0.125f));
-    device.setProgramConstant(128, Vec3(1, 1, 1)); // outside the constants: ignored
+    device.setProgramConstant(128, Vec3(1, 1, 1));  // outside the constants: ignored
     device.setVertexProgram(p);
     device.setMaterial(500);
     device.clearCalls();
     device.applyBindings();
-    EXPECT_EQ(device.calls, (std::vector<std::string>{
-                                "setMatrixParameter(0, 2, 1, 1, 2, 0, -5)",
-                                "setMatrixParameter(4, 1, 1, 1, 1, 0, 0)",
-                                "setVectorParameter(8, 7, 8, 9)",
-                                "setVectorParameter(9, 0.5, 0.25, 0.125)",
-                            }));
+    EXPECT_EQ(device.calls, (std::vector<std::string> { "setMatrixParameter(0, 2, 1, 1, 2, 0, -5)",
+                                                        "setMatrixParameter(4, 1, 1, 1, 1, 0, 0)",
+                                                        "setVectorParameter(8, 7, 8, 9)",
+                                                        "setVectorParameter(9, 0.5, 0.25, 0.125)" }));
 }
 
 }

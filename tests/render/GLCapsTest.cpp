@@ -16,83 +16,47 @@
 
 namespace {
 
-int occurrences(const std::string& text, const std::string& what)
-{
-    int n = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
-        ++n;
-    return n;
-}
-
 TEST(GLExtensionNames, AreFoundAsSubstrings)
 {
-    struct Case {
-        const char* extensions;
-        const char* name;
-        bool found;
-    };
-    const Case cases[] = {
+    const struct { const char* extensions; const char* name; bool found; } cases[] = {
         {"GL_ARB_multitexture GL_EXT_foo", "GL_ARB_multitexture", true},
         {"GL_EXT_foo GL_ARB_multitexture_extended", "GL_ARB_multitexture", true}, // prefix of a longer name
         {"GL_EXT_foo GL_ARB_multitextur", "GL_ARB_multitexture", false},
         {"", "GL_ARB_multitexture", false},
         {nullptr, "GL_ARB_multitexture", false},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(glext::hasExtension(c.extensions, c.name), c.found) << (c.extensions ? c.extensions : "(null)");
 }
 
-TEST(GLCaps, DriverReportIsWrittenAndCapsFilled)
-{
-    GLTestContext gl;
-    if (!gl.ok())
-        GTEST_SKIP() << "no GL context";
-    const Caps& caps = gl.device().caps;
-    EXPECT_EQ(caps.DeviceName, "DUZER - OPENGL");
-    EXPECT_GE(caps.MaxSimultaneousTextures, 2);
-    EXPECT_GE(caps.MaxTextureWidth, 1024);
-    EXPECT_EQ(caps.MaxTextureWidth, caps.MaxTextureHeight);
-    EXPECT_EQ(caps.VertexShaderVersion.major, 1);
-    EXPECT_FALSE(caps.NativeColorOrder);
-    EXPECT_FALSE(caps.OcclusionTest) << "llvmpipe has no GL_HP_occlusion_test";
-    EXPECT_EQ(caps.AnisotropicFiltering, caps.MaxAnisotropy >= 1);
-
-    const std::string log = readWholeFile(gl.scratch().file("Init.log"));
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    ASSERT_NE(extensions, nullptr);
-    std::ostringstream expected;
-    expected << "OpenGl Extensions :\n" << extensions << "\n \n"
-             << "** Resquested Extension Ok - MultiTexturing \n"
-             << "** WARNING ** - Can't use NV Occlusion Query \n"
-             << "** WARNING ** - Can't use HP Occlusion Test \n"
-             << "Caps.DeviceName              = DUZER - OPENGL\n"
-             << "Caps.MaxSimultaneousTextures = " << caps.MaxSimultaneousTextures << "\n"
-             << "Caps.MaxTextureWidth         = " << caps.MaxTextureWidth << "\n"
-             << "Caps.MaxTextureHeight        = " << caps.MaxTextureHeight << "\n"
-             << "Caps.PixelShaderVersion      = 0.0\n"
-             << "Caps.VertexShaderVersion     = 1.0\n \n";
-    EXPECT_EQ(log, expected.str());
-}
-
-TEST(GLCaps, TwoStartsLeaveTwoReports)
+// Every start appends the driver report to "Init.log"; a second one must not truncate it.
+TEST(GLCaps, EachStartAppendsTheDriverReport)
 {
     GLTestContext gl(16, 16);
     if (!gl.ok())
         GTEST_SKIP() << "no GL context";
-    // A second start in the same directory: a new window attached to the device runs
-    // initialise again, which must append, not truncate.
+    const Caps& caps = gl.device().caps;
+    EXPECT_GE(caps.MaxSimultaneousTextures, 2);
+    EXPECT_GE(caps.MaxTextureWidth, 1024);
+    EXPECT_FALSE(caps.NativeColorOrder);
+    EXPECT_FALSE(caps.OcclusionTest) << "llvmpipe has no GL_HP_occlusion_test";
+    std::ostringstream report;
+    report << "OpenGl Extensions :\n" << reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)) << "\n \n"
+           << "** Resquested Extension Ok - MultiTexturing \n"
+           << "** WARNING ** - Can't use NV Occlusion Query \n"
+           << "** WARNING ** - Can't use HP Occlusion Test \n"
+           << "Caps.DeviceName              = DUZER - OPENGL\n"
+           << "Caps.MaxSimultaneousTextures = " << caps.MaxSimultaneousTextures << "\n"
+           << "Caps.MaxTextureWidth         = " << caps.MaxTextureWidth << "\n"
+           << "Caps.MaxTextureHeight        = " << caps.MaxTextureHeight << "\n"
+           << "Caps.PixelShaderVersion      = 0.0\n"
+           << "Caps.VertexShaderVersion     = 1.0\n \n";
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(gl.scratch().path().c_str()), 0);
     gl.device().attachWindow(new AppWindow(16, 16, 32, false, false));
     ASSERT_EQ(chdir(previous), 0);
-    const std::string both = readWholeFile(gl.scratch().file("Init.log"));
-    EXPECT_EQ(occurrences(both, "OpenGl Extensions :\n"), 2);
-    EXPECT_EQ(occurrences(both, "Caps.VertexShaderVersion     = 1.0\n \n"), 2);
-    const size_t second = both.find("OpenGl Extensions :", 1);
-    ASSERT_NE(second, std::string::npos);
-    EXPECT_EQ(both.substr(0, second), both.substr(second)) << "the two reports are identical";
-    EXPECT_NE(gl.device().getWindow(), nullptr);
+    EXPECT_EQ(readWholeFile(gl.scratch().file("Init.log")), report.str() + report.str());
 }
 
 TEST(GLCaps, OlderDriverDegradesWithoutCallingMissingEntryPoints)
@@ -104,10 +68,8 @@ TEST(GLCaps, OlderDriverDegradesWithoutCallingMissingEntryPoints)
     EXPECT_FALSE(d.hasMultitexture);
     EXPECT_FALSE(d.hasVertexProgram);
     EXPECT_TRUE(d.hasEnvCombine);
-    EXPECT_EQ(d.caps.MaxSimultaneousTextures, 1);
-    EXPECT_EQ(d.caps.VertexShaderVersion.major, 0);
-    EXPECT_EQ(d.caps.MaxAnisotropy, 0);
-    EXPECT_FALSE(d.caps.AnisotropicFiltering);
+    EXPECT_EQ(std::make_tuple(d.caps.MaxSimultaneousTextures, int(d.caps.VertexShaderVersion.major), d.caps.MaxAnisotropy,
+                              d.caps.AnisotropicFiltering), std::make_tuple(1, 0, 0, false));
     EXPECT_EQ(glext::glActiveTextureARB, nullptr);
     EXPECT_EQ(glext::glGenProgramsARB, nullptr);
 
@@ -147,7 +109,6 @@ TEST(GLCaps, OlderDriverDegradesWithoutCallingMissingEntryPoints)
 
     const std::string log = readWholeFile(gl.scratch().file("Init.log"));
     EXPECT_NE(log.find("** WARNING ** - Can't Do MultiTexturing \n"), std::string::npos);
-    EXPECT_NE(log.find("Caps.MaxSimultaneousTextures = 1\n"), std::string::npos);
     EXPECT_NE(log.find("Caps.VertexShaderVersion     = 0.0\n"), std::string::npos);
 }
 

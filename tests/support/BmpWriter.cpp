@@ -2,16 +2,10 @@
 
 namespace {
 
-void put16(std::string& s, unsigned v)
+void put(std::string& s, unsigned v, int bytes)
 {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void put32(std::string& s, unsigned v)
-{
-    put16(s, v & 0xFFFF);
-    put16(s, v >> 16);
+    for (int i = 0; i < bytes; ++i)
+        s += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
 }
@@ -21,29 +15,19 @@ std::string solidBmp(int width, int height, std::uint8_t r, std::uint8_t g, std:
     const unsigned rowBytes = (static_cast<unsigned>(width) * 3 + 3) & ~3u;
     const unsigned dataSize = rowBytes * static_cast<unsigned>(height);
     std::string s = "BM";
-    put32(s, 54 + dataSize);
-    put32(s, 0);
-    put32(s, 54);
-    put32(s, 40);
-    put32(s, static_cast<unsigned>(width));
-    put32(s, static_cast<unsigned>(height));
-    put16(s, 1);
-    put16(s, 24);
-    put32(s, 0);
-    put32(s, dataSize);
-    put32(s, 2835);
-    put32(s, 2835);
-    put32(s, 0);
-    put32(s, 0);
-    for (int y = 0; y < height; ++y) {
-        std::string row;
-        for (int x = 0; x < width; ++x) {
-            row += static_cast<char>(b);
-            row += static_cast<char>(g);
-            row += static_cast<char>(r);
-        }
-        row.resize(rowBytes, '\0');
+    // File header, then the 40-byte info header: size, planes 1, 24 bits, no compression,
+    // 2835 pixels per metre.
+    for (unsigned v : { 54 + dataSize, 0u, 54u, 40u, static_cast<unsigned>(width), static_cast<unsigned>(height) })
+        put(s, v, 4);
+    put(s, 1, 2);
+    put(s, 24, 2);
+    for (unsigned v : { 0u, dataSize, 2835u, 2835u, 0u, 0u })
+        put(s, v, 4);
+    std::string row;
+    for (int x = 0; x < width; ++x)
+        row += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
+    row.resize(rowBytes, '\0');
+    for (int y = 0; y < height; ++y)
         s += row;
-    }
     return s;
 }

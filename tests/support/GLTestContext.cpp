@@ -39,15 +39,6 @@ GLTestContext::~GLTestContext()
     }
 }
 
-void GLTestContext::clearToBlack()
-{
-    device_->setProjection(Mat4());
-    device_->setView(Mat4());
-    device_->setWorld(Mat4());
-    device_->setClearColor(0.0f, 0.0f, 0.0f);
-    device_->clearAll();
-}
-
 Rgba8 GLTestContext::pixel(int x, int y) const
 {
     Rgba8 p;
@@ -70,17 +61,6 @@ std::vector<std::uint8_t> GLTestContext::readRgb() const
     for (int y = 0; y < height_; ++y)
         std::copy_n(bottomUp.data() + (height_ - 1 - y) * rowBytes, rowBytes, rows.data() + y * rowBytes);
     return rows;
-}
-
-bool GLTestContext::writePpm(const std::string& path) const
-{
-    const std::vector<std::uint8_t> rows = readRgb();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    std::fprintf(f, "P6\n%d %d\n255\n", width_, height_);
-    const bool ok = std::fwrite(rows.data(), 1, rows.size(), f) == rows.size();
-    return std::fclose(f) == 0 && ok;
 }
 
 bool nearColour(const Rgba8& a, int r, int g, int b, int tolerance)

@@ -35,15 +35,10 @@ public:
     // Directory where "Init.log" was written.
     const ScratchDir& scratch() const { return scratch_; }
 
-    // Identity projection, view and world (x, y in -1..1 cover the window), then the
-    // whole buffer cleared to black.
-    void clearToBlack();
     // Pixel (x, y) of the back buffer, y counted from the top row. Finishes drawing first.
     Rgba8 pixel(int x, int y) const;
     // The whole back buffer as RGB rows, top row first.
     std::vector<std::uint8_t> readRgb() const;
-    // Writes the back buffer as a binary PPM; false when the file cannot be written.
-    bool writePpm(const std::string& path) const;
 
 private:
     ScratchDir scratch_;
@@ -53,15 +48,18 @@ private:
     bool ok_ = false;
 };
 
-// A test with a 64 x 64 GL device, cleared to black with identity transforms before each
-// case; skipped when no context can be made.
+// A test with a 64 x 64 GL device, cleared to black with identity transforms (x, y in
+// -1..1 cover the window) before each case; skipped when no context can be made.
 class GLDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         if (!gl.ok())
             GTEST_SKIP() << "no GL context";
-        gl.clearToBlack();
+        for (auto set : { &RenderDevice::setProjection, &RenderDevice::setView, &RenderDevice::setWorld })
+            (device().*set)(Mat4());
+        device().setClearColor(0.0f, 0.0f, 0.0f);
+        device().clearAll();
     }
 
     GLRenderDevice& device() { return gl.device(); }

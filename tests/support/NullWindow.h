@@ -14,16 +14,8 @@ public:
     int showCursor() override { return 0; }
     int hideCursor() override { return -1; }
     bool toggleFullscreen() override { return true; }
-    bool makeCurrent() override
-    {
-        ++makeCurrentCalls;
-        return true;
-    }
-    bool swapBuffers() override
-    {
-        ++swaps;
-        return true;
-    }
+    bool makeCurrent() override { return ++makeCurrentCalls, true; }
+    bool swapBuffers() override { return ++swaps, true; }
     unsigned long getHandle() override { return 1; }
     bool destroy() override { return true; }
 

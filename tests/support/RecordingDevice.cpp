@@ -47,19 +47,10 @@ public:
     }
     bool update2D(const Image& image) override
     {
-        device_.record(callLine("update2D", {double(image.width()), double(image.height())}));
-        return true;
+        return device_.record(callLine("update2D", {double(image.width()), double(image.height())})), true;
     }
-    bool updateCube(const Image&) override
-    {
-        device_.record("updateCube()");
-        return true;
-    }
-    bool bind(int stage) override
-    {
-        device_.record(callLine("bind", {double(stage)}));
-        return true;
-    }
+    bool updateCube(const Image&) override { return device_.record("updateCube()"), true; }
+    bool bind(int stage) override { return device_.record(callLine("bind", {double(stage)})), true; }
 
 private:
     RecordingDevice& device_;
@@ -101,11 +92,7 @@ public:
         device_.record(callLine("setVectorParameter", {double(index), v.x, v.y, v.z}));
         return index + 1;
     }
-    bool bind() override
-    {
-        device_.record("bindProgram()");
-        return true;
-    }
+    bool bind() override { return device_.record("bindProgram()"), true; }
 
 private:
     RecordingDevice& device_;
@@ -149,7 +136,7 @@ VertexProgram* RecordingDevice::newVertexProgram(std::uint8_t requiredVersion, i
 Material* RecordingDevice::newMaterial(int, int, bool enable)
 {
     record(callLine("newMaterial", {double(enable)}));
-    if (!enable || refuseMaterials)
+    if (!enable)
         return nullptr;
     return new RecordingMaterial(*this);
 }
@@ -160,136 +147,107 @@ void RecordingDevice::initialise(Caps& c)
     c.DeviceName = "RECORDING";
     c.MaxSimultaneousTextures = textureUnits;
     c.MaxTextureWidth = c.MaxTextureHeight = 2048;
-    c.VertexShaderVersion = {static_cast<std::uint8_t>(vertexPrograms ? 1 : 0), 0};
-    c.AnisotropicFiltering = anisotropic;
-    c.MaxAnisotropy = anisotropic ? 16 : 0;
+    c.VertexShaderVersion = {1, 0};
+    c.AnisotropicFiltering = true;
+    c.MaxAnisotropy = 16;
 }
 
-#define RECORD0(fn) \
-    void RecordingDevice::fn() { record(#fn "()"); }
+#define RECORD(signature, name, ...) \
+    void RecordingDevice::signature { record(callLine(name, { __VA_ARGS__ })); }
 
-RECORD0(disableVertexProgram)
-RECORD0(onDetach)
-RECORD0(resetColor)
-RECORD0(onBeginScene)
-RECORD0(onPresent)
-RECORD0(applyAmbientLight)
+RECORD(disableVertexProgram(), "disableVertexProgram")
+RECORD(onDetach(), "onDetach")
+RECORD(resetColor(), "resetColor")
+RECORD(onBeginScene(), "onBeginScene")
+RECORD(onPresent(), "onPresent")
+RECORD(applyAmbientLight(), "applyAmbientLight")
+RECORD(applyWorld(), "applyWorld")
+RECORD(applyProjection(), "applyProjection")
+RECORD(beginOcclusionTest(), "beginOcclusionTest")
+RECORD(enableFog(), "enableFog")
+RECORD(disableFog(), "disableFog")
+RECORD(clearColor(), "clearColor")
+RECORD(clearStencil(), "clearStencil")
+RECORD(clearDepth(), "clearDepth")
+RECORD(clearAll(), "clearAll")
+RECORD(applyMaterial(), "applyMaterial")
+RECORD(disableLightApi(int i), "disableLightApi", double(i))
+RECORD(enableLightApi(int i), "enableLightApi", double(i))
+RECORD(applyLight(int i, const Light& l), "applyLight", double(i), double(l.type), l.position.x, l.position.y, l.position.z)
+// The state appliers are recorded under the name of the setter that sent them.
+RECORD(applyShadeMode(int m), "setShadeMode", double(m))
+RECORD(applyFillMode(int m), "setFillMode", double(m))
+RECORD(applyDepthFunc(int f), "setDepthFunc", double(f))
+RECORD(applyDepthTest(bool on), "setDepthTest", double(on))
+RECORD(applyDepthWrite(bool on), "setDepthWrite", double(on))
+RECORD(applyAlphaRef(float r), "setAlphaRef", r)
+RECORD(applyAlphaFunc(int f), "setAlphaFunc", double(f))
+RECORD(applyAlphaTest(bool on), "setAlphaTest", double(on))
+RECORD(applyBlending(bool on), "setBlending", double(on))
+RECORD(applyBlendFunc(int s, int d), "setBlendFunc", double(s), double(d))
+RECORD(applyDither(bool on), "setDither", double(on))
+RECORD(applyLighting(bool on), "setLighting", double(on))
+RECORD(applyCullMode(int m), "setCullMode", double(m))
+RECORD(applyColorWrite(bool on), "setColorWrite", double(on))
+RECORD(applyStencilTest(bool on), "setStencilTest", double(on))
+RECORD(applyStencilFunc(int f, int r, std::uint32_t m), "setStencilFunc", double(f), double(r), double(m))
+RECORD(applyStencilOp(int a, int b, int c), "setStencilOp", double(a), double(b), double(c))
+RECORD(applyScissor(int x, int y, int w, int h), "applyScissor", double(x), double(y), double(w), double(h))
+RECORD(applyViewport(int x, int y, int w, int h), "applyViewport", double(x), double(y), double(w), double(h))
+RECORD(onResize(float w, float h), "onResize", w, h)
+RECORD(compileList(const BufferRecord& r, const float*, const std::uint16_t*), "compileList", double(r.list),
+       double(r.vertexCount), double(r.indexCount))
+RECORD(callList(const BufferRecord& r), "callList", double(r.list))
+RECORD(drawArrays(int p, const float*, int vc, int f, const std::uint16_t* idx, int ic), "drawArrays", double(p),
+       double(vc), double(f), double(idx != nullptr), double(ic))
+RECORD(setTextureFilter(int s, int f), "setTextureFilter", double(s), double(f))
+RECORD(setTexture(int s, int i), "setTexture", double(s), double(i))
+RECORD(setFogStart(float v), "setFogStart", v)
+RECORD(setFogEnd(float v), "setFogEnd", v)
+RECORD(setFogColor(float r, float g, float b), "setFogColor", r, g, b)
+RECORD(setFogMode(int m), "setFogMode", double(m))
+RECORD(setFogDensity(float d), "setFogDensity", d)
+RECORD(drawWireEllipsoid(float cx, float cy, float cz, float rx, float ry, float rz, float r, float g, float b),
+       "drawWireEllipsoid", cx, cy, cz, rx, ry, rz, r, g, b)
+RECORD(drawWireBox(float x1, float y1, float z1, float x2, float y2, float z2, float r, float g, float b),
+       "drawWireBox", x1, y1, z1, x2, y2, z2, r, g, b)
+RECORD(drawRect2D(float x1, float y1, float x2, float y2, float r, float g, float b, float a, bool n), "drawRect2D",
+       x1, y1, x2, y2, r, g, b, a, double(n))
+RECORD(drawTexturedRect2D(int t, float x1, float y1, float x2, float y2, bool n), "drawTexturedRect2D", double(t),
+       x1, y1, x2, y2, double(n))
+RECORD(drawLine2D(float x1, float y1, float x2, float y2, float r, float g, float b, float a, bool n), "drawLine2D",
+       x1, y1, x2, y2, r, g, b, a, double(n))
+RECORD(drawPoint(float x, float y, float z, float r, float g, float b), "drawPoint", x, y, z, r, g, b)
+RECORD(setTextureAddress(int u, int v), "setTextureAddress", double(u), double(v))
+
+#undef RECORD
+
 void RecordingDevice::applyView()
 {
     record("applyView()");
     viewsApplied.push_back(view.current());
 }
-RECORD0(applyWorld)
-RECORD0(applyProjection)
-RECORD0(beginOcclusionTest)
-RECORD0(enableFog)
-RECORD0(disableFog)
-RECORD0(clearColor)
-RECORD0(clearStencil)
-RECORD0(clearAll)
-RECORD0(applyMaterial)
 
-#undef RECORD0
-
-void RecordingDevice::clearDepth() { record("clearDepth()"); }
-void RecordingDevice::disableLightApi(int i) { record(callLine("disableLightApi", {double(i)})); }
-void RecordingDevice::enableLightApi(int i) { record(callLine("enableLightApi", {double(i)})); }
-void RecordingDevice::applyLight(int i, const Light& l)
-{
-    record(callLine("applyLight", {double(i), double(l.type), l.position.x, l.position.y, l.position.z}));
-}
-void RecordingDevice::applyShadeMode(int m) { record(callLine("setShadeMode", {double(m)})); }
-void RecordingDevice::applyFillMode(int m) { record(callLine("setFillMode", {double(m)})); }
-void RecordingDevice::applyDepthFunc(int f) { record(callLine("setDepthFunc", {double(f)})); }
-void RecordingDevice::applyDepthTest(bool on) { record(callLine("setDepthTest", {double(on)})); }
-void RecordingDevice::applyDepthWrite(bool on) { record(callLine("setDepthWrite", {double(on)})); }
-void RecordingDevice::applyAlphaRef(float r) { record(callLine("setAlphaRef", {r})); }
-void RecordingDevice::applyAlphaFunc(int f) { record(callLine("setAlphaFunc", {double(f)})); }
-void RecordingDevice::applyAlphaTest(bool on) { record(callLine("setAlphaTest", {double(on)})); }
-void RecordingDevice::applyBlending(bool on) { record(callLine("setBlending", {double(on)})); }
-void RecordingDevice::applyBlendFunc(int s, int d) { record(callLine("setBlendFunc", {double(s), double(d)})); }
-void RecordingDevice::applyDither(bool on) { record(callLine("setDither", {double(on)})); }
-void RecordingDevice::applyLighting(bool on) { record(callLine("setLighting", {double(on)})); }
-void RecordingDevice::applyCullMode(int m) { record(callLine("setCullMode", {double(m)})); }
-void RecordingDevice::applyColorWrite(bool on) { record(callLine("setColorWrite", {double(on)})); }
-void RecordingDevice::applyStencilTest(bool on) { record(callLine("setStencilTest", {double(on)})); }
-void RecordingDevice::applyStencilFunc(int f, int r, std::uint32_t m)
-{
-    record(callLine("setStencilFunc", {double(f), double(r), double(m)}));
-}
-void RecordingDevice::applyStencilOp(int a, int b, int c)
-{
-    record(callLine("setStencilOp", {double(a), double(b), double(c)}));
-}
-void RecordingDevice::applyScissor(int x, int y, int w, int h)
-{
-    record(callLine("applyScissor", {double(x), double(y), double(w), double(h)}));
-}
-
-void RecordingDevice::applyViewport(int x, int y, int w, int h)
-{
-    record(callLine("applyViewport", {double(x), double(y), double(w), double(h)}));
-}
-void RecordingDevice::onResize(float w, float h) { record(callLine("onResize", {w, h})); }
 int RecordingDevice::createList()
 {
-    record(callLine("createList", {double(nextList)}));
-    return nextList++;
+    record(callLine("createList", { double(nextList_) }));
+    return nextList_++;
 }
+
 int RecordingDevice::deleteList(const BufferRecord& r)
 {
-    record(callLine("deleteList", {double(r.list)}));
+    record(callLine("deleteList", { double(r.list) }));
     return 0;
 }
-void RecordingDevice::compileList(const BufferRecord& r, const float*, const std::uint16_t*)
-{
-    record(callLine("compileList", {double(r.list), double(r.vertexCount), double(r.indexCount)}));
-}
-void RecordingDevice::callList(const BufferRecord& r) { record(callLine("callList", {double(r.list)})); }
-void RecordingDevice::drawArrays(int p, const float*, int vc, int f, const std::uint16_t* idx, int ic)
-{
-    record(callLine("drawArrays", {double(p), double(vc), double(f), double(idx != nullptr), double(ic)}));
-}
+
 int RecordingDevice::reserved()
 {
     record("reserved()");
     return 0;
 }
+
 bool RecordingDevice::endOcclusionTest()
 {
     record("endOcclusionTest()");
     return false;
 }
-void RecordingDevice::setTextureFilter(int s, int f) { record(callLine("setTextureFilter", {double(s), double(f)})); }
-void RecordingDevice::setTexture(int s, int i) { record(callLine("setTexture", {double(s), double(i)})); }
-void RecordingDevice::setFogStart(float v) { record(callLine("setFogStart", {v})); }
-void RecordingDevice::setFogEnd(float v) { record(callLine("setFogEnd", {v})); }
-void RecordingDevice::setFogColor(float r, float g, float b) { record(callLine("setFogColor", {r, g, b})); }
-void RecordingDevice::setFogMode(int m) { record(callLine("setFogMode", {double(m)})); }
-void RecordingDevice::setFogDensity(float d) { record(callLine("setFogDensity", {d})); }
-void RecordingDevice::drawWireEllipsoid(float cx, float cy, float cz, float rx, float ry, float rz, float r, float g,
-                                        float b)
-{
-    record(callLine("drawWireEllipsoid", {cx, cy, cz, rx, ry, rz, r, g, b}));
-}
-void RecordingDevice::drawWireBox(float x1, float y1, float z1, float x2, float y2, float z2, float r, float g, float b)
-{
-    record(callLine("drawWireBox", {x1, y1, z1, x2, y2, z2, r, g, b}));
-}
-void RecordingDevice::drawRect2D(float x1, float y1, float x2, float y2, float r, float g, float b, float a, bool n)
-{
-    record(callLine("drawRect2D", {x1, y1, x2, y2, r, g, b, a, double(n)}));
-}
-void RecordingDevice::drawTexturedRect2D(int t, float x1, float y1, float x2, float y2, bool n)
-{
-    record(callLine("drawTexturedRect2D", {double(t), x1, y1, x2, y2, double(n)}));
-}
-void RecordingDevice::drawLine2D(float x1, float y1, float x2, float y2, float r, float g, float b, float a, bool n)
-{
-    record(callLine("drawLine2D", {x1, y1, x2, y2, r, g, b, a, double(n)}));
-}
-void RecordingDevice::drawPoint(float x, float y, float z, float r, float g, float b)
-{
-    record(callLine("drawPoint", {x, y, z, r, g, b}));
-}
-void RecordingDevice::setTextureAddress(int u, int v) { record(callLine("setTextureAddress", {double(u), double(v)})); }

@@ -25,14 +25,10 @@ public:
     // The view matrix at every applyView, in order.
     std::vector<Mat4> viewsApplied;
 
-    // What initialise reports.
+    // Texture units initialise reports (vertex programs and anisotropy always).
     int textureUnits = 4;
-    bool vertexPrograms = true;
-    bool anisotropic = true;
-    // Factories fail when set: newTexture's textures refuse create2D, etc.
+    // When set, newTexture's textures refuse create2D.
     bool failTextureCreation = false;
-    bool refuseMaterials = false;
-    int nextList = 1;
 
     Texture* newTexture() override;
     VertexProgram* newVertexProgram(std::uint8_t requiredVersion, int ignored) override;
@@ -105,6 +101,9 @@ protected:
     void applyStencilTest(bool on) override;
     void applyStencilFunc(int func, int ref, std::uint32_t mask) override;
     void applyStencilOp(int fail, int depthFail, int pass) override;
+
+private:
+    int nextList_ = 1;
 };
 
 // "name(a, b, c)" with each argument printed by %g.
