@@ -7,8 +7,6 @@
 #include "ScriptedInput.h"
 #include "ShowFixture.h"
 
-#include <filesystem>
-
 namespace {
 
 using platform::Key;
@@ -16,7 +14,6 @@ using platform::Key;
 class CameraModesTest : public ShowFixture {
 protected:
     ScriptedInput input;
-    CameraPath path;
     ScriptedWindow window{1024, 768};
     Camera camera;
 
@@ -63,29 +60,10 @@ TEST_F(CameraModesTest, KeysSwitchModes)
     }
 }
 
-TEST_F(CameraModesTest, RecordUntilSpaceThenReplayTheRecording)
-{
-    path.load("Path.txt", 0);
-    path.mode = MODE_FREE;
-    input.held = {Key::R};
-    handleKeys(path);
-    EXPECT_TRUE(path.recording());
-    EXPECT_EQ(path.fileName(), "New.txt");
-
-    input.held = {Key::Space};
-    handleKeys(path);
-    EXPECT_FALSE(path.recording());
-    EXPECT_EQ(path.mode, MODE_FREE);
-
-    input.held = {Key::P};
-    handleKeys(path);
-    EXPECT_EQ(path.mode, MODE_PLAYING);
-    EXPECT_EQ(path.fileName(), "New.txt") << "P replays the path's current file";
-}
-
 TEST_F(CameraModesTest, PWithoutAFileReplaysNewTxt)
 {
     scratch.write("New.txt", record({0, 10000, 0, 0, 0, 0, 0}));
+    CameraPath path;
     input.held = {Key::P};
     handleKeys(path);
     EXPECT_EQ(path.fileName(), "New.txt");

@@ -70,22 +70,13 @@ TEST_F(DirectorTest, ScenesChangeOnlyOnceTheTimelineIsPastEachSyncTime)
     }
 }
 
-TEST_F(DirectorTest, ALongStallPassesEverySceneInOneCall)
-{
-    loadWithSync("100 200\t300\n400");
-    EXPECT_EQ(at(1000), "scene : 0\nscene : 1\nscene : 2\nscene : 3\n");
-    EXPECT_EQ(director.sceneIndex(), 4u);
-}
-
 TEST_F(DirectorTest, SyncFileReadsLikeAtolWithOrWithoutFinalLineBreak)
 {
-    struct Case {
+    const struct {
         const char* text;
         std::vector<std::int32_t> times;
-    };
-    const Case cases[] = {{"10\n20\n", {10, 20}}, {"10\n20", {10, 20}}, {"  10 \r\n\n20  ", {10, 20}},
-        {"+5 -3 12abc abc 7", {5, -3, 12, 0, 7}}};
-    for (const Case& c : cases) {
+    } cases[] = {{"10\n20", {10, 20}}, {"  10 \r\n\n20\t30\n", {10, 20, 30}}, {"+5 -3 12abc abc 7", {5, -3, 12, 0, 7}}};
+    for (const auto& c : cases) {
         Director d;
         scratch.write("Syncro.txt", c.text);
         ConsoleCapture quiet;
@@ -94,16 +85,17 @@ TEST_F(DirectorTest, SyncFileReadsLikeAtolWithOrWithoutFinalLineBreak)
     }
 }
 
-TEST_F(DirectorTest, MoreSyncTimesThanScenesStopAtTheLastScene)
+TEST_F(DirectorTest, ALongStallPassesEverySceneInOneCallAndStopsAtTheLast)
 {
     std::string sync;
     for (int i = 1; i <= 20; ++i)
         sync += std::to_string(10 * i) + "\n";
     loadWithSync(sync);
-    std::string printed = at(100000);
+    std::string printed;
+    for (int scene = 0; scene < 13; ++scene)
+        printed += "scene : " + std::to_string(scene) + "\n";
+    EXPECT_EQ(at(100000), printed);
     EXPECT_EQ(director.sceneIndex(), 13u);
-    EXPECT_EQ(printed.find("scene : 13"), std::string::npos);
-    EXPECT_NE(printed.find("scene : 12\n"), std::string::npos);
     EXPECT_EQ(&director.currentPath(), &director.currentPath());
 }
 

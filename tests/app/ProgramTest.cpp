@@ -1,8 +1,14 @@
+// The whole program, headless, as a child process: its options, the show on a small data
+// folder (scene lines at the sync times, --start with the music from the same place,
+// Ctrl+C ending it with the frame rate) and the ways it refuses to start.
+#include "app/DataFolder.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -13,10 +19,10 @@ const std::string PROGRAM = VELVET_BUILD_DIR "/velvet-orbit";
 
 ChildOptions headless(const ScratchDir& dir)
 {
-    std::filesystem::create_directory(dir.file("Data"));
+    std::filesystem::create_directories(dir.file("Data"));
     ChildOptions options;
     options.workingDirectory = dir.path();
-    options.environment = { "SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy" };
+    options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
     return options;
 }
 
@@ -37,35 +43,61 @@ TEST(Program, EveryTestRunsHeadlessWithEachVariableCTestIsGiven)
     EXPECT_EQ(missing.substr(0, 500), "");
 }
 
-TEST(Program, HelpAndVersionPrintAndExit)
+TEST(Program, HelpAndVersionPrintAndExitAndAnUnknownOptionIsRefused)
 {
-    ChildResult help = runChild({ PROGRAM, "--help" });
-    EXPECT_EQ(help.exitStatus, 0);
-    EXPECT_NE(help.out.find("--windowed"), std::string::npos);
-    ChildResult version = runChild({ PROGRAM, "--version" });
-    EXPECT_EQ(version.exitStatus, 0);
-    EXPECT_NE(version.out.find("velvet-orbit "), std::string::npos);
-    ChildResult bad = runChild({ PROGRAM, "--bogus" });
+    ChildResult help = runChild({PROGRAM, "--help"}), version = runChild({PROGRAM, "--version"});
+    EXPECT_TRUE(help.exitStatus == 0 && help.out.find("--windowed") != std::string::npos) << help.out;
+    EXPECT_TRUE(version.exitStatus == 0 && version.out.find("velvet-orbit ") != std::string::npos) << version.out;
+    ChildResult bad = runChild({PROGRAM, "--bogus"});
     EXPECT_EQ(bad.exitStatus, 2);
     EXPECT_NE(bad.err.find("--bogus"), std::string::npos);
 }
 
-TEST(Program, CtrlCEndsTheShowLikeEscapeWithTheFrameRate)
+TEST(Program, StartedLaterThePassedScenesAreLeftTheMusicPlaysFromThereAndCtrlCEndsTheShow)
 {
     ScratchDir dir;
     ChildOptions options = headless(dir);
-    options.signalAfterSeconds = 4.0;
-    ChildResult run = runChild({ PROGRAM, "--windowed" }, options);
-    EXPECT_EQ(run.termSignal, 0) << run.err;
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.out.find("===                          ===\n"
-                           "=== duZER - EXTERNAL CONSOLE ===\n"
-                           "===--------------------------===\n\n"),
-        0u)
-        << run.out;
-    std::smatch match;
-    ASSERT_TRUE(std::regex_search(run.out, match, std::regex("\nFPS=([0-9]+\\.[0-9]{2})\n"))) << run.out;
-    EXPECT_GT(std::atof(match[1].str().c_str()), 0.0);
+    // Scene 0 ends at 1 s, scene 1 at 2 s, scene 2 only after a minute.
+    dir.write("Data/Syncro.txt", "1000\n2000\n60000\n");
+    std::string path;
+    for (int t = 0; t <= 3000; t += 1000)
+        path += std::to_string(t) + "\n" + std::to_string(t * 10) + "\n0\n-50000\n0\n0\n0\n";
+    for (const char* name : {"Fixe.txt", "Fixe2.txt", "Scene4.txt", "Scene5.txt", "Scene6.txt", "Scene7.txt",
+             "Scene8.txt"})
+        dir.write(std::string("Data/") + name, path);
+    // Quiet for its first 1.5 s and loud after: what is heard first tells where it started.
+    ASSERT_EQ(runCommand("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=1.5,volume=0.1 -f lavfi -i "
+                  "sine=frequency=440:duration=8,volume=2 -filter_complex '[0][1]concat=n=2:v=0:a=1' -ac 2 "
+                  "-ar 44100 -c:a libmp3lame " + shellQuote(dir.file("Data/rap2.mp3"))),
+        0);
+    options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + dir.file("sound.raw")};
+    options.signalAfterSeconds = 6.0; // room for a slow start-up before the timeline starts
+    ChildResult run = runChild({PROGRAM, "--windowed", "--start", "1.5"}, options);
+
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out.find("===                          ===\n=== duZER - EXTERNAL CONSOLE ===\n"), 0u) << run.out;
+    EXPECT_EQ(run.out.find("Impossible d'ouvrir"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("Init: "), std::string::npos) << run.out;
+    const std::size_t first = run.out.find("scene : 0\n"), second = run.out.find("scene : 1\n");
+    ASSERT_TRUE(first != std::string::npos && second != std::string::npos) << run.out;
+    EXPECT_LT(first, second);
+    EXPECT_EQ(run.out.find("scene : 2\n"), std::string::npos) << "scene 2 runs for a minute";
+    EXPECT_EQ(run.out.find("scene : 0\n", first + 1), std::string::npos) << "each scene is left once";
+    std::smatch fps;
+    ASSERT_TRUE(std::regex_search(run.out, fps, std::regex("\nFPS=([0-9]+\\.[0-9]{2})\n"))) << run.out;
+    EXPECT_GT(std::atof(fps[1].str().c_str()), 0.0);
+    EXPECT_GT(std::size_t(fps.position(0)), second);
+
+    // 16-bit stereo as the sound card had it: silence while loading, then the music, loud
+    // from its first sound.
+    const std::string raw = readWholeFile(dir.file("sound.raw"));
+    std::vector<int> samples(raw.size() / 2);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = std::abs(std::int16_t(std::uint8_t(raw[2 * i]) | std::uint8_t(raw[2 * i + 1]) << 8));
+    const auto onset = std::find_if(samples.begin(), samples.end(), [](int v) { return v > 100; });
+    ASSERT_NE(onset, samples.end()) << "the music was not heard";
+    const auto window = std::min<std::ptrdiff_t>(samples.end() - onset, 44100 * 2 / 50); // 20 ms
+    EXPECT_GT(*std::max_element(onset, onset + window), 2000) << "the music began quiet: from its start";
 }
 
 TEST(Program, WithoutAWindowItSaysSoAndExitsWithStatusOne)
@@ -73,23 +105,32 @@ TEST(Program, WithoutAWindowItSaysSoAndExitsWithStatusOne)
     // The dummy video driver has no OpenGL, so the window cannot be made.
     ScratchDir dir;
     ChildOptions options = headless(dir);
-    options.environment = { "SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy" };
+    options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
     options.killAfterSeconds = 20.0;
-    ChildResult run = runChild({ PROGRAM, "--windowed" }, options);
+    ChildResult run = runChild({PROGRAM, "--windowed"}, options);
     EXPECT_EQ(run.termSignal, 0) << "the program ran on without a window";
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.err.find("[ERROR] Window Creation Error."), std::string::npos) << run.err;
 }
 
-TEST(Program, SigtermEndsTheShowCleanlyToo)
+TEST(Program, WithoutADataFolderSaysWhereItLookedAndExitsBeforeAnyWindow)
 {
-    ScratchDir dir;
-    ChildOptions options = headless(dir);
-    options.signalAfterSeconds = 3.0;
-    options.signalNumber = 15;
-    ChildResult run = runChild({ PROGRAM, "--windowed" }, options);
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_NE(run.out.find("FPS="), std::string::npos);
+    if (std::filesystem::is_directory(installedDataFolder()))
+        GTEST_SKIP() << "an installed data folder exists: " << installedDataFolder();
+    // A copy of the program, so that nothing lies beside it; the working directory is empty.
+    ScratchDir exeDir, workDir;
+    const std::string copy = exeDir.file("velvet-orbit");
+    std::filesystem::copy_file(PROGRAM, copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
+    ChildOptions options;
+    options.workingDirectory = workDir.path();
+    options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+    options.killAfterSeconds = 30.0;
+    ChildResult run = runChild({copy}, options);
+    EXPECT_EQ(run.exitStatus, 1);
+    for (const std::string& place : {workDir.file("Data"), exeDir.file("Data"), installedDataFolder()})
+        EXPECT_NE(run.err.find(place), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("duZER - EXTERNAL CONSOLE"), std::string::npos) << "stops before the console opens";
 }
 
 }

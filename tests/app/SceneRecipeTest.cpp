@@ -1,12 +1,18 @@
 // What each of the fourteen scenes draws, and in which order, through a device that
 // records its calls: pictures by their texture, models by their triangle counts, the cel
 // pass by the program parameters sent before a draw, particle systems by their clocks.
+// The particle systems get a GL context of their own for their sprites.
 #include "app/Director.h"
+#include "app/SceneContent.h"
+#include "demo/effects/ShowRandom.h"
+#include "engine/geometry/Camera.h"
 #include "engine/geometry/AnimationTable.h"
 #include "engine/geometry/BinaryWriter.h"
 #include "engine/geometry/GeometryWriter.h"
 #include "tests/support/ScratchDir.h"
+#include "tests/support/BmpWriter.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/GLTestContext.h"
 #include "tests/support/MountedDisk.h"
 #include "tests/support/NullWindow.h"
 #include "tests/support/RecordingDevice.h"
@@ -59,6 +65,7 @@ struct SceneCase {
     std::uint32_t scene;
     std::vector<std::string> steps;
     std::vector<int> particleSystems; // advanced by the frame, in index order
+    bool defaultMaterialAfter;        // the cel pass's material and program do not outlive the scene
 };
 
 class SceneRecipeTest : public ShowFixture {
@@ -66,13 +73,16 @@ protected:
     void SetUp() override
     {
         ShowFixture::SetUp();
+        if (!gl.ok())
+            GTEST_SKIP() << "no GL context";
         // The cel program, script and ramps, as the show has them.
         ASSERT_EQ(runChild({VELVET_BUILD_DIR "/datagen", "--text", scratch.path()}).exitStatus, 0);
         for (int i = 0; i < 5; ++i)
             writeModel(scratch.file(MODEL_FILES[i]), i + 1);
         for (const char* picture : PICTURES)
             ASSERT_EQ(runCommand("convert -size 4x4 xc:gray " + shellQuote(scratch.file(picture))), 0);
-        // Every scene for 10 ms; no "Particle.bmp", so the systems run without drawing.
+        scratch.write("Particle.bmp", solidBmp(4, 4, 9, 9, 9));
+        // Every scene for 10 ms.
         scratch.write("Syncro.txt", "10 20 30 40 50 60 70 80 90 100 110 120 130");
         disk = std::make_unique<MountedDisk>(scratch.path());
         device.attachWindow(new NullWindow(64, 48));
@@ -98,7 +108,9 @@ protected:
         // As the lyrics overlay leaves every frame: no program, the default material.
         device.setVertexProgram(-1);
         device.setMaterial(-1);
+        defaultMaterial = device.currentMaterial;
         device.clearCalls();
+        director.applyLights();
         director.renderScene(0.02f, Vec3(0.0f, -10.0f, -5.0f));
         std::vector<std::string> steps;
         bool parameters = false;
@@ -126,8 +138,10 @@ protected:
         return steps;
     }
 
+    GLTestContext gl{16, 16};
     Director director;
     RecordingDevice device;
+    Material* defaultMaterial = nullptr;
     std::map<int, int> listIndices; // display list -> its index count
     std::unique_ptr<MountedDisk> disk;
 };
@@ -135,20 +149,20 @@ protected:
 TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
 {
     const SceneCase cases[] = {
-        {0, {}, {}},
-        {1, {"clear", "picture 0"}, {}},
-        {2, {"clear", "picture 0"}, {}},
-        {3, {"clear", "rien", "picture 1"}, {}},
-        {4, {"clear", "picture 2"}, {}},
-        {5, {"cave", "FIXE cel", "rien"}, {5}},
-        {6, {"cave", "rien", "FIXE cel"}, {3}},
-        {7, {"clear", "rien", "FIXE cel"}, {0, 1, 2, 3, 4}},
-        {8, {"sol", "police cel", "rien"}, {1}},
-        {9, {"cave", "FIXE cel", "rien"}, {5}},
-        {10, {"clear", "picture 3"}, {}},
-        {11, {"clear", "picture 4"}, {}},
-        {12, {"clear", "picture 5"}, {}},
-        {13, {"clear", "picture 6"}, {}},
+        {0, {}, {}, true},
+        {1, {"clear", "picture 0"}, {}, true},
+        {2, {"clear", "picture 0"}, {}, true},
+        {3, {"clear", "rien", "picture 1"}, {}, true},
+        {4, {"clear", "picture 2"}, {}, true},
+        {5, {"cave", "FIXE cel", "rien"}, {5}, true},
+        {6, {"cave", "rien", "FIXE cel"}, {3}, false},
+        {7, {"clear", "rien", "FIXE cel"}, {0, 1, 2, 3, 4}, false},
+        {8, {"sol", "police cel", "rien"}, {1}, true},
+        {9, {"cave", "FIXE cel", "rien"}, {5}, true},
+        {10, {"clear", "picture 3"}, {}, true},
+        {11, {"clear", "picture 4"}, {}, true},
+        {12, {"clear", "picture 5"}, {}, true},
+        {13, {"clear", "picture 6"}, {}, true},
     };
     for (const SceneCase& c : cases) {
         float before[PARTICLE_SYSTEM_COUNT];
@@ -160,10 +174,65 @@ TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
             if (director.particleSystem(i).time() != before[i])
                 advanced.push_back(i);
         EXPECT_EQ(advanced, c.particleSystems) << "scene " << c.scene;
+        EXPECT_EQ(device.currentMaterial == defaultMaterial && device.currentProgram == nullptr, c.defaultMaterialAfter)
+            << "scene " << c.scene;
         EXPECT_EQ(device.clearR + device.clearG + device.clearB, 0.0f) << "scenes clear to black";
+        EXPECT_EQ(device.count("enableLightApi("), c.scene >= 5 && c.scene <= 9 ? 3 : 0) << "scene " << c.scene;
     }
     EXPECT_FLOAT_EQ(director.model(MODEL_SOL).world.m[13], -160.0f) << "the ground stands 160 units down";
     EXPECT_EQ(director.model(MODEL_SPARE).geometry(), nullptr) << "the fifth model is never loaded";
+}
+
+TEST_F(SceneRecipeTest, ParticleSystemsAreTheShowsSix)
+{
+    const struct {
+        int type, count;
+        Vec3 emitter;
+    } systems[] = {{3, 1000, {0, 20, -30}}, {1, 1000, {}}, {4, 500, {-20, 5, -150}}, {6, 1000, {0, 10, 0}},
+        {5, 2000, {0, 10, 0}}, {0, 2000, {-30, 10, 0}}};
+    for (int i = 0; i < PARTICLE_SYSTEM_COUNT; ++i) {
+        const ParticleSystem& system = director.particleSystem(i);
+        ASSERT_EQ(system.type(), systems[i].type) << i;
+        ASSERT_EQ(system.count(), systems[i].count) << i;
+        float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
+        for (const Particle* p = system.particles(); p != system.particles() + system.count(); ++p)
+            for (int k = 0; k < 3; ++k) {
+                low[k] = std::min(low[k], (&p->origin.x)[k]);
+                high[k] = std::max(high[k], (&p->origin.x)[k]);
+            }
+        const Vec3& e = systems[i].emitter;
+        if (systems[i].type == 1) { // rain over the box (-200, 20, -200) to (200, 180, 200)
+            EXPECT_TRUE(low[0] == -200 && low[1] == 20 && low[2] == -200) << low[0] << " " << low[1] << " " << low[2];
+            EXPECT_TRUE(high[0] > 190 && high[0] <= 200 && high[1] > 170 && high[1] <= 180 && high[2] > 190 && high[2] <= 200) << high[0];
+        } else {
+            EXPECT_TRUE(low[0] == e.x && low[1] == e.y && low[2] == e.z && high[0] == e.x && high[2] == e.z) << i;
+        }
+    }
+}
+
+TEST_F(SceneRecipeTest, RewindRestoresTheRandomSequenceLoadingLeft)
+{
+    std::vector<int> first, again;
+    for (int i = 0; i < 8; ++i)
+        first.push_back(showRand());
+    render(7);
+    director.rewind();
+    for (int i = 0; i < 8; ++i)
+        again.push_back(showRand());
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(director.particleSystem(0).time(), 0.0f);
+}
+
+TEST_F(SceneRecipeTest, LoadingPictureIsDrawnOverTheWholeWindowAndPresented)
+{
+    device.clearCalls();
+    loadingPicture(&device, Camera());
+    EXPECT_EQ(device.count("applyViewport(0, 0, 64, 48)"), 1);
+    EXPECT_EQ(device.count("onPresent()"), 1);
+    EXPECT_EQ(device.count("drawArrays("), 1);
+    Mat4 projection;
+    projection.setPerspective(90.0f, 0.1f, 1000.0f, 64.0f / 48.0f);
+    EXPECT_TRUE(std::equal(projection.m, projection.m + 16, device.projection.current().m));
 }
 
 }
