@@ -10,9 +10,6 @@
 
 namespace {
 
-const char* const PATH_FILES[] = {"Fixe.txt", "Fixe2.txt", "Scene4.txt", "Scene5.txt", "Scene6.txt", "Scene7.txt",
-    "Scene8.txt"};
-
 class DirectorTest : public ShowFixture {
 protected:
     Director director;
@@ -20,14 +17,14 @@ protected:
     // Every path file: keys at 0, 1000, 2000, 3000 and 4000 ms; x tells the files apart.
     void writePaths()
     {
-        for (std::size_t f = 0; f < std::size(PATH_FILES); ++f) {
+        const char* const files[] = {"Fixe.txt", "Fixe2.txt", "Scene4.txt", "Scene5.txt", "Scene6.txt", "Scene7.txt", "Scene8.txt"};
+        for (long f = 0; f < 7; ++f) {
             std::string text;
             for (long t = 0; t <= 4000; t += 1000)
-                text += record({t, 10000L * static_cast<long>(f + 1), 0, 0, 0, 0, 0});
-            scratch.write(PATH_FILES[f], text);
+                text += record({t, 10000 * (f + 1), 0, 0, 0, 0, 0});
+            scratch.write(files[f], text);
         }
     }
-
     void loadWithSync(const std::string& sync)
     {
         scratch.write("Syncro.txt", sync);
@@ -35,7 +32,6 @@ protected:
         director.load("Syncro.txt", nullptr);
         director.start();
     }
-
     // Moves the timeline to ms and asks for the current path; returns what was printed.
     std::string at(std::int32_t ms)
     {
@@ -49,22 +45,16 @@ protected:
 TEST_F(DirectorTest, ScenesChangeOnlyOnceTheTimelineIsPastEachSyncTime)
 {
     loadWithSync("1000\n2000\n");
-    EXPECT_EQ(director.syncTimes(), (std::vector<std::int32_t>{1000, 2000}));
-    struct Step {
+    const struct {
         std::int32_t ms;
         std::uint32_t scene;
         const char* printed;
-    };
-    const Step steps[] = {
-        {0, 0, ""},
-        {999, 0, ""},
-        {1000, 0, ""}, // equal is not past
-        {1001, 1, "scene : 0\n"},
-        {2000, 1, ""},
-        {2001, 2, "scene : 1\n"},
+    } steps[] = {
+        {0, 0, ""}, {999, 0, ""}, {1000, 0, ""}, // equal is not past
+        {1001, 1, "scene : 0\n"}, {2000, 1, ""}, {2001, 2, "scene : 1\n"},
         {600000, 2, ""}, // the last scene stays on
     };
-    for (const Step& s : steps) {
+    for (const auto& s : steps) {
         EXPECT_EQ(at(s.ms), s.printed) << s.ms << " ms";
         EXPECT_EQ(director.sceneIndex(), s.scene) << s.ms << " ms";
     }
@@ -87,16 +77,14 @@ TEST_F(DirectorTest, SyncFileReadsLikeAtolWithOrWithoutFinalLineBreak)
 
 TEST_F(DirectorTest, ALongStallPassesEverySceneInOneCallAndStopsAtTheLast)
 {
-    std::string sync;
+    std::string sync, printed;
     for (int i = 1; i <= 20; ++i)
         sync += std::to_string(10 * i) + "\n";
-    loadWithSync(sync);
-    std::string printed;
     for (int scene = 0; scene < 13; ++scene)
         printed += "scene : " + std::to_string(scene) + "\n";
+    loadWithSync(sync);
     EXPECT_EQ(at(100000), printed);
     EXPECT_EQ(director.sceneIndex(), 13u);
-    EXPECT_EQ(&director.currentPath(), &director.currentPath());
 }
 
 TEST_F(DirectorTest, MissingSyncFileIsReportedAndTheShowStaysOnSceneZero)
@@ -104,7 +92,7 @@ TEST_F(DirectorTest, MissingSyncFileIsReportedAndTheShowStaysOnSceneZero)
     writePaths();
     ConsoleCapture console;
     EXPECT_FALSE(director.load("Syncro.txt", nullptr));
-    EXPECT_EQ(console.text().rfind("Impossible d'ouvrir le fichier Syncro.txt\n", 0), 0u) << console.text();
+    EXPECT_EQ(console.text().rfind("Impossible d'ouvrir le fichier Syncro.txt\n", 0), 0u);
     director.start();
     EXPECT_EQ(at(1000000), "");
     EXPECT_EQ(director.sceneIndex(), 0u);
@@ -114,18 +102,13 @@ TEST_F(DirectorTest, MissingSyncFileIsReportedAndTheShowStaysOnSceneZero)
 TEST_F(DirectorTest, EachSceneHasItsOwnPathFromTheTable)
 {
     writePaths();
-    std::string sync;
-    for (int i = 1; i <= 13; ++i)
-        sync += std::to_string(10 * i) + "\n";
-    loadWithSync(sync);
-    ASSERT_EQ(director.pathCount(), 14u);
+    loadWithSync("10 20 30 40 50 60 70 80 90 100 110 120 130");
     const char* expected[14] = {"Fixe.txt", "Fixe.txt", "Fixe2.txt", "Fixe2.txt", "Fixe.txt", "Scene4.txt",
-        "Scene5.txt", "Scene6.txt", "Scene7.txt", "Scene8.txt", "Fixe2.txt", "Fixe2.txt", "Fixe2.txt",
-        "Fixe2.txt"};
+        "Scene5.txt", "Scene6.txt", "Scene7.txt", "Scene8.txt", "Fixe2.txt", "Fixe2.txt", "Fixe2.txt", "Fixe2.txt"};
     std::set<const CameraPath*> objects;
-    for (int scene = 0; scene < 14; ++scene) {
+    for (std::uint32_t scene = 0; scene < 14; ++scene) {
         at(10 * scene + 5);
-        ASSERT_EQ(director.sceneIndex(), static_cast<std::uint32_t>(scene));
+        ASSERT_EQ(director.sceneIndex(), scene);
         CameraPath& path = director.currentPath();
         objects.insert(&path);
         EXPECT_EQ(path.fileName(), expected[scene]) << "scene " << scene;
@@ -136,44 +119,36 @@ TEST_F(DirectorTest, EachSceneHasItsOwnPathFromTheTable)
     EXPECT_EQ(objects.size(), 14u) << "one path object per scene";
 }
 
+// Playing: the path places the camera, the cursor is free. Space: the camera stays where
+// the path left it and the user flies it. Smoothing: once, then free. Recording: the
+// placement before this frame's move is written.
 TEST_F(DirectorTest, CameraStepFollowsThePathsMode)
 {
     writePaths();
     loadWithSync("100000\n");
     ScriptedInput input;
     ScriptedWindow window(1024, 768);
-    window.cursorX = 512;
-    window.cursorY = 384;
+    window.cursorX = 512, window.cursorY = 384;
     Camera camera;
-
-    // Playing: the path's placement goes into the camera (Fixe.txt sits at x = 1).
     cameraStep(director, camera, &window);
-    EXPECT_FLOAT_EQ(camera.x, 1.0f);
-    EXPECT_TRUE(window.warps.empty()) << "the cursor is free while a path plays";
+    EXPECT_FLOAT_EQ(camera.x, 1.0f) << "Fixe.txt sits at x = 1";
+    EXPECT_TRUE(window.warps.empty());
 
-    // Space: the camera stays where the path left it, then the user flies it.
     input.held = {platform::Key::Space};
     handleKeys(director.currentPath());
-    input.held = {};
-    cameraStep(director, camera, &window);
-    EXPECT_FLOAT_EQ(camera.x, 1.0f);
-    EXPECT_EQ(window.warps.size(), 1u);
     input.held = {platform::Key::Up};
     cameraStep(director, camera, &window);
-    EXPECT_FLOAT_EQ(camera.z, 1.0f);
+    EXPECT_TRUE(camera.x == 1.0f && camera.z == 1.0f && window.warps.size() == 1u);
 
-    // Smoothing: once, without moving the camera, then back to free.
     director.currentPath().mode = MODE_SMOOTHING;
-    Camera before = camera;
     {
         ConsoleCapture console;
         cameraStep(director, camera, &window);
         EXPECT_EQ(console.text(), "time.size 5 sigSize 5");
     }
-    EXPECT_FLOAT_EQ(camera.z, before.z);
+    EXPECT_FLOAT_EQ(camera.z, 1.0f);
     EXPECT_EQ(director.currentPath().mode, MODE_FREE);
 
-    // Recording: the camera's placement before this frame's move is written.
     input.held = {platform::Key::R};
     handleKeys(director.currentPath());
     input.held = {platform::Key::Up};

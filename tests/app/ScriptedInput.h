@@ -23,11 +23,7 @@ public:
 
     bool keyDown(platform::Key key) override { return held.count(key) != 0; }
     unsigned mouseButtons() override { return buttons; }
-    void cursorPosition(int* x, int* y) override
-    {
-        *x = 0;
-        *y = 0;
-    }
+    void cursorPosition(int* x, int* y) override { *x = *y = 0; }
     void warpCursor(int, int) override {}
     int showCursor(bool) override { return 0; }
     bool takeMouseMotion() override { return mouseMoved; }
@@ -44,36 +40,23 @@ public:
     // When set, makeCurrent and swapBuffers are logged here too ("window.makeCurrent").
     std::vector<std::string>* log = nullptr;
 
-    int setCursorPos(int x, int y) override
-    {
-        warps.emplace_back(x, y);
-        cursorX = x;
-        cursorY = y;
-        return 1;
-    }
-    void getCursorPos(int* x, int* y) override
-    {
-        *x = cursorX;
-        *y = cursorY;
-    }
+    int setCursorPos(int x, int y) override { return warps.emplace_back(cursorX = x, cursorY = y), 1; }
+    void getCursorPos(int* x, int* y) override { *x = cursorX, *y = cursorY; }
     int getCursorX() override { return cursorX; }
     int getCursorY() override { return cursorY; }
     int showCursor() override { return 0; }
     int hideCursor() override { return -1; }
     bool toggleFullscreen() override { return true; }
-    bool makeCurrent() override
-    {
-        if (log)
-            log->push_back("window.makeCurrent");
-        return true;
-    }
-    bool swapBuffers() override
-    {
-        ++swaps;
-        if (log)
-            log->push_back("window.swapBuffers");
-        return true;
-    }
+    bool makeCurrent() override { return note("window.makeCurrent"); }
+    bool swapBuffers() override { return ++swaps, note("window.swapBuffers"); }
     unsigned long getHandle() override { return 0; }
     bool destroy() override { return true; }
+
+private:
+    bool note(const char* call)
+    {
+        if (log)
+            log->push_back(call);
+        return true;
+    }
 };
