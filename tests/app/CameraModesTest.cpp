@@ -6,6 +6,8 @@
 #include "ScriptedInput.h"
 #include "ShowFixture.h"
 
+#include <cmath>
+
 namespace {
 
 using platform::Key;
@@ -53,50 +55,37 @@ TEST_F(CameraModesTest, KeysSwitchModes)
     }
 }
 
-TEST_F(CameraModesTest, FreeCameraMovesByArrowsAndButtons)
+// Arrows and buttons move; the cursor's offset from the centre turns the camera (10 px
+// a degree) on real mouse motion only, and is pinned back to the centre.
+TEST_F(CameraModesTest, FreeCameraMovesByKeysAndButtonsAndTurnsOnMouseMotionOnly)
 {
     const struct {
         std::set<Key> keys;
         unsigned buttons;
-        float dx, dy, dz;
+        int x, y;
+        bool moved;
+        float dx, dy, dz, pitch, yaw;
     } cases[] = {
-        {{Key::Up}, 0, 0, 0, 1}, {{Key::Down}, 0, 0, 0, -1}, {{Key::Up, Key::Down}, 0, 0, 0, 0},
-        {{}, platform::MOUSE_LEFT, 0, 0.6666667f, 0}, {{}, platform::MOUSE_RIGHT, 0, -0.6666667f, 0},
-        {{Key::Left}, 0, 1, 0, 0}, // left moves the eye left: x grows
-        {{Key::Right}, 0, -1, 0, 0},
+        {{Key::Up}, 0, 512, 384, true, 0, 0, 1, 0, 0}, {{Key::Down}, 0, 512, 384, true, 0, 0, -1, 0, 0},
+        {{Key::Up, Key::Down}, 0, 512, 384, true, 0, 0, 0, 0, 0},
+        {{}, platform::MOUSE_LEFT, 512, 384, true, 0, 0.6666667f, 0, 0, 0},
+        {{}, platform::MOUSE_RIGHT, 512, 384, true, 0, -0.6666667f, 0, 0, 0},
+        {{Key::Left}, 0, 512, 384, true, 1, 0, 0, 0, 0}, // left moves the eye left: x grows
+        {{Key::Right}, 0, 512, 384, true, -1, 0, 0, 0, 0},
+        {{}, 0, 522, 384, true, 0, 0, 0, 0, 1}, {{}, 0, 512, 394, true, 0, 0, 0, 1, 0},
+        {{}, 0, 0, 394, true, 0, 0, 0, 1, 0},    // x = 0 turns nothing about Y
+        {{}, 0, 600, 300, false, 0, 0, 0, 0, 0}, // a stale position, no motion: nothing, left alone
     };
-    window.cursorX = 512, window.cursorY = 384;
     for (const auto& c : cases) {
         Camera cam;
         input.held = c.keys;
         input.buttons = c.buttons;
-        freeCamera(cam, &window);
-        // Strafing drifts z by about 0.0012 (the camera's degree factor).
-        EXPECT_NEAR(cam.x, c.dx, 1e-3f);
-        EXPECT_FLOAT_EQ(cam.y, c.dy);
-        EXPECT_NEAR(cam.z, c.dz, 2e-3f);
-    }
-}
-
-TEST_F(CameraModesTest, MouseLookTurnsByOffsetOnRealMotionOnlyAndPinsTheCursor)
-{
-    const struct {
-        int x, y;
-        bool moved;
-        float pitch, yaw;
-    } cases[] = {
-        {512, 384, true, 0, 0},  // at the centre: nothing
-        {522, 384, true, 0, 1},  // 10 px right: one degree of yaw
-        {512, 394, true, 1, 0},  // 10 px down: one degree of pitch
-        {0, 394, true, 1, 0},    // x = 0 turns nothing about Y
-        {600, 300, false, 0, 0}, // a stale position, no motion: nothing, left alone
-    };
-    for (const auto& c : cases) {
-        Camera cam;
+        input.mouseMoved = c.moved;
         window.cursorX = c.x, window.cursorY = c.y;
         window.warps.clear();
-        input.mouseMoved = c.moved;
         freeCamera(cam, &window);
+        // Strafing drifts z by about 0.0012 (the camera's degree factor).
+        EXPECT_TRUE(std::abs(cam.x - c.dx) < 1e-3f && std::abs(cam.y - c.dy) < 1e-6f && std::abs(cam.z - c.dz) < 2e-3f) << c.x << "," << c.y;
         EXPECT_TRUE(cam.pitch == c.pitch && cam.yaw == c.yaw) << c.x << "," << c.y;
         EXPECT_EQ(window.warps.size(), c.moved ? 1u : 0u) << c.x << "," << c.y;
         EXPECT_TRUE(window.cursorX == (c.moved ? 512 : c.x) && window.cursorY == (c.moved ? 384 : c.y));

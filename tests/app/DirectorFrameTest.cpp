@@ -71,19 +71,6 @@ protected:
     }
 };
 
-TEST_F(DirectorFrameTest, LoadSetsAmbientLightAndTrilinearFiltering)
-{
-    RecordingDevice fresh;
-    Director director;
-    ConsoleCapture quiet;
-    director.load("Syncro.txt", &fresh);
-    EXPECT_EQ(fresh.count("applyAmbientLight()"), 1);
-    EXPECT_EQ(fresh.callsStartingWith("setTextureFilter("),
-        (std::vector<std::string>{"setTextureFilter(0, 2)", "setTextureFilter(1, 2)"}));
-    EXPECT_TRUE(fresh.ambientLight[0] == 1.0f && fresh.ambientLight[3] == 1.0f);
-    EXPECT_EQ(fresh.count("applyLight("), 0) << "lights reach the device only in lit scenes";
-}
-
 // Scene 0 unlit, scene 5 lit: the scene between the letterbox bands, then the lyrics
 // overlay in its own projection.
 TEST_F(DirectorFrameTest, FrameInOrderWithThreeLightsAfterTheViewInLitScenes)

@@ -1,15 +1,14 @@
-// What each of the fourteen scenes draws, and in which order, through a device that
-// records its calls: pictures by their texture, models by their triangle counts, the cel
-// pass by the program parameters sent before a draw, particle systems by their clocks.
-// The particle systems get a GL context of their own for their sprites.
+// What the director loads and each of the fourteen scenes draws, in order, through a
+// device that records its calls: pictures by their texture, models by their triangle
+// counts, the cel pass by the program parameters sent before a draw, particle systems by
+// their clocks. The particle systems get a GL context of their own for their sprites.
 #include "app/Director.h"
 #include "app/SceneContent.h"
 #include "demo/effects/ShowRandom.h"
-#include "engine/geometry/Camera.h"
 #include "engine/geometry/AnimationTable.h"
 #include "engine/geometry/BinaryWriter.h"
+#include "engine/geometry/Camera.h"
 #include "engine/geometry/GeometryWriter.h"
-#include "tests/support/ScratchDir.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/GLTestContext.h"
@@ -23,8 +22,6 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -32,41 +29,6 @@ namespace {
 // names its model.
 const char* const MODEL_FILES[] = {"FIXE.qzg", "cave_Scene_4.qzg", "police.qzg", "sol.qzg", "rien.qzg"};
 const char* const MODEL_NAMES[] = {"FIXE", "cave", "police", "sol", "rien"};
-const char* const PICTURES[] = {"Scene0_Collectif.jpg", "Scene1_Mur.jpg", "Scene2_mare.jpg", "modeling.jpg",
-    "code.jpg", "zik.jpg", "duzer.jpg"};
-
-void writeModel(const std::string& path, int triangles)
-{
-    Geometry g;
-    auto mesh = std::make_shared<Mesh>(false);
-    mesh->vertices.allocate(3, 0x00B);
-    for (int t = 0; t < triangles; ++t)
-        mesh->triangles.indices.insert(mesh->triangles.indices.end(), {0, 1, 2});
-    mesh->triangles.count = std::uint32_t(triangles);
-    g.addItem(std::make_unique<MeshMaterial>(), mesh);
-    BinaryWriter out;
-    GeometryWriter::writeGeneral(out, g);
-    ASSERT_TRUE(out.saveAs(path));
-}
-
-// The integer arguments of a recorded call "name(a, b, ...)".
-std::vector<int> arguments(const std::string& call)
-{
-    std::vector<int> values;
-    std::size_t at = call.find('(');
-    while (at != std::string::npos && at + 1 < call.size() && call[at + 1] != ')') {
-        values.push_back(std::atoi(call.c_str() + at + 1));
-        at = call.find(',', at + 1);
-    }
-    return values;
-}
-
-struct SceneCase {
-    std::uint32_t scene;
-    std::vector<std::string> steps;
-    std::vector<int> particleSystems; // advanced by the frame, in index order
-    bool defaultMaterialAfter;        // the cel pass's material and program do not outlive the scene
-};
 
 class SceneRecipeTest : public ShowFixture {
 protected:
@@ -77,16 +39,26 @@ protected:
             GTEST_SKIP() << "no GL context";
         // The cel program, script and ramps, as the show has them.
         ASSERT_EQ(runChild({VELVET_BUILD_DIR "/datagen", "--text", scratch.path()}).exitStatus, 0);
-        for (int i = 0; i < 5; ++i)
-            writeModel(scratch.file(MODEL_FILES[i]), i + 1);
-        for (const char* picture : PICTURES)
+        for (int i = 0; i < 5; ++i) {
+            Geometry g;
+            auto mesh = std::make_shared<Mesh>(false);
+            mesh->vertices.allocate(3, 0x00B);
+            mesh->triangles.indices.assign(3 * (i + 1), 0);
+            mesh->triangles.count = std::uint32_t(i + 1);
+            g.addItem(std::make_unique<MeshMaterial>(), mesh);
+            BinaryWriter out;
+            GeometryWriter::writeGeneral(out, g);
+            ASSERT_TRUE(out.saveAs(scratch.file(MODEL_FILES[i])));
+        }
+        for (const char* picture : {"Scene0_Collectif.jpg", "Scene1_Mur.jpg", "Scene2_mare.jpg", "modeling.jpg",
+                 "code.jpg", "zik.jpg", "duzer.jpg"})
             ASSERT_EQ(runCommand("convert -size 4x4 xc:gray " + shellQuote(scratch.file(picture))), 0);
         scratch.write("Particle.bmp", solidBmp(4, 4, 9, 9, 9));
-        // Every scene for 10 ms.
-        scratch.write("Syncro.txt", "10 20 30 40 50 60 70 80 90 100 110 120 130");
+        scratch.write("Syncro.txt", "10 20 30 40 50 60 70 80 90 100 110 120 130"); // every scene for 10 ms
         disk = std::make_unique<MountedDisk>(scratch.path());
         device.attachWindow(new NullWindow(64, 48));
         ConsoleCapture quiet;
+        device.clearCalls();
         director.load("Syncro.txt", &device);
         director.start();
     }
@@ -116,7 +88,9 @@ protected:
         bool parameters = false;
         int texture = -1;
         for (const std::string& call : device.calls) {
-            const std::vector<int> args = arguments(call);
+            std::vector<int> args; // the integer arguments of "name(a, b, ...)"
+            for (std::size_t at = call.find('('); at != std::string::npos && call[at + 1] != ')'; at = call.find(',', at + 1))
+                args.push_back(std::atoi(call.c_str() + at + 1));
             if (call == "clearAll()")
                 steps.push_back("clear");
             else if (call.rfind("setMatrixParameter(", 0) == 0)
@@ -146,9 +120,22 @@ protected:
     std::unique_ptr<MountedDisk> disk;
 };
 
+TEST_F(SceneRecipeTest, LoadSetsAmbientLightAndTrilinearFilteringButNoLight)
+{
+    EXPECT_EQ(device.count("applyAmbientLight()"), 1);
+    EXPECT_EQ(device.count("setTextureFilter(0, 2)") + device.count("setTextureFilter(1, 2)"), 2);
+    EXPECT_TRUE(device.ambientLight[0] == 1.0f && device.ambientLight[3] == 1.0f);
+    EXPECT_EQ(device.count("applyLight("), 0) << "lights reach the device only in lit scenes";
+}
+
 TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
 {
-    const SceneCase cases[] = {
+    const struct {
+        std::uint32_t scene;
+        std::vector<std::string> steps;
+        std::vector<int> particleSystems; // advanced by the frame, in index order
+        bool defaultMaterialAfter;        // the cel pass's material and program do not outlive the scene
+    } cases[] = {
         {0, {}, {}, true},
         {1, {"clear", "picture 0"}, {}, true},
         {2, {"clear", "picture 0"}, {}, true},
@@ -164,7 +151,7 @@ TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
         {12, {"clear", "picture 5"}, {}, true},
         {13, {"clear", "picture 6"}, {}, true},
     };
-    for (const SceneCase& c : cases) {
+    for (const auto& c : cases) {
         float before[PARTICLE_SYSTEM_COUNT];
         for (int i = 0; i < PARTICLE_SYSTEM_COUNT; ++i)
             before[i] = director.particleSystem(i).time();
@@ -183,29 +170,24 @@ TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
     EXPECT_EQ(director.model(MODEL_SPARE).geometry(), nullptr) << "the fifth model is never loaded";
 }
 
+// Each system's type, count and emission point (rain: over its box).
 TEST_F(SceneRecipeTest, ParticleSystemsAreTheShowsSix)
 {
     const struct {
         int type, count;
-        Vec3 emitter;
-    } systems[] = {{3, 1000, {0, 20, -30}}, {1, 1000, {}}, {4, 500, {-20, 5, -150}}, {6, 1000, {0, 10, 0}},
-        {5, 2000, {0, 10, 0}}, {0, 2000, {-30, 10, 0}}};
+        float low[3], high[3];
+    } systems[] = {{3, 1000, {0, 20, -30}, {0, 20, -30}}, {1, 1000, {-200, 20, -200}, {200, 180, 200}},
+        {4, 500, {-20, 5, -150}, {-20, 5, -150}}, {6, 1000, {0, 10, 0}, {0, 10, 0}}, {5, 2000, {0, 10, 0}, {0, 10, 0}},
+        {0, 2000, {-30, 10, 0}, {-30, 10, 0}}};
     for (int i = 0; i < PARTICLE_SYSTEM_COUNT; ++i) {
         const ParticleSystem& system = director.particleSystem(i);
-        ASSERT_EQ(system.type(), systems[i].type) << i;
-        ASSERT_EQ(system.count(), systems[i].count) << i;
-        float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
-        for (const Particle* p = system.particles(); p != system.particles() + system.count(); ++p)
-            for (int k = 0; k < 3; ++k) {
-                low[k] = std::min(low[k], (&p->origin.x)[k]);
-                high[k] = std::max(high[k], (&p->origin.x)[k]);
-            }
-        const Vec3& e = systems[i].emitter;
-        if (systems[i].type == 1) { // rain over the box (-200, 20, -200) to (200, 180, 200)
-            EXPECT_TRUE(low[0] == -200 && low[1] == 20 && low[2] == -200) << low[0] << " " << low[1] << " " << low[2];
-            EXPECT_TRUE(high[0] > 190 && high[0] <= 200 && high[1] > 170 && high[1] <= 180 && high[2] > 190 && high[2] <= 200) << high[0];
-        } else {
-            EXPECT_TRUE(low[0] == e.x && low[1] == e.y && low[2] == e.z && high[0] == e.x && high[2] == e.z) << i;
+        ASSERT_TRUE(system.type() == systems[i].type && system.count() == systems[i].count) << i;
+        for (int k = 0; k < 3; ++k) {
+            float low = 1e9f, high = -1e9f;
+            for (const Particle* p = system.particles(); p != system.particles() + system.count(); ++p)
+                low = std::min(low, (&p->origin.x)[k]), high = std::max(high, (&p->origin.x)[k]);
+            EXPECT_EQ(low, systems[i].low[k]) << i << " axis " << k;
+            EXPECT_NEAR(high, systems[i].high[k], 2.0f) << i << " axis " << k;
         }
     }
 }
@@ -227,9 +209,7 @@ TEST_F(SceneRecipeTest, LoadingPictureIsDrawnOverTheWholeWindowAndPresented)
 {
     device.clearCalls();
     loadingPicture(&device, Camera());
-    EXPECT_EQ(device.count("applyViewport(0, 0, 64, 48)"), 1);
-    EXPECT_EQ(device.count("onPresent()"), 1);
-    EXPECT_EQ(device.count("drawArrays("), 1);
+    EXPECT_EQ(device.count("applyViewport(0, 0, 64, 48)") + device.count("onPresent()") + device.count("drawArrays("), 3);
     Mat4 projection;
     projection.setPerspective(90.0f, 0.1f, 1000.0f, 64.0f / 48.0f);
     EXPECT_TRUE(std::equal(projection.m, projection.m + 16, device.projection.current().m));
