@@ -1,12 +1,10 @@
-// Particle systems and picture layers on llvmpipe: the batched drawing gives the picture
-// and the GL state that drawing quad by quad through the matrix stack gives, and
-// simulate the state drawing gives; a sprite that cannot be loaded fails init; a picture
-// layer adds its picture over the viewport, texture (0, 0) at the top left.
-#include "demo/effects/PictureLayer.h"
+// Particle systems on llvmpipe: the batched drawing gives the picture and the GL state
+// that drawing quad by quad through the matrix stack gives, and simulate the state
+// drawing gives.
+#include "demo/effects/ParticleSystem.h"
 #include "demo/effects/ShowRandom.h"
 #include "tests/support/GLTestContext.h"
 #include "tests/support/ImageFiles.h"
-#include "tests/support/MountedDisk.h"
 
 #include "engine/material/Image.h"
 #include "engine/render/GLExtensions.h"
@@ -17,7 +15,6 @@
 
 #include <cmath>
 #include <algorithm>
-#include <functional>
 
 namespace {
 
@@ -28,28 +25,22 @@ struct SystemSpec {
 
 // One of each kind the show draws, few enough not to saturate the picture.
 const SystemSpec kSystems[] = {{6, 150, {0, 10, 0}, {}}, {0, 150, {5, 5, 8}, {}}, {3, 100, {0, 20, -30}, {}},
-                               {1, 150, {-40, 0, -40}, {40, 30, 40}}, {4, 100, {5, 5, -10}, {}},
-                               {5, 150, {0, 10, 0}, {}}};
+    {1, 150, {-40, 0, -40}, {40, 30, 40}}, {4, 100, {5, 5, -10}, {}}, {5, 150, {0, 10, 0}, {}}};
 
-// A side x side 24-bit bitmap whose pixel (x, y from the top) is colour(x, y) = 0xRRGGBB.
-std::string bitmap(int side, const std::function<std::uint32_t(int, int)>& colour)
+// A 16 x 16 sprite, red across, green down, fading to black at the rim: a quad drawn
+// mirrored, turned or at another size shows.
+std::string spriteBmp()
 {
-    std::vector<std::vector<std::uint32_t>> rows(side, std::vector<std::uint32_t>(side));
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            rows[y][x] = colour(x, y);
+    std::vector<std::vector<std::uint32_t>> rows(16, std::vector<std::uint32_t>(16));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const float fade = std::max(0.0f, 1.0f - std::hypot(x - 7.5f, y - 7.5f) / 8.0f);
+            rows[y][x] = std::uint32_t(fade * 12 * x) << 16 | std::uint32_t(fade * 12 * y) << 8 | std::uint32_t(fade * 90);
+        }
     BmpLayout layout;
-    layout.width = layout.height = side;
+    layout.width = layout.height = 16;
     layout.pixelData = bmpRows24(rows, true);
     return makeBmp(layout);
-}
-
-// Red across, green down, fading to black at the rim: a quad drawn mirrored, turned or
-// at another size shows.
-std::uint32_t spritePixel(int x, int y)
-{
-    const float fade = std::max(0.0f, 1.0f - std::hypot(x - 7.5f, y - 7.5f) / 8.0f);
-    return std::uint32_t(fade * 12 * x) << 16 | std::uint32_t(fade * 12 * y) << 8 | std::uint32_t(fade * 90);
 }
 
 void vertex(float u, float v, float x, float y, float z)
@@ -113,10 +104,9 @@ std::vector<float> stateAfter(unsigned sprite)
     GLint src = 0, dst = 0, bound = 0, active = 0;
     glGetIntegerv(GL_BLEND_SRC, &src), glGetIntegerv(GL_BLEND_DST, &dst);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound), glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-    std::vector<float> state = {float(glIsEnabled(GL_LIGHTING)), float(glIsEnabled(GL_DEPTH_TEST)),
-                                float(glIsEnabled(GL_BLEND)), float(glIsEnabled(GL_TEXTURE_2D)), float(src),
-                                float(dst), float(GLuint(bound) == sprite), float(active),
-                                float(glIsEnabled(GL_VERTEX_ARRAY)), float(glIsEnabled(GL_COLOR_ARRAY))};
+    std::vector<float> state = {float(glIsEnabled(GL_LIGHTING)), float(glIsEnabled(GL_DEPTH_TEST)), float(glIsEnabled(GL_BLEND)),
+        float(glIsEnabled(GL_TEXTURE_2D)), float(src), float(dst), float(GLuint(bound) == sprite), float(active),
+        float(glIsEnabled(GL_VERTEX_ARRAY)), float(glIsEnabled(GL_COLOR_ARRAY))};
     state.resize(state.size() + 20);
     glGetFloatv(GL_CURRENT_COLOR, &state[state.size() - 20]);
     glGetFloatv(GL_MODELVIEW_MATRIX, &state[state.size() - 16]);
@@ -129,7 +119,7 @@ protected:
     {
         if (!gl.ok())
             GTEST_SKIP() << "no GL context";
-        sprite = scratch.write("Particle.bmp", bitmap(16, spritePixel));
+        sprite = scratch.write("Particle.bmp", spriteBmp());
     }
 
     // Every system of kSystems, seeded alike, after warm-up frames; the last frame drawn
@@ -167,8 +157,8 @@ protected:
                 continue;
             }
             system.drawAndUpdate(1 / 30.0f, cam);
-            EXPECT_EQ(system.drawnCount(), std::count_if(particles.begin(), particles.end(),
-                                                         [](const Particle& p) { return !particleIsDead(p); }));
+            EXPECT_EQ(system.drawnCount(),
+                std::count_if(particles.begin(), particles.end(), [](const Particle& p) { return !particleIsDead(p); }));
         }
         state = stateAfter(lastSprite);
         return gl.readRgb();
@@ -198,57 +188,16 @@ TEST_F(Effects, BatchedParticlesMatchQuadByQuadWithinOneGreyLevel)
     EXPECT_TRUE(std::equal(specified.begin(), specified.end(), batchedState.begin()));
 }
 
-TEST_F(Effects, UnloadableSpriteFailsAndLeavesNothingToDraw)
+TEST_F(Effects, UnloadableSpriteOrNegativeCountFailsAndLeavesNothingToDraw)
 {
     const std::string notABitmap = scratch.write("text.bmp", "this is not a bitmap at all");
-    const struct {
-        const char* file;
-        int count;
-    } cases[] = {{nullptr, 10}, {"absent.bmp", 10}, {notABitmap.c_str(), 10}, {sprite.c_str(), -1}};
-    for (const auto& c : cases) {
+    for (const char* file : {(const char*)nullptr, "absent.bmp", notABitmap.c_str(), sprite.c_str()}) {
         ParticleSystem system;
         testing::internal::CaptureStderr(); // the loader's message box, without a display
-        EXPECT_EQ(system.init(0, c.file, c.count, {}, {}), -1) << (c.file ? c.file : "null");
+        EXPECT_EQ(system.init(0, file, file == sprite.c_str() ? -1 : 10, {}, {}), -1) << (file ? file : "null");
         testing::internal::GetCapturedStderr();
         system.drawAndUpdate(0.1f, {});
         EXPECT_EQ(system.spriteTexture() + system.drawnCount(), 0u);
-    }
-}
-
-TEST_F(Effects, PictureLayerAddsOverTheViewportTopLeftFirst)
-{
-    scratch.write("picture.bmp", bitmap(8, [](int x, int y) {
-        return y < 4 ? (x < 4 ? 0xC80000u : 0x00C800u) : (x < 4 ? 0x000096u : 0x646464u);
-    }));
-    scratch.write("Particle.bmp", bitmap(4, [](int, int) { return 0u; })); // particles that add nothing
-    MountedDisk disk(scratch.path());
-    PictureLayer layer, missing;
-    ASSERT_TRUE(layer.init("picture.bmp"));
-    EXPECT_FALSE(missing.init("absent.jpg"));
-    const int projectionTop = gl.device().projection.top;
-    const struct {
-        int x, y, r, g, b; // picture plus the dark blue background
-    } probes[] = {{10, 10, 200, 0, 70}, {149, 10, 0, 200, 70}, {10, 109, 0, 0, 220}, {149, 109, 100, 100, 170}};
-    for (int frame = 0; frame < 2; ++frame) {
-        SCOPED_TRACE(frame);
-        gl.device().setClearColor(0, 0, 70 / 255.0f);
-        gl.device().clearAll();
-        Mat4 moved; // the scene's view and world, which the picture must not follow
-        moved.setTranslation(0.5f, 0.5f, -2);
-        gl.device().setView(moved);
-        gl.device().setWorld(moved);
-        missing.draw(gl.device(), 1 / 30.0f, {0, 0, -40}); // a layer without its picture adds nothing
-        layer.draw(gl.device(), 1 / 30.0f, {0, 0, -40});
-        for (const auto& p : probes) {
-            const Rgba8 seen = gl.pixel(p.x, p.y);
-            EXPECT_TRUE(nearColour(seen, p.r, p.g, p.b)) << p.x << "," << p.y << ": " << int(seen.r) << " "
-                                                         << int(seen.g) << " " << int(seen.b);
-        }
-        for (int corner = 0; corner < 4; ++corner) { // covered, though filtering mixes the colours there
-            const Rgba8 seen = gl.pixel(corner % 2 * 159, corner / 2 * 119);
-            EXPECT_GT(seen.r + seen.g + seen.b, 150) << "corner " << corner;
-        }
-        EXPECT_EQ(gl.device().projection.top, projectionTop);
     }
 }
 
