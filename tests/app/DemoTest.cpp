@@ -1,18 +1,82 @@
-// Seeking replays the show from its start without drawing: the camera ends where a run
-// that played every frame has it, and Page Down / Page Up land on the first frame of the
-// next and the previous scene, once per press.
+// The show's frame through a device that records its calls; seeking, which replays the
+// show from its start without drawing: the camera ends where a run that played every
+// frame has it, and Page Down / Page Up land on the first frame of the next and the
+// previous scene, once per press.
 #include "app/Demo.h"
 #include "app/Director.h"
 #include "app/SceneKeys.h"
 #include "engine/geometry/Camera.h"
+#include "tests/support/RecordingDevice.h"
 
 #include "ConsoleCapture.h"
 #include "ScriptedInput.h"
 #include "ShowFixture.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
+
+// The frame of scene 5 (lit) at 1024 x 768: the scene between the letterbox bands, its
+// lights after the view, then the lyrics overlay in its own projection. beginFrame (from
+// the window's makeCurrent to the device's resetColor) is one step; the device's other
+// housekeeping is left out.
+class DemoFrameTest : public ShowFixture {};
+
+TEST_F(DemoFrameTest, InOrderWithTheLightsAfterTheViewAndTheLyricsOverlayLast)
+{
+    RecordingDevice device;
+    auto* window = new ScriptedWindow(1024, 768);
+    device.attachWindow(window);
+    window->log = &device.calls;
+    scratch.write("Syncro.txt", "10 20 30 40 50 100");
+    {
+        ConsoleCapture quiet;
+        showDirector().load("Syncro.txt", &device);
+        showDirector().start();
+        advanceMs(55);
+        showDirector().currentPath();
+    }
+    sceneCamera().set(1.0f, -2.0f, 3.0f, 10.0f, 20.0f, 0.0f);
+    device.setBlendingCached(true); // states a previous frame may have left: set again
+    device.setAlphaRefCached(0.25f);
+    device.clearCalls();
+    device.viewsApplied.clear();
+    demoRender();
+    const char* const marks[] = {"applyViewport(", "applyScissor(", "clearAll(", "applyProjection(", "applyView(",
+        "applyLight(", "enableLightApi(", "setBlending(", "setAlphaRef(", "onBeginScene(", "onPresent(", "window.swapBuffers"};
+    std::vector<std::string> steps;
+    bool inBeginFrame = false;
+    for (const std::string& c : device.calls) {
+        if (c == "window.makeCurrent" || inBeginFrame) {
+            if (!(inBeginFrame = c != "resetColor()"))
+                steps.push_back("beginFrame");
+        } else if (std::any_of(std::begin(marks), std::end(marks), [&](const char* m) { return c.rfind(m, 0) == 0; })) {
+            steps.push_back(c);
+        }
+    }
+    const std::vector<std::string> expected = {"applyViewport(0, 0, 1024, 768)", "clearAll()", "beginFrame",
+        "applyProjection()", "applyView()", "applyLight(0, 0, 0, 15, 10)", "enableLightApi(0)",
+        "applyLight(1, 0, 0, 50, -20)", "enableLightApi(1)", "applyLight(2, 1, 15, 39, -0.12)", "enableLightApi(2)",
+        "setBlending(0)", "setAlphaRef(0.5)", "applyScissor(0, 106, 1024, 556)", "applyScissor(0, 0, 1024, 768)",
+        "applyProjection()", "applyView()", "setBlending(0)", "setBlending(0)", "applyProjection()", "onBeginScene()",
+        "onPresent()", "window.swapBuffers"};
+    EXPECT_EQ(steps, expected);
+    EXPECT_EQ(window->swaps, 1);
+    EXPECT_FLOAT_EQ(device.clearB, 70.0f / 255.0f);
+    Mat4 projection;
+    projection.setPerspective(90.0f, 0.1f, 1000.0f, 1024.0f / 768.0f);
+    EXPECT_TRUE(std::equal(projection.m, projection.m + 16, device.projection.current().m));
+    const Mat4 view = sceneCamera().viewMatrix();
+    EXPECT_EQ(std::count_if(device.viewsApplied.begin(), device.viewsApplied.end(),
+                  [&](const Mat4& m) { return std::equal(m.m, m.m + 16, view.m); }),
+        1) << "the camera's view reaches the device once";
+    const Vec3 eye = device.programConstants[0];
+    EXPECT_TRUE(eye.x == -1.0f && eye.y == 2.0f && eye.z == -3.0f);
+    EXPECT_TRUE(device.getLight(0)->specular == blue && device.getLight(1)->diffuse == yellow);
+    EXPECT_FLOAT_EQ(device.getLight(2)->range, 200.0f);
+    device.detachWindow();
+}
 
 class SeekTest : public ShowFixture {
 protected:
