@@ -40,7 +40,10 @@ public:
     bool seekChannel(int channel, int ms) override { return log("seek", channel, ms); }
 };
 
-TEST(SoundTable, OpensAtCdRateReservesChannelZeroAndReportsFailure)
+// Init opens at CD rate with channel 0 reserved and says when it fails. A name decodes
+// once and keeps its slot (byte for byte); init frees the slots, reused first; an
+// undecodable file takes a slot that plays nothing; a full table refuses.
+TEST(SoundTable, InitReportsFailureSameNameSharesASlotAndAFullTableRefuses)
 {
     FakeBackend backend;
     backend.initSucceeds = false;
@@ -52,16 +55,6 @@ TEST(SoundTable, OpensAtCdRateReservesChannelZeroAndReportsFailure)
     EXPECT_FLOAT_EQ(backend.rolloff, 2.0f);
     sound.setRolloff(25.0f);
     EXPECT_FLOAT_EQ(backend.rolloff, 10.0f) << "clamped to ten";
-    EXPECT_STREQ(soundErrorText(19), "Unknown error");
-}
-
-// A name decodes once and keeps its slot (byte for byte); init frees the slots, reused
-// first; an undecodable file takes a slot that plays nothing; a full table refuses.
-TEST(SoundTable, SameNameSharesASlotInitFreesThemAndAFullTableRefuses)
-{
-    FakeBackend backend;
-    SoundSystem sound(backend);
-    sound.init();
     backend.calls.clear();
     EXPECT_EQ(sound.loadSample("rap2.mp3", 0) + sound.loadSample("rap2.mp3", 1), 0);
     EXPECT_EQ(sound.loadSample("RAP2.mp3", 1), 1);
