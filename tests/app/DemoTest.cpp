@@ -125,38 +125,30 @@ TEST_F(SeekTest, CameraEndsWhereAPlayedRunHasIt)
     EXPECT_TRUE(played.x != 0.0f && played.yaw != 0.0f) << "the path moved and turned the camera";
 }
 
+// Each press lands on the first frame of the next (D) or previous (U) scene: scene 0
+// starts over, the last scene has no next one; a held key does not jump again.
 TEST_F(SeekTest, PageKeysJumpToTheFirstFrameOfTheNextAndPreviousScene)
 {
     ScriptedInput keys;
-    const struct {
-        platform::Key key;
-        std::uint32_t scene;
-        std::int32_t ms;
-    } presses[] = {
-        {platform::Key::PageDown, 1, 1001}, {platform::Key::PageDown, 2, 2001}, {platform::Key::PageUp, 1, 1001},
-        {platform::Key::PageUp, 0, 0}, {platform::Key::PageUp, 0, 0}, // scene 0 starts over
-        {platform::Key::PageDown, 1, 1001}, {platform::Key::PageDown, 2, 2001}, {platform::Key::PageDown, 3, 3001},
-        {platform::Key::PageDown, 3, 3101}, // the last scene has no next one: no jump
-    };
-    // Each press: scene and time of the frame after it, and the time one held frame
-    // later (no second jump).
-    std::vector<std::string> got, expected;
-    handleSceneKeys();
-    for (const auto& press : presses) {
-        keys.held = {press.key};
+    const std::string presses = "DDUUUDDDD";
+    const std::int32_t landing[] = {1001, 2001, 1001, 0, 0, 1001, 2001, 3001, 3101};
+    std::vector<std::int32_t> got, held, expected(std::begin(landing), std::end(landing)), expectedHeld;
+    for (std::size_t i = 0; i < presses.size(); ++i) {
+        keys.held = {presses[i] == 'D' ? platform::Key::PageDown : platform::Key::PageUp};
         handleSceneKeys();
         demoUpdate();
-        const std::string row = std::to_string(showDirector().sceneIndex()) + " at " + std::to_string(showDirector().elapsedMs());
-        clockTo(press.ms + 100);
+        got.push_back(showDirector().elapsedMs() + 100000 * std::int32_t(showDirector().sceneIndex()));
+        clockTo(landing[i] + 100);
         handleSceneKeys();
-        got.push_back(row + ", held " + std::to_string(showDirector().elapsedMs()));
-        expected.push_back(std::to_string(press.scene) + " at " + std::to_string(press.ms) + ", held "
-            + std::to_string(press.ms + 100));
+        held.push_back(showDirector().elapsedMs());
+        expected[i] += 100000 * (landing[i] / 1000);
+        expectedHeld.push_back(landing[i] + 100);
         keys.held.clear();
         handleSceneKeys();
     }
     quiet.reset();
-    EXPECT_EQ(got, expected);
+    EXPECT_EQ(got, expected) << "scene * 100000 + ms after each press";
+    EXPECT_EQ(held, expectedHeld);
 }
 
 }
