@@ -20,12 +20,12 @@ std::string xRamp(long count)
 
 class CameraPathTest : public ShowFixture {
 protected:
-    // Keys at 0, 100, 200 and 300 ms at x = 0, 1, 3, 6 (never on one line, so a key index
-    // off by one shows), pitch = 10 x; then extra.
+    // Keys at 100, 200, 300 and 400 ms at x = 0, 1, 3, 6 (never on one line, so a key
+    // index off by one shows), pitch = 10 x; then extra.
     void writeKeys(const std::string& extra = "")
     {
-        scratch.write("p.txt", record({0, 0, 0, 0, 0, 0, 0}) + record({100, 10000, 0, 0, 100000, 0, 0})
-                + record({200, 30000, 0, 0, 300000, 0, 0}) + record({300, 60000, 0, 0, 600000, 0, 0}) + extra);
+        scratch.write("p.txt", record({100, 0, 0, 0, 0, 0, 0}) + record({200, 10000, 0, 0, 100000, 0, 0})
+                + record({300, 30000, 0, 0, 300000, 0, 0}) + record({400, 60000, 0, 0, 600000, 0, 0}) + extra);
     }
     // Moves the clock by ms, plays, and returns x.
     float playAfter(std::int64_t ms)
@@ -40,8 +40,9 @@ protected:
     Vec3 angles{-7.0f, -7.0f, -7.0f};
 };
 
-// A key whose time equals t is not passed; past 200 ms the path is over and holds the key
-// at 200 ms: the key at 300 ms is never played. A rewind plays it again from its start.
+// Before the first key the path holds it; a key whose time equals t is not passed; past
+// 300 ms the path is over and holds the key at 300 ms: the key at 400 ms is never played.
+// A rewind plays it again from its start.
 TEST_F(CameraPathTest, PlaybackInterpolatesHandsOverAtTheEndAndRewinds)
 {
     writeKeys();
@@ -51,8 +52,8 @@ TEST_F(CameraPathTest, PlaybackInterpolatesHandsOverAtTheEndAndRewinds)
         int atMs;
         float x;
         int mode;
-    } steps[] = {{0, 0, MODE_PLAYING}, {50, 0.5f, MODE_PLAYING}, {100, 1, MODE_PLAYING}, {150, 2, MODE_PLAYING},
-        {200, 3, MODE_PLAYING}, {201, 3, MODE_FREE}, {5000, 3, MODE_FREE}};
+    } steps[] = {{0, 0, MODE_PLAYING}, {50, 0, MODE_PLAYING}, {150, 0.5f, MODE_PLAYING}, {200, 1, MODE_PLAYING},
+        {250, 2, MODE_PLAYING}, {300, 3, MODE_PLAYING}, {301, 3, MODE_FREE}, {5000, 3, MODE_FREE}};
     int now = 0;
     for (const auto& step : steps) {
         EXPECT_FLOAT_EQ(playAfter(step.atMs - now), step.x) << step.atMs << " ms";
@@ -64,16 +65,17 @@ TEST_F(CameraPathTest, PlaybackInterpolatesHandsOverAtTheEndAndRewinds)
     path.rewind();
     EXPECT_EQ(path.mode, MODE_PLAYING);
     playAfter(0);
-    EXPECT_FLOAT_EQ(playAfter(50), 0.5f);
+    EXPECT_FLOAT_EQ(playAfter(50), 0.0f) << "held before the first key, as at the start";
+    EXPECT_FLOAT_EQ(playAfter(100), 0.5f);
 }
 
 TEST_F(CameraPathTest, DurationPutsTheThirdKeyFromTheEndAtThatTime)
 {
-    writeKeys(record({400, 40000, 0, 0, 0, 0, 0}));
+    writeKeys(record({500, 40000, 0, 0, 0, 0, 0}));
     path.load("p.txt", 1000);
-    EXPECT_FLOAT_EQ(path.timeScale(), 0.2f);
+    EXPECT_FLOAT_EQ(path.timeScale(), 0.3f);
     playAfter(0);
-    EXPECT_FLOAT_EQ(playAfter(1000), 3.0f) << "key 2 (200 ms) is reached after 1 s";
+    EXPECT_FLOAT_EQ(playAfter(1000), 3.0f) << "key 2 (300 ms) is reached after 1 s";
     EXPECT_EQ(path.mode, MODE_PLAYING);
 }
 

@@ -1,11 +1,9 @@
-// Particle systems on llvmpipe: the batched drawing gives the picture and the GL state
-// that drawing quad by quad through the matrix stack gives, and simulate the state
-// drawing gives.
+// Particle systems on llvmpipe: batched drawing gives the picture and GL state that quad
+// by quad drawing through the matrix stack gives, and simulate the state drawing gives.
 #include "demo/effects/ParticleSystem.h"
 #include "demo/effects/ShowRandom.h"
 #include "tests/support/GLTestContext.h"
 #include "tests/support/ImageFiles.h"
-
 #include "engine/material/Image.h"
 #include "engine/render/GLExtensions.h"
 
@@ -18,13 +16,11 @@
 
 namespace {
 
-struct SystemSpec {
+// One of each kind the show draws, few enough not to saturate the picture.
+const struct SystemSpec {
     int type, count;
     Vec3 emitter, extent;
-};
-
-// One of each kind the show draws, few enough not to saturate the picture.
-const SystemSpec kSystems[] = {{6, 150, {0, 10, 0}, {}}, {0, 150, {5, 5, 8}, {}}, {3, 100, {0, 20, -30}, {}},
+} kSystems[] = {{6, 150, {0, 10, 0}, {}}, {0, 150, {5, 5, 8}, {}}, {3, 100, {0, 20, -30}, {}},
     {1, 150, {-40, 0, -40}, {40, 30, 40}}, {4, 100, {5, 5, -10}, {}}, {5, 150, {0, 10, 0}, {}}};
 
 // A 16 x 16 sprite, red across, green down, fading to black at the rim: a quad drawn
@@ -43,11 +39,7 @@ std::string spriteBmp()
     return makeBmp(layout);
 }
 
-void vertex(float u, float v, float x, float y, float z)
-{
-    glTexCoord2f(u, v);
-    glVertex3f(x, y, z);
-}
+void vertex(float u, float v, float x, float y, float z) { glTexCoord2f(u, v), glVertex3f(x, y, z); }
 
 // One frame as specified: quad by quad, each billboard turned on the matrix stack.
 void referenceFrame(std::vector<Particle>& particles, const SystemSpec& spec, float time, const Vec3& cam,
@@ -78,8 +70,7 @@ void referenceFrame(std::vector<Particle>& particles, const SystemSpec& spec, fl
         if (v.z > 0)
             yawDegrees -= 180.0f, yaw -= 3.14159265f;
         const bool flipped = v.y > 0;
-        if (flipped)
-            v.y = -v.y;
+        v.y = flipped ? -v.y : v.y;
         const double pitchZ = std::atan(v.z / v.y) * 57.29577957855229;
         const double pitchX = std::atan(v.x / v.y) * 57.29577957855229;
         glColor4f(p.red, p.green, p.blue, 1.0f);
@@ -102,8 +93,8 @@ void referenceFrame(std::vector<Particle>& particles, const SystemSpec& spec, fl
 std::vector<float> stateAfter(unsigned sprite)
 {
     GLint src = 0, dst = 0, bound = 0, active = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src), glGetIntegerv(GL_BLEND_DST, &dst);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound), glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    glGetIntegerv(GL_BLEND_SRC, &src), glGetIntegerv(GL_BLEND_DST, &dst), glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
     std::vector<float> state = {float(glIsEnabled(GL_LIGHTING)), float(glIsEnabled(GL_DEPTH_TEST)), float(glIsEnabled(GL_BLEND)),
         float(glIsEnabled(GL_TEXTURE_2D)), float(src), float(dst), float(GLuint(bound) == sprite), float(active),
         float(glIsEnabled(GL_VERTEX_ARRAY)), float(glIsEnabled(GL_COLOR_ARRAY))};
@@ -119,7 +110,6 @@ protected:
     {
         if (!gl.ok())
             GTEST_SKIP() << "no GL context";
-        sprite = scratch.write("Particle.bmp", spriteBmp());
     }
 
     // Every system of kSystems, seeded alike, after warm-up frames; the last frame drawn
@@ -128,19 +118,17 @@ protected:
     std::vector<std::uint8_t> render(bool reference, std::vector<float>& state)
     {
         const Vec3 cam(22, -12, 3); // the eye at (-22, 12, -3), looking down +x
-        gl.device().setPerspective(90, 0.1f, 1000);
         Mat4 view;
-        view.rotateY(90);
-        view.translate(cam.x, cam.y, cam.z);
+        view.rotateY(90), view.translate(cam.x, cam.y, cam.z);
         // A textured draw first, as in a scene: it leaves a texture on unit 0 and the
         // last stage active.
         Image white;
         white.allocate(2, 2, 24);
         gl.device().setTextureSlot(0, gl.device().addTexture(white, "white"));
         gl.device().drawQuad(-1, -1, 1, 1);
+        gl.clearToBlack();
+        gl.device().setPerspective(90, 0.1f, 1000);
         gl.device().setView(view);
-        gl.device().setClearColor(0, 0, 0);
-        gl.device().clearAll();
         seedShowRandom(5);
         unsigned lastSprite = 0;
         for (const SystemSpec& spec : kSystems) {
@@ -166,20 +154,16 @@ protected:
 
     GLTestContext gl{160, 120};
     ScratchDir scratch;
-    std::string sprite;
+    std::string sprite = scratch.write("Particle.bmp", spriteBmp());
 };
 
 TEST_F(Effects, BatchedParticlesMatchQuadByQuadWithinOneGreyLevel)
 {
     std::vector<float> batchedState, referenceState;
-    const std::vector<std::uint8_t> batched = render(false, batchedState);
-    const std::vector<std::uint8_t> reference = render(true, referenceState);
+    const std::vector<std::uint8_t> batched = render(false, batchedState), reference = render(true, referenceState);
     int worst = 0, lit = 0, saturated = 0;
-    for (size_t i = 0; i < batched.size(); ++i) {
-        worst = std::max(worst, std::abs(batched[i] - reference[i]));
-        lit += reference[i] > 8;
-        saturated += reference[i] == 255;
-    }
+    for (size_t i = 0; i < batched.size(); ++i)
+        worst = std::max(worst, std::abs(batched[i] - reference[i])), lit += reference[i] > 8, saturated += reference[i] == 255;
     EXPECT_LE(worst, 1);
     EXPECT_GT(lit, int(batched.size() / 20)) << "too little drawn to compare";
     EXPECT_LT(saturated, lit / 10) << "too much saturated to compare";
@@ -191,14 +175,14 @@ TEST_F(Effects, BatchedParticlesMatchQuadByQuadWithinOneGreyLevel)
 TEST_F(Effects, UnloadableSpriteOrNegativeCountFailsAndLeavesNothingToDraw)
 {
     const std::string notABitmap = scratch.write("text.bmp", "this is not a bitmap at all");
+    testing::internal::CaptureStderr(); // the loader's message box, without a display
     for (const char* file : {(const char*)nullptr, "absent.bmp", notABitmap.c_str(), sprite.c_str()}) {
         ParticleSystem system;
-        testing::internal::CaptureStderr(); // the loader's message box, without a display
         EXPECT_EQ(system.init(0, file, file == sprite.c_str() ? -1 : 10, {}, {}), -1) << (file ? file : "null");
-        testing::internal::GetCapturedStderr();
         system.drawAndUpdate(0.1f, {});
         EXPECT_EQ(system.spriteTexture() + system.drawnCount(), 0u);
     }
+    testing::internal::GetCapturedStderr();
 }
 
 }
