@@ -69,8 +69,7 @@ TEST_F(DemoFrameTest, InOrderWithTheLightsAfterTheViewAndTheLyricsOverlayLast)
     EXPECT_TRUE(std::equal(projection.m, projection.m + 16, device.projection.current().m));
     const Mat4 view = sceneCamera().viewMatrix();
     EXPECT_EQ(std::count_if(device.viewsApplied.begin(), device.viewsApplied.end(),
-                  [&](const Mat4& m) { return std::equal(m.m, m.m + 16, view.m); }),
-        1) << "the camera's view reaches the device once";
+        [&](const Mat4& m) { return std::equal(m.m, m.m + 16, view.m); }), 1) << "the camera's view reaches it once";
     const Vec3 eye = device.programConstants[0];
     EXPECT_TRUE(eye.x == -1.0f && eye.y == 2.0f && eye.z == -3.0f);
     EXPECT_TRUE(device.getLight(0)->specular == blue && device.getLight(1)->diffuse == yellow);
