@@ -19,6 +19,7 @@
 #include "ConsoleCapture.h"
 #include "ShowFixture.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -186,8 +187,9 @@ TEST_F(SceneRecipeTest, ParticleSystemsAreTheShowsSix)
             float low = 1e9f, high = -1e9f;
             for (const Particle* p = system.particles(); p != system.particles() + system.count(); ++p)
                 low = std::min(low, (&p->origin.x)[k]), high = std::max(high, (&p->origin.x)[k]);
-            EXPECT_EQ(low, systems[i].low[k]) << i << " axis " << k;
-            EXPECT_NEAR(high, systems[i].high[k], 2.0f) << i << " axis " << k;
+            const float slack = systems[i].type == 1 ? 5.0f : 0.0f; // rain: a thousand random points of the box
+            EXPECT_TRUE(std::abs(low - systems[i].low[k]) <= slack && std::abs(high - systems[i].high[k]) <= slack)
+                << i << " axis " << k << ": " << low << " to " << high;
         }
     }
 }

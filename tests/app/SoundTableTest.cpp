@@ -93,10 +93,9 @@ TEST(SoundTable, EachKeyPlaysOnceAndPauseAndSeekReachItsChannel)
         sound.playSample(slot, key);
     sound.pauseKey(9, true);
     EXPECT_TRUE(sound.seekKey(9, 1500) && sound.seekKey(7, 20));
-    for (int key : {0, 8}) {
-        sound.pauseKey(key, true);
-        EXPECT_FALSE(sound.seekKey(key, 10)) << key;
-    }
+    sound.pauseKey(0, true);
+    sound.pauseKey(8, true);
+    EXPECT_FALSE(sound.seekKey(0, 10) || sound.seekKey(8, 10));
     const std::vector<std::string> expected = {"play 7 1", "paused 1 0", "play 7 2", "paused 2 0", "paused 2 1",
         "seek 2 1500", "seek 1 20"};
     EXPECT_EQ(backend.calls, expected);
