@@ -48,11 +48,8 @@ TEST_F(CameraPathTest, PlaybackInterpolatesHandsOverAtTheEndAndRewinds)
     writeKeys();
     ASSERT_TRUE(path.load("p.txt", 0));
     advanceMs(10000); // the path's clock starts at the first play, not at load
-    const struct {
-        int atMs;
-        float x;
-        int mode;
-    } steps[] = {{0, 0, MODE_PLAYING}, {50, 0, MODE_PLAYING}, {150, 0.5f, MODE_PLAYING}, {200, 1, MODE_PLAYING},
+    const struct { int atMs; float x; int mode; } steps[] = {
+        {0, 0, MODE_PLAYING}, {50, 0, MODE_PLAYING}, {150, 0.5f, MODE_PLAYING}, {200, 1, MODE_PLAYING},
         {250, 2, MODE_PLAYING}, {300, 3, MODE_PLAYING}, {301, 3, MODE_FREE}, {5000, 3, MODE_FREE}};
     int now = 0;
     for (const auto& step : steps) {

@@ -60,11 +60,8 @@ TEST_F(DirectorTest, ScenesChangeOnlyOnceTheTimelineIsPastEachSyncTime)
         stall += "scene : " + std::to_string(scene) + "\n";
     loadWithSync(sync);
     EXPECT_TRUE(director.syncTimes().size() == 20 && director.syncTimes()[5] == 6000 && director.syncTimes()[6] == 7000);
-    const struct {
-        std::int32_t ms;
-        std::uint32_t scene;
-        std::string printed;
-    } steps[] = {{0, 0, ""}, {999, 0, ""}, {1000, 0, ""}, {1001, 1, "scene : 0\n"}, {2000, 1, ""},
+    const struct { std::int32_t ms; std::uint32_t scene; std::string printed; } steps[] = {
+        {0, 0, ""}, {999, 0, ""}, {1000, 0, ""}, {1001, 1, "scene : 0\n"}, {2000, 1, ""},
         {2001, 2, "scene : 1\n"}, {600000, 13, stall}, {900000, 13, ""}};
     for (const auto& s : steps) {
         EXPECT_EQ(at(s.ms), s.printed) << s.ms << " ms";

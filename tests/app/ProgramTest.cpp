@@ -160,11 +160,8 @@ TEST(FrameLoop, CountsFramesUntilTheQuitMessageAndMessagesComeFirst)
 
 TEST(FrameRateReport, FormatsTwoDecimalsAndGivesZeroWhenNoTimeWasMeasured)
 {
-    const struct {
-        std::uint32_t frames;
-        long double seconds;
-        const char* text;
-    } cases[] = {{300, 5.0L, "FPS=60.00"}, {2, 3.0L, "FPS=0.67"}, {4000000000u, 1.0L, "FPS=4000000000.00"},
+    const struct { std::uint32_t frames; long double seconds; const char* text; } cases[] = {
+        {300, 5.0L, "FPS=60.00"}, {2, 3.0L, "FPS=0.67"}, {4000000000u, 1.0L, "FPS=4000000000.00"},
         {100, 0.0L, "FPS=0.00"}, {0, 0.0L, "FPS=0.00"}, {10, -1.0L, "FPS=0.00"},
         {10, std::numeric_limits<long double>::denorm_min(), "FPS=0.00"}};
     for (const auto& c : cases)

@@ -174,10 +174,8 @@ TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
 // Each system's type, count and emission point (rain: over its box).
 TEST_F(SceneRecipeTest, ParticleSystemsAreTheShowsSix)
 {
-    const struct {
-        int type, count;
-        float low[3], high[3];
-    } systems[] = {{3, 1000, {0, 20, -30}, {0, 20, -30}}, {1, 1000, {-200, 20, -200}, {200, 180, 200}},
+    const struct { int type, count; float low[3], high[3]; } systems[] = {
+        {3, 1000, {0, 20, -30}, {0, 20, -30}}, {1, 1000, {-200, 20, -200}, {200, 180, 200}},
         {4, 500, {-20, 5, -150}, {-20, 5, -150}}, {6, 1000, {0, 10, 0}, {0, 10, 0}}, {5, 2000, {0, 10, 0}, {0, 10, 0}},
         {0, 2000, {-30, 10, 0}, {-30, 10, 0}}};
     for (int i = 0; i < PARTICLE_SYSTEM_COUNT; ++i) {
