@@ -9,12 +9,8 @@
 
 class ConsoleCapture {
 public:
-    ConsoleCapture()
-    {
-        // The console prints nothing until it is open; its banner goes out before capture.
-        openConsole();
-        testing::internal::CaptureStdout();
-    }
+    // The console prints nothing until it is open; its banner goes out before capture.
+    ConsoleCapture() { openConsole(), testing::internal::CaptureStdout(); }
     ~ConsoleCapture()
     {
         if (!taken_)
@@ -24,11 +20,7 @@ public:
     ConsoleCapture& operator=(const ConsoleCapture&) = delete;
 
     // Ends the capture and returns everything printed since construction.
-    std::string text()
-    {
-        taken_ = true;
-        return testing::internal::GetCapturedStdout();
-    }
+    std::string text() { return taken_ = true, testing::internal::GetCapturedStdout(); }
 
 private:
     bool taken_ = false;

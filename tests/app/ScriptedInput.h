@@ -2,8 +2,8 @@
 // camera tests drive the show without a display.
 #pragma once
 
-#include "engine/render/Window.h"
 #include "platform/Input.h"
+#include "tests/support/NullWindow.h"
 
 #include <set>
 #include <string>
@@ -23,57 +23,35 @@ public:
 
     bool keyDown(platform::Key key) override { return held.count(key) != 0; }
     unsigned mouseButtons() override { return buttons; }
-    void cursorPosition(int* x, int* y) override
-    {
-        *x = 0;
-        *y = 0;
-    }
+    void cursorPosition(int* x, int* y) override { *x = *y = 0; }
     void warpCursor(int, int) override {}
     int showCursor(bool) override { return 0; }
     bool takeMouseMotion() override { return mouseMoved; }
 };
 
-class ScriptedWindow : public Window {
+// Keeps its cursor and records where it was pinned.
+class ScriptedWindow : public NullWindow {
 public:
-    ScriptedWindow(int width, int height) : Window(width, height, 32, false, false) {}
+    using NullWindow::NullWindow;
 
     int cursorX = 0;
     int cursorY = 0;
     std::vector<std::pair<int, int>> warps;
-    int swaps = 0;
     // When set, makeCurrent and swapBuffers are logged here too ("window.makeCurrent").
     std::vector<std::string>* log = nullptr;
 
-    int setCursorPos(int x, int y) override
-    {
-        warps.emplace_back(x, y);
-        cursorX = x;
-        cursorY = y;
-        return 1;
-    }
-    void getCursorPos(int* x, int* y) override
-    {
-        *x = cursorX;
-        *y = cursorY;
-    }
+    int setCursorPos(int x, int y) override { return warps.emplace_back(cursorX = x, cursorY = y), 1; }
+    void getCursorPos(int* x, int* y) override { *x = cursorX, *y = cursorY; }
     int getCursorX() override { return cursorX; }
     int getCursorY() override { return cursorY; }
-    int showCursor() override { return 0; }
-    int hideCursor() override { return -1; }
-    bool toggleFullscreen() override { return true; }
-    bool makeCurrent() override
+    bool makeCurrent() override { return note("window.makeCurrent") && NullWindow::makeCurrent(); }
+    bool swapBuffers() override { return note("window.swapBuffers") && NullWindow::swapBuffers(); }
+
+private:
+    bool note(const char* call)
     {
         if (log)
-            log->push_back("window.makeCurrent");
+            log->push_back(call);
         return true;
     }
-    bool swapBuffers() override
-    {
-        ++swaps;
-        if (log)
-            log->push_back("window.swapBuffers");
-        return true;
-    }
-    unsigned long getHandle() override { return 0; }
-    bool destroy() override { return true; }
 };

@@ -24,22 +24,12 @@ public:
     }
 
 protected:
-    void SetUp() override
-    {
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(scratch.path());
-        platform::useVirtualClock(0);
-    }
-    void TearDown() override
-    {
-        platform::useRealClock();
-        std::filesystem::current_path(previous_);
-    }
-
+    void SetUp() override { std::filesystem::current_path(scratch.path()), platform::useVirtualClock(0); }
+    void TearDown() override { platform::useRealClock(), std::filesystem::current_path(previous_); }
     static void advanceMs(std::int64_t ms) { platform::advanceVirtualClockBy(ms * 1000000); }
 
     ScratchDir scratch;
 
 private:
-    std::filesystem::path previous_;
+    std::filesystem::path previous_ = std::filesystem::current_path();
 };

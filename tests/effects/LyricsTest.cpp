@@ -1,63 +1,31 @@
-// The lyrics: reading "rap.txt", the font and its width table, the font registry, which
-// line shows when, and what a viewer sees of the bands and the text strip.
+// The lyrics file "rap.txt" as the show reads it, and the font's width table.
 #include "demo/effects/BitmapFont.h"
-#include "demo/effects/LyricsText.h"
-#include "platform/TimeSource.h"
-#include "tests/app/ConsoleCapture.h"
+#include "demo/effects/LyricsFile.h"
 #include "tests/support/BmpWriter.h"
-#include "tests/support/GLTestContext.h"
-#include "tests/support/ImageFiles.h"
 #include "tests/support/MountedDisk.h"
+#include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace {
 
-const std::string SPACES(LYRIC_TRAILING_SPACES, ' ');
-
-// A 256 x 256 font of 16 x 16 cells: every pixel of glyph c's cell at cell column k is
-// (c, 16k + 8, 200) in the cell's top half, (c, 16k + 8, 100) in its bottom half; the
-// space's cell is black.
-std::string fixtureFontBmp()
-{
-    std::vector<std::vector<std::uint32_t>> rows(256, std::vector<std::uint32_t>(256));
-    for (std::uint32_t y = 0; y < 256; ++y)
-        for (std::uint32_t x = 0; x < 256; ++x) {
-            const std::uint32_t code = (y / 16) * 16 + x / 16;
-            rows[y][x] = code == ' ' ? 0 : (code << 16) | ((x % 16 * 16 + 8) << 8) | (y % 16 < 8 ? 200 : 100);
-        }
-    BmpLayout layout;
-    layout.width = layout.height = 256;
-    layout.pixelData = bmpRows24(rows, true);
-    return makeBmp(layout);
-}
-
-// Widths 8, except 'A' 4, 'B' 16, 'C' 1 and the space 1; size bytes long.
-std::string widthTable(std::size_t size)
-{
-    std::string table(size, char(7));
-    for (auto [code, width] : {std::pair{'A', 4}, {'B', 16}, {'C', 1}, {' ', 1}})
-        if (std::size_t(code) < size)
-            table[std::size_t(code)] = char(width - 1);
-    return table;
-}
-
+// Entries are "time words... |"; the last is repeated, words are cut to 39 characters and
+// a line's words to what the text strip holds, then padded with the trailing spaces.
 TEST(LyricsFile, EntriesAreBarTerminatedLinesWithTheLastRepeatedAndLongTextCut)
 {
-    const std::string longWord(50, 'w');
+    const std::string SPACES(LYRIC_TRAILING_SPACES, ' '), longWord(50, 'w');
     std::string longLine;
     for (int i = 0; i < 30; ++i)
         longLine += "abcdefgh ";
     const struct {
         std::string file;
-        std::vector<std::string> expected; // "time:text" after the leading "0:"
+        std::vector<std::string> expected; // "time:text" after the leading empty entry "0:"
     } cases[] = {
         {"0 hello night |\n5000 orbit |\n\n", {"0:hello night " + SPACES, "5000:orbit " + SPACES, "5000:orbit " + SPACES}},
         {"12 " + longWord + " |", {"12:" + longWord.substr(0, 39) + " " + SPACES, "12:" + longWord.substr(0, 39) + " " + SPACES}},
         {"7 " + longLine + "|", {"7:" + longLine.substr(0, 164) + SPACES, "7:" + longLine.substr(0, 164) + SPACES}},
         {"soon a |\n34 b c", {"0:a " + SPACES, "34:b c " + SPACES, "34:b c " + SPACES}},
+        {"99999999999 x |", {"2147483647:x " + SPACES, "2147483647:x " + SPACES}},
         {"", {"0:"}},
     };
     ScratchDir dir;
@@ -67,47 +35,10 @@ TEST(LyricsFile, EntriesAreBarTerminatedLinesWithTheLastRepeatedAndLongTextCut)
         std::vector<std::string> texts;
         for (const LyricEntry& e : entries)
             texts.push_back(std::to_string(e.showTime) + ":" + e.text);
-        EXPECT_EQ(texts.front(), "0:");
-        EXPECT_EQ(std::vector(texts.begin() + 1, texts.end()), c.expected) << c.file;
+        EXPECT_EQ(texts, ([&] { auto all = c.expected; return all.insert(all.begin(), "0:"), all; }())) << c.file;
     }
     std::vector<LyricEntry> entries(1);
-    EXPECT_FALSE(readLyricEntries(dir.file("missing.txt").c_str(), entries));
-    EXPECT_TRUE(entries.empty());
-}
-
-TEST(LyricsText, ShowsEachLineOnceItsTimeHasPassedAndPrintsEachLengthReached)
-{
-    ScratchDir dir;
-    MountedDisk disk(dir.path());
-    dir.write("rap.txt", "0 hello night |\n5000 orbit |\n9000 together we make |\n");
-    const std::string hello = "hello night " + SPACES, orbit = "orbit " + SPACES, make = "together we make " + SPACES;
-    const auto line = [](const std::string& s) { return "tailleText : " + std::to_string(s.size()) + "\n"; };
-    const struct {
-        std::int32_t ms;
-        std::string shown, printed;
-    } steps[] = {
-        {0, "", ""},
-        {1, hello, line(hello) + line(orbit)},
-        {5000, hello, ""},
-        {5001, orbit, line(make)},
-        {9000, orbit, ""},
-        {9001, make, line(make)},
-        {600000, make, ""},
-    };
-    platform::useVirtualClock(0);
-    LyricsText lyrics;
-    lyrics.startClock();
-    lyrics.init("rap.txt", "none.bmp");
-    std::int32_t now = 0;
-    for (const auto& step : steps) {
-        platform::advanceVirtualClockBy(std::int64_t(step.ms - now) * 1000000);
-        now = step.ms;
-        ConsoleCapture console;
-        lyrics.advance();
-        EXPECT_EQ(lyrics.shownText(), step.shown) << step.ms;
-        EXPECT_EQ(console.text(), step.printed) << step.ms;
-    }
-    platform::useRealClock();
+    EXPECT_TRUE(!readLyricEntries(dir.file("missing.txt").c_str(), entries) && entries.empty());
 }
 
 TEST(BitmapFont, AWidthTableShorterThan256BytesLeavesTheGlyphsFixedWidth)
@@ -115,82 +46,13 @@ TEST(BitmapFont, AWidthTableShorterThan256BytesLeavesTheGlyphsFixedWidth)
     for (auto [tableSize, width] : {std::pair{-1, 16}, {255, 16}, {256, 4}, {300, 4}}) {
         ScratchDir dir;
         MountedDisk disk(dir.path());
-        dir.write("font.bmp", fixtureFontBmp());
+        dir.write("font.bmp", solidBmp(256, 256, 200, 200, 200));
         if (tableSize >= 0)
-            dir.write("font.qzf", widthTable(std::size_t(tableSize)));
+            dir.write("font.qzf", std::string(std::size_t(tableSize), char(3)));
         BitmapFont font;
         ASSERT_TRUE(font.load("font.bmp"));
         EXPECT_EQ(font.glyph('A').width, width) << tableSize;
     }
-}
-
-TEST(FontRegistry, SameNameSharesASlotOtherCaseLoadsAnotherUntilSixteen)
-{
-    FontRegistry registry;
-    for (auto [name, slot] : {std::pair{"font.bmp", 0}, {"font.bmp", 0}, {"FONT.bmp", 1}, {"Font.bmp", 2}, {"FONT.bmp", 1}})
-        EXPECT_EQ(registry.find(name), slot) << name;
-    for (int slot = 3; slot < FontRegistry::SlotCount; ++slot)
-        EXPECT_EQ(registry.find(std::to_string(slot).c_str()), slot);
-    EXPECT_EQ(registry.find("one too many"), -1);
-    EXPECT_EQ(registry.get(2)->name(), "Font.bmp");
-}
-
-// A window 1084 wide puts the 1024-pixel canvas on the strip one texel per pixel.
-TEST(LyricsPixels, BandsAre106PixelsAndTheStripShowsTheLinesGlyphColumns)
-{
-    GLTestContext gl(1084, 240);
-    if (!gl.ok())
-        GTEST_SKIP() << "no GL context";
-    ScratchDir dir;
-    MountedDisk disk(dir.path());
-    dir.write("noir.bmp", solidBmp(8, 8, 0, 0, 0));
-    dir.write("font.bmp", fixtureFontBmp());
-    dir.write("font.qzf", widthTable(256));
-    dir.write("rap.txt", "0 ABCBB |\n5000 CA |\n");
-    const struct {
-        std::int32_t ms;
-        std::vector<std::tuple<char, int, int>> runs; // glyph, first cell column copied, width
-    } frames[] = {
-        {1, {{'A', 6, 4}, {'B', 0, 16}, {'C', 7, 1}, {'B', 0, 16}, {'B', 0, 16}}},
-        {5001, {{'C', 7, 1}, {'A', 6, 4}}}, // no trace of the longer line before
-    };
-    platform::useVirtualClock(0);
-    LyricsText lyrics;
-    lyrics.startClock();
-    lyrics.init("rap.txt", "font.bmp");
-    RenderDevice& device = gl.device();
-    const int w = gl.width(), h = gl.height();
-    std::int32_t now = 0;
-    for (const auto& frame : frames) {
-        platform::advanceVirtualClockBy(std::int64_t(frame.ms - now) * 1000000);
-        now = frame.ms;
-        device.setClearColor(0.2f, 0.4f, 0.8f);
-        device.clearAll();
-        device.beginFrame();
-        device.setLighting(true); // as a scene may leave it, behind the device's cache
-        device.setBlending(true);  // the letterbox stays opaque: the show clips the scene to it
-        lyrics.draw(device);
-        for (int x : {0, 10, w / 2, w - 1}) {
-            for (int y : {0, 105, h - 106, h - 1})
-                EXPECT_TRUE(nearColour(gl.pixel(x, y), 0, 0, 0)) << x << "," << y;
-            for (int y : {106, h - 107})
-                EXPECT_TRUE(nearColour(gl.pixel(x, y), 51, 102, 204)) << x << "," << y;
-        }
-        // Rows in the top and the bottom half of the strip: the glyphs stand upright.
-        int x = 0;
-        for (auto [code, firstColumn, width] : frame.runs)
-            for (int k = 0; k < width; ++k, ++x)
-                for (auto [y, blue] : {std::pair{h - 80, 200}, {h - 40, 100}})
-                    EXPECT_TRUE(nearColour(gl.pixel(30 + x, y), code, (firstColumn + k) * 16 + 8, blue))
-                        << frame.ms << " canvas column " << x << " row " << y;
-        for (; x < 80; ++x)
-            EXPECT_TRUE(nearColour(gl.pixel(30 + x, h - 58), 0, 0, 0)) << frame.ms << " canvas column " << x;
-    }
-    LyricsText silent; // no lyrics: a black strip, never the new texture's green
-    silent.init("missing.txt", "font.bmp");
-    silent.draw(device);
-    EXPECT_TRUE(nearColour(gl.pixel(w / 2, h - 58), 0, 0, 0));
-    platform::useRealClock();
 }
 
 }

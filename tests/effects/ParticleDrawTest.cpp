@@ -1,13 +1,9 @@
-// Particle systems and picture layers on llvmpipe: the batched drawing gives the picture
-// and the GL state that drawing quad by quad through the matrix stack gives, and
-// simulate the state drawing gives; a sprite that cannot be loaded fails init; a picture
-// layer adds its picture over the viewport, texture (0, 0) at the top left.
-#include "demo/effects/PictureLayer.h"
+// Particle systems on llvmpipe: batched drawing gives the picture and GL state that quad
+// by quad drawing through the matrix stack gives, and simulate the state drawing gives.
+#include "demo/effects/ParticleSystem.h"
 #include "demo/effects/ShowRandom.h"
 #include "tests/support/GLTestContext.h"
 #include "tests/support/ImageFiles.h"
-#include "tests/support/MountedDisk.h"
-
 #include "engine/material/Image.h"
 #include "engine/render/GLExtensions.h"
 
@@ -17,46 +13,33 @@
 
 #include <cmath>
 #include <algorithm>
-#include <functional>
 
 namespace {
 
-struct SystemSpec {
+// One of each kind the show draws, few enough not to saturate the picture.
+const struct SystemSpec {
     int type, count;
     Vec3 emitter, extent;
-};
+} kSystems[] = {{6, 150, {0, 10, 0}, {}}, {0, 150, {5, 5, 8}, {}}, {3, 100, {0, 20, -30}, {}},
+    {1, 150, {-40, 0, -40}, {40, 30, 40}}, {4, 100, {5, 5, -10}, {}}, {5, 150, {0, 10, 0}, {}}};
 
-// One of each kind the show draws, few enough not to saturate the picture.
-const SystemSpec kSystems[] = {{6, 150, {0, 10, 0}, {}}, {0, 150, {5, 5, 8}, {}}, {3, 100, {0, 20, -30}, {}},
-                               {1, 150, {-40, 0, -40}, {40, 30, 40}}, {4, 100, {5, 5, -10}, {}},
-                               {5, 150, {0, 10, 0}, {}}};
-
-// A side x side 24-bit bitmap whose pixel (x, y from the top) is colour(x, y) = 0xRRGGBB.
-std::string bitmap(int side, const std::function<std::uint32_t(int, int)>& colour)
+// A 16 x 16 sprite, red across, green down, fading to black at the rim: a quad drawn
+// mirrored, turned or at another size shows.
+std::string spriteBmp()
 {
-    std::vector<std::vector<std::uint32_t>> rows(side, std::vector<std::uint32_t>(side));
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            rows[y][x] = colour(x, y);
+    std::vector<std::vector<std::uint32_t>> rows(16, std::vector<std::uint32_t>(16));
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const float fade = std::max(0.0f, 1.0f - std::hypot(x - 7.5f, y - 7.5f) / 8.0f);
+            rows[y][x] = std::uint32_t(fade * 12 * x) << 16 | std::uint32_t(fade * 12 * y) << 8 | std::uint32_t(fade * 90);
+        }
     BmpLayout layout;
-    layout.width = layout.height = side;
+    layout.width = layout.height = 16;
     layout.pixelData = bmpRows24(rows, true);
     return makeBmp(layout);
 }
 
-// Red across, green down, fading to black at the rim: a quad drawn mirrored, turned or
-// at another size shows.
-std::uint32_t spritePixel(int x, int y)
-{
-    const float fade = std::max(0.0f, 1.0f - std::hypot(x - 7.5f, y - 7.5f) / 8.0f);
-    return std::uint32_t(fade * 12 * x) << 16 | std::uint32_t(fade * 12 * y) << 8 | std::uint32_t(fade * 90);
-}
-
-void vertex(float u, float v, float x, float y, float z)
-{
-    glTexCoord2f(u, v);
-    glVertex3f(x, y, z);
-}
+void vertex(float u, float v, float x, float y, float z) { glTexCoord2f(u, v), glVertex3f(x, y, z); }
 
 // One frame as specified: quad by quad, each billboard turned on the matrix stack.
 void referenceFrame(std::vector<Particle>& particles, const SystemSpec& spec, float time, const Vec3& cam,
@@ -87,8 +70,7 @@ void referenceFrame(std::vector<Particle>& particles, const SystemSpec& spec, fl
         if (v.z > 0)
             yawDegrees -= 180.0f, yaw -= 3.14159265f;
         const bool flipped = v.y > 0;
-        if (flipped)
-            v.y = -v.y;
+        v.y = flipped ? -v.y : v.y;
         const double pitchZ = std::atan(v.z / v.y) * 57.29577957855229;
         const double pitchX = std::atan(v.x / v.y) * 57.29577957855229;
         glColor4f(p.red, p.green, p.blue, 1.0f);
@@ -111,12 +93,11 @@ void referenceFrame(std::vector<Particle>& particles, const SystemSpec& spec, fl
 std::vector<float> stateAfter(unsigned sprite)
 {
     GLint src = 0, dst = 0, bound = 0, active = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src), glGetIntegerv(GL_BLEND_DST, &dst);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound), glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-    std::vector<float> state = {float(glIsEnabled(GL_LIGHTING)), float(glIsEnabled(GL_DEPTH_TEST)),
-                                float(glIsEnabled(GL_BLEND)), float(glIsEnabled(GL_TEXTURE_2D)), float(src),
-                                float(dst), float(GLuint(bound) == sprite), float(active),
-                                float(glIsEnabled(GL_VERTEX_ARRAY)), float(glIsEnabled(GL_COLOR_ARRAY))};
+    glGetIntegerv(GL_BLEND_SRC, &src), glGetIntegerv(GL_BLEND_DST, &dst), glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    std::vector<float> state = {float(glIsEnabled(GL_LIGHTING)), float(glIsEnabled(GL_DEPTH_TEST)), float(glIsEnabled(GL_BLEND)),
+        float(glIsEnabled(GL_TEXTURE_2D)), float(src), float(dst), float(GLuint(bound) == sprite), float(active),
+        float(glIsEnabled(GL_VERTEX_ARRAY)), float(glIsEnabled(GL_COLOR_ARRAY))};
     state.resize(state.size() + 20);
     glGetFloatv(GL_CURRENT_COLOR, &state[state.size() - 20]);
     glGetFloatv(GL_MODELVIEW_MATRIX, &state[state.size() - 16]);
@@ -129,7 +110,6 @@ protected:
     {
         if (!gl.ok())
             GTEST_SKIP() << "no GL context";
-        sprite = scratch.write("Particle.bmp", bitmap(16, spritePixel));
     }
 
     // Every system of kSystems, seeded alike, after warm-up frames; the last frame drawn
@@ -138,19 +118,17 @@ protected:
     std::vector<std::uint8_t> render(bool reference, std::vector<float>& state)
     {
         const Vec3 cam(22, -12, 3); // the eye at (-22, 12, -3), looking down +x
-        gl.device().setPerspective(90, 0.1f, 1000);
         Mat4 view;
-        view.rotateY(90);
-        view.translate(cam.x, cam.y, cam.z);
+        view.rotateY(90), view.translate(cam.x, cam.y, cam.z);
         // A textured draw first, as in a scene: it leaves a texture on unit 0 and the
         // last stage active.
         Image white;
         white.allocate(2, 2, 24);
         gl.device().setTextureSlot(0, gl.device().addTexture(white, "white"));
         gl.device().drawQuad(-1, -1, 1, 1);
+        gl.clearToBlack();
+        gl.device().setPerspective(90, 0.1f, 1000);
         gl.device().setView(view);
-        gl.device().setClearColor(0, 0, 0);
-        gl.device().clearAll();
         seedShowRandom(5);
         unsigned lastSprite = 0;
         for (const SystemSpec& spec : kSystems) {
@@ -167,8 +145,8 @@ protected:
                 continue;
             }
             system.drawAndUpdate(1 / 30.0f, cam);
-            EXPECT_EQ(system.drawnCount(), std::count_if(particles.begin(), particles.end(),
-                                                         [](const Particle& p) { return !particleIsDead(p); }));
+            EXPECT_EQ(system.drawnCount(),
+                std::count_if(particles.begin(), particles.end(), [](const Particle& p) { return !particleIsDead(p); }));
         }
         state = stateAfter(lastSprite);
         return gl.readRgb();
@@ -176,20 +154,16 @@ protected:
 
     GLTestContext gl{160, 120};
     ScratchDir scratch;
-    std::string sprite;
+    std::string sprite = scratch.write("Particle.bmp", spriteBmp());
 };
 
 TEST_F(Effects, BatchedParticlesMatchQuadByQuadWithinOneGreyLevel)
 {
     std::vector<float> batchedState, referenceState;
-    const std::vector<std::uint8_t> batched = render(false, batchedState);
-    const std::vector<std::uint8_t> reference = render(true, referenceState);
+    const std::vector<std::uint8_t> batched = render(false, batchedState), reference = render(true, referenceState);
     int worst = 0, lit = 0, saturated = 0;
-    for (size_t i = 0; i < batched.size(); ++i) {
-        worst = std::max(worst, std::abs(batched[i] - reference[i]));
-        lit += reference[i] > 8;
-        saturated += reference[i] == 255;
-    }
+    for (size_t i = 0; i < batched.size(); ++i)
+        worst = std::max(worst, std::abs(batched[i] - reference[i])), lit += reference[i] > 8, saturated += reference[i] == 255;
     EXPECT_LE(worst, 1);
     EXPECT_GT(lit, int(batched.size() / 20)) << "too little drawn to compare";
     EXPECT_LT(saturated, lit / 10) << "too much saturated to compare";
@@ -198,58 +172,17 @@ TEST_F(Effects, BatchedParticlesMatchQuadByQuadWithinOneGreyLevel)
     EXPECT_TRUE(std::equal(specified.begin(), specified.end(), batchedState.begin()));
 }
 
-TEST_F(Effects, UnloadableSpriteFailsAndLeavesNothingToDraw)
+TEST_F(Effects, UnloadableSpriteOrNegativeCountFailsAndLeavesNothingToDraw)
 {
     const std::string notABitmap = scratch.write("text.bmp", "this is not a bitmap at all");
-    const struct {
-        const char* file;
-        int count;
-    } cases[] = {{nullptr, 10}, {"absent.bmp", 10}, {notABitmap.c_str(), 10}, {sprite.c_str(), -1}};
-    for (const auto& c : cases) {
+    testing::internal::CaptureStderr(); // the loader's message box, without a display
+    for (const char* file : {(const char*)nullptr, "absent.bmp", notABitmap.c_str(), sprite.c_str()}) {
         ParticleSystem system;
-        testing::internal::CaptureStderr(); // the loader's message box, without a display
-        EXPECT_EQ(system.init(0, c.file, c.count, {}, {}), -1) << (c.file ? c.file : "null");
-        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(system.init(0, file, file == sprite.c_str() ? -1 : 10, {}, {}), -1) << (file ? file : "null");
         system.drawAndUpdate(0.1f, {});
         EXPECT_EQ(system.spriteTexture() + system.drawnCount(), 0u);
     }
-}
-
-TEST_F(Effects, PictureLayerAddsOverTheViewportTopLeftFirst)
-{
-    scratch.write("picture.bmp", bitmap(8, [](int x, int y) {
-        return y < 4 ? (x < 4 ? 0xC80000u : 0x00C800u) : (x < 4 ? 0x000096u : 0x646464u);
-    }));
-    scratch.write("Particle.bmp", bitmap(4, [](int, int) { return 0u; })); // particles that add nothing
-    MountedDisk disk(scratch.path());
-    PictureLayer layer, missing;
-    ASSERT_TRUE(layer.init("picture.bmp"));
-    EXPECT_FALSE(missing.init("absent.jpg"));
-    const int projectionTop = gl.device().projection.top;
-    const struct {
-        int x, y, r, g, b; // picture plus the dark blue background
-    } probes[] = {{10, 10, 200, 0, 70}, {149, 10, 0, 200, 70}, {10, 109, 0, 0, 220}, {149, 109, 100, 100, 170}};
-    for (int frame = 0; frame < 2; ++frame) {
-        SCOPED_TRACE(frame);
-        gl.device().setClearColor(0, 0, 70 / 255.0f);
-        gl.device().clearAll();
-        Mat4 moved; // the scene's view and world, which the picture must not follow
-        moved.setTranslation(0.5f, 0.5f, -2);
-        gl.device().setView(moved);
-        gl.device().setWorld(moved);
-        missing.draw(gl.device(), 1 / 30.0f, {0, 0, -40}); // a layer without its picture adds nothing
-        layer.draw(gl.device(), 1 / 30.0f, {0, 0, -40});
-        for (const auto& p : probes) {
-            const Rgba8 seen = gl.pixel(p.x, p.y);
-            EXPECT_TRUE(nearColour(seen, p.r, p.g, p.b)) << p.x << "," << p.y << ": " << int(seen.r) << " "
-                                                         << int(seen.g) << " " << int(seen.b);
-        }
-        for (int corner = 0; corner < 4; ++corner) { // covered, though filtering mixes the colours there
-            const Rgba8 seen = gl.pixel(corner % 2 * 159, corner / 2 * 119);
-            EXPECT_GT(seen.r + seen.g + seen.b, 150) << "corner " << corner;
-        }
-        EXPECT_EQ(gl.device().projection.top, projectionTop);
-    }
+    testing::internal::GetCapturedStderr();
 }
 
 }
