@@ -1,11 +1,18 @@
-// The lyrics file "rap.txt" as the show reads it, and the font's width table.
+// The lyrics file "rap.txt" as the show reads it, the font's width table, and what a
+// viewer sees of the bands and the text strip.
 #include "demo/effects/BitmapFont.h"
 #include "demo/effects/LyricsFile.h"
+#include "demo/effects/LyricsText.h"
+#include "platform/TimeSource.h"
 #include "tests/support/BmpWriter.h"
+#include "tests/support/GLTestContext.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/MountedDisk.h"
 #include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -53,6 +60,81 @@ TEST(BitmapFont, AWidthTableShorterThan256BytesLeavesTheGlyphsFixedWidth)
         ASSERT_TRUE(font.load("font.bmp"));
         EXPECT_EQ(font.glyph('A').width, width) << tableSize;
     }
+}
+
+// A 256 x 256 font of 16 x 16 cells: every pixel of glyph c's cell at cell column k is
+// (c, 16k + 8, 200) in the cell's top half, (c, 16k + 8, 100) in its bottom half; the
+// space's cell is black.
+std::string fixtureFontBmp()
+{
+    std::vector<std::vector<std::uint32_t>> rows(256, std::vector<std::uint32_t>(256));
+    for (std::uint32_t y = 0; y < 256; ++y)
+        for (std::uint32_t x = 0; x < 256; ++x) {
+            const std::uint32_t code = (y / 16) * 16 + x / 16;
+            rows[y][x] = code == ' ' ? 0 : (code << 16) | ((x % 16 * 16 + 8) << 8) | (y % 16 < 8 ? 200 : 100);
+        }
+    BmpLayout layout;
+    layout.width = layout.height = 256;
+    layout.pixelData = bmpRows24(rows, true);
+    return makeBmp(layout);
+}
+
+TEST(LyricsPixels, BandsAre106PixelsAndTheStripShowsTheLinesGlyphColumns)
+{
+    GLTestContext gl(1084, 240);
+    if (!gl.ok())
+        GTEST_SKIP() << "no GL context";
+    ScratchDir dir;
+    MountedDisk disk(dir.path());
+    dir.write("noir.bmp", solidBmp(8, 8, 0, 0, 0));
+    dir.write("font.bmp", fixtureFontBmp());
+    std::string widths(256, char(7)); // 8 wide, but 'A' 4, 'B' 16, 'C' 1
+    widths['A'] = 3, widths['B'] = 15, widths['C'] = 0, widths[' '] = 0;
+    dir.write("font.qzf", widths);
+    dir.write("rap.txt", "0 ABCBB |\n5000 CA |\n");
+    const struct {
+        std::int32_t ms;
+        std::vector<std::tuple<char, int, int>> runs; // glyph, first cell column copied, width
+    } frames[] = {
+        {1, {{'A', 6, 4}, {'B', 0, 16}, {'C', 7, 1}, {'B', 0, 16}, {'B', 0, 16}}},
+        {5001, {{'C', 7, 1}, {'A', 6, 4}}}, // no trace of the longer line before
+    };
+    platform::useVirtualClock(0);
+    LyricsText lyrics;
+    lyrics.startClock();
+    lyrics.init("rap.txt", "font.bmp");
+    RenderDevice& device = gl.device();
+    const int w = gl.width(), h = gl.height();
+    std::int32_t now = 0;
+    for (const auto& frame : frames) {
+        platform::advanceVirtualClockBy(std::int64_t(frame.ms - now) * 1000000);
+        now = frame.ms;
+        device.setClearColor(0.2f, 0.4f, 0.8f), device.clearAll();
+        device.beginFrame();
+        device.setLighting(true); // as a scene may leave it, behind the device's cache
+        device.setBlending(true); // the letterbox stays opaque: the show clips the scene to it
+        lyrics.draw(device);
+        for (int x : {0, 10, w / 2, w - 1}) {
+            for (int y : {0, 105, h - 106, h - 1})
+                EXPECT_TRUE(nearColour(gl.pixel(x, y), 0, 0, 0)) << x << "," << y;
+            for (int y : {106, h - 107})
+                EXPECT_TRUE(nearColour(gl.pixel(x, y), 51, 102, 204)) << x << "," << y;
+        }
+        // Rows in the top and the bottom half of the strip: the glyphs stand upright.
+        int x = 0;
+        for (auto [code, firstColumn, width] : frame.runs)
+            for (int k = 0; k < width; ++k, ++x)
+                for (auto [y, blue] : {std::pair{h - 80, 200}, {h - 40, 100}})
+                    EXPECT_TRUE(nearColour(gl.pixel(30 + x, y), code, (firstColumn + k) * 16 + 8, blue))
+                        << frame.ms << " canvas column " << x << " row " << y;
+        for (; x < 80; ++x)
+            EXPECT_TRUE(nearColour(gl.pixel(30 + x, h - 58), 0, 0, 0)) << frame.ms << " canvas column " << x;
+    }
+    LyricsText silent; // no lyrics: a black strip, never the new texture's green
+    silent.init("missing.txt", "font.bmp");
+    silent.draw(device);
+    EXPECT_TRUE(nearColour(gl.pixel(w / 2, h - 58), 0, 0, 0));
+    platform::useRealClock();
 }
 
 }

@@ -1,9 +1,11 @@
 // Particle systems on llvmpipe: batched drawing gives the picture and GL state that quad
 // by quad drawing through the matrix stack gives, and simulate the state drawing gives.
 #include "demo/effects/ParticleSystem.h"
+#include "demo/effects/PictureLayer.h"
 #include "demo/effects/ShowRandom.h"
 #include "tests/support/GLTestContext.h"
 #include "tests/support/ImageFiles.h"
+#include "tests/support/MountedDisk.h"
 #include "engine/material/Image.h"
 #include "engine/render/GLExtensions.h"
 
@@ -23,20 +25,27 @@ const struct SystemSpec {
 } kSystems[] = {{6, 150, {0, 10, 0}, {}}, {0, 150, {5, 5, 8}, {}}, {3, 100, {0, 20, -30}, {}},
     {1, 150, {-40, 0, -40}, {40, 30, 40}}, {4, 100, {5, 5, -10}, {}}, {5, 150, {0, 10, 0}, {}}};
 
+// A side x side 24-bit bitmap whose pixel (x, y from the top) is colour(x, y) = 0xRRGGBB.
+template <class Colour> std::string bitmap(int side, Colour colour)
+{
+    std::vector<std::vector<std::uint32_t>> rows(side, std::vector<std::uint32_t>(side));
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            rows[y][x] = colour(x, y);
+    BmpLayout layout;
+    layout.width = layout.height = side;
+    layout.pixelData = bmpRows24(rows, true);
+    return makeBmp(layout);
+}
+
 // A 16 x 16 sprite, red across, green down, fading to black at the rim: a quad drawn
 // mirrored, turned or at another size shows.
 std::string spriteBmp()
 {
-    std::vector<std::vector<std::uint32_t>> rows(16, std::vector<std::uint32_t>(16));
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            const float fade = std::max(0.0f, 1.0f - std::hypot(x - 7.5f, y - 7.5f) / 8.0f);
-            rows[y][x] = std::uint32_t(fade * 12 * x) << 16 | std::uint32_t(fade * 12 * y) << 8 | std::uint32_t(fade * 90);
-        }
-    BmpLayout layout;
-    layout.width = layout.height = 16;
-    layout.pixelData = bmpRows24(rows, true);
-    return makeBmp(layout);
+    return bitmap(16, [](int x, int y) {
+        const float fade = std::max(0.0f, 1.0f - std::hypot(x - 7.5f, y - 7.5f) / 8.0f);
+        return std::uint32_t(fade * 12 * x) << 16 | std::uint32_t(fade * 12 * y) << 8 | std::uint32_t(fade * 90);
+    });
 }
 
 void vertex(float u, float v, float x, float y, float z) { glTexCoord2f(u, v), glVertex3f(x, y, z); }
@@ -126,7 +135,7 @@ protected:
         white.allocate(2, 2, 24);
         gl.device().setTextureSlot(0, gl.device().addTexture(white, "white"));
         gl.device().drawQuad(-1, -1, 1, 1);
-        gl.clearToBlack();
+        gl.device().setClearColor(0, 0, 0), gl.device().clearAll();
         gl.device().setPerspective(90, 0.1f, 1000);
         gl.device().setView(view);
         seedShowRandom(5);
@@ -183,6 +192,37 @@ TEST_F(Effects, UnloadableSpriteOrNegativeCountFailsAndLeavesNothingToDraw)
         EXPECT_EQ(system.spriteTexture() + system.drawnCount(), 0u);
     }
     testing::internal::GetCapturedStderr();
+}
+
+TEST_F(Effects, PictureLayerAddsOverTheViewportTopLeftFirst)
+{
+    scratch.write("picture.bmp", bitmap(8, [](int x, int y) {
+        return y < 4 ? (x < 4 ? 0xC80000u : 0x00C800u) : (x < 4 ? 0x000096u : 0x646464u);
+    }));
+    scratch.write("Particle.bmp", bitmap(4, [](int, int) { return 0u; })); // particles that add nothing
+    MountedDisk disk(scratch.path());
+    PictureLayer layer, missing;
+    ASSERT_TRUE(layer.init("picture.bmp"));
+    EXPECT_FALSE(missing.init("absent.jpg"));
+    const int projectionTop = gl.device().projection.top;
+    const struct {
+        int x, y, r, g, b; // picture plus the dark blue background
+    } probes[] = {{10, 10, 200, 0, 70}, {149, 10, 0, 200, 70}, {10, 109, 0, 0, 220}, {149, 109, 100, 100, 170}};
+    for (int frame = 0; frame < 2; ++frame) {
+        gl.device().setClearColor(0, 0, 70 / 255.0f), gl.device().clearAll();
+        Mat4 moved; // the scene's view and world, which the picture must not follow
+        moved.setTranslation(0.5f, 0.5f, -2);
+        gl.device().setView(moved), gl.device().setWorld(moved);
+        missing.draw(gl.device(), 1 / 30.0f, {0, 0, -40}); // a layer without its picture adds nothing
+        layer.draw(gl.device(), 1 / 30.0f, {0, 0, -40});
+        for (const auto& p : probes)
+            EXPECT_TRUE(nearColour(gl.pixel(p.x, p.y), p.r, p.g, p.b)) << frame << ": " << p.x << "," << p.y;
+        for (int corner = 0; corner < 4; ++corner) { // covered, though filtering mixes the colours there
+            const Rgba8 seen = gl.pixel(corner % 2 * 159, corner / 2 * 119);
+            EXPECT_GT(seen.r + seen.g + seen.b, 150) << "corner " << corner;
+        }
+        EXPECT_EQ(gl.device().projection.top, projectionTop);
+    }
 }
 
 }
