@@ -10,37 +10,22 @@
 #include <cmath>
 #include <initializer_list>
 
-// Each element within tolerance relative to the expected value (absolute below 1).
-// NaN never passes.
-inline ::testing::AssertionResult matricesNear(const float* actual, const float* expected,
-                                               float tolerance)
+// Each element within tolerance relative to the expected value (absolute below 1); NaN fails.
+inline ::testing::AssertionResult matricesNear(const Mat4& actual, const Mat4& expected, float tolerance)
 {
     for (int i = 0; i < 16; ++i) {
-        const float allowed = tolerance * std::max(1.0f, std::fabs(expected[i]));
-        if (!(std::fabs(actual[i] - expected[i]) <= allowed)) {
-            return ::testing::AssertionFailure()
-                   << "m[" << i << "] (row " << i % 4 << ", column " << i / 4 << ") is "
-                   << actual[i] << ", expected " << expected[i] << " +/- " << allowed;
-        }
+        if (!(std::fabs(actual.m[i] - expected.m[i]) <= tolerance * std::max(1.0f, std::fabs(expected.m[i]))))
+            return ::testing::AssertionFailure() << "m[" << i << "] is " << actual.m[i] << ", expected " << expected.m[i];
     }
     return ::testing::AssertionSuccess();
 }
 
-inline ::testing::AssertionResult matricesNear(const Mat4& actual, const Mat4& expected,
-                                               float tolerance)
+inline ::testing::AssertionResult vectorsNear(const Vec3& a, const Vec3& e, float tolerance)
 {
-    return matricesNear(actual.m, expected.m, tolerance);
-}
-
-inline ::testing::AssertionResult vectorsNear(const Vec3& actual, const Vec3& expected,
-                                              float tolerance)
-{
-    if (std::fabs(actual.x - expected.x) <= tolerance && std::fabs(actual.y - expected.y) <= tolerance &&
-        std::fabs(actual.z - expected.z) <= tolerance)
+    if (std::fabs(a.x - e.x) <= tolerance && std::fabs(a.y - e.y) <= tolerance && std::fabs(a.z - e.z) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << actual.x << ", " << actual.y << ", " << actual.z
-                                         << ") is not (" << expected.x << ", " << expected.y << ", "
-                                         << expected.z << ") +/- " << tolerance;
+    return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") is not ("
+                                         << e.x << ", " << e.y << ", " << e.z << ")";
 }
 
 // A matrix from sixteen values in storage (column-major) order.
