@@ -1,5 +1,3 @@
-// What meshes and materials ask of the render device: uploads, draws, material state
-// through the cached setters, texture references. A recording device stands in for GL.
 #include "engine/core/FileSystems.h"
 #include "engine/geometry/GeometryWriter.h"
 #include "tests/geometry/TestModels.h"

@@ -1,5 +1,3 @@
-// How MESH and TRIANGLELIST chunks turn into arrays, which first tags load, and that
-// what GeometryWriter writes loads back field for field.
 #include "engine/geometry/GeometryChunks.h"
 #include "engine/geometry/GeometryWriter.h"
 #include "engine/math/FileBuffer.h"
