@@ -1,5 +1,3 @@
-// The device's own logic through a recording subclass: cached setters, matrix stacks,
-// statistics, the immediate builder, the buffer table and the draw-time bindings.
 #include "tests/support/NullWindow.h"
 #include "tests/support/RecordingDevice.h"
 
