@@ -28,15 +28,9 @@ protected:
     }
     void TearDown() override { device.detachWindow(); }
 
-    // Layout S (isStatic) or G bytes of source.
     static std::vector<std::uint8_t> bytesOf(const Geometry& source, bool isStatic)
     {
-        BinaryWriter out;
-        if (isStatic)
-            GeometryWriter::writeStatic(out, source);
-        else
-            GeometryWriter::writeGeneral(out, source);
-        return out.take();
+        return written(source, isStatic ? GeometryLayout::Static : GeometryLayout::General);
     }
     static std::vector<std::uint8_t> model(std::uint32_t items, bool isStatic)
     {

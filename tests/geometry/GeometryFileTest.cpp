@@ -136,18 +136,6 @@ TEST(GeometryLoad, OnlyTheThreeDrawableLayoutsLoadAndAMissingFileChangesNothing)
     EXPECT_EQ(g.name, "before");
 }
 
-std::vector<std::uint8_t> written(const Geometry& g, GeometryLayout layout)
-{
-    BinaryWriter out;
-    if (layout == GeometryLayout::Static)
-        GeometryWriter::writeStatic(out, g);
-    else if (layout == GeometryLayout::General)
-        GeometryWriter::writeGeneral(out, g);
-    else
-        EXPECT_TRUE(GeometryWriter::writeDynamic(out, g));
-    return out.take();
-}
-
 bool sameFloats(const VertexArray& a, const VertexArray& b)
 {
     return a.format == b.format && a.vertexCount == b.vertexCount
