@@ -77,22 +77,4 @@ TEST(CameraMouseLook, TurnsByTheOffsetFromTheCentre)
     }
 }
 
-TEST(CameraView, MovesTheSceneThenTurnsIt)
-{
-    // The eye always lands on the origin, whatever the angles.
-    Camera cam;
-    cam.set(-1, -2, -3, 25, -70, 40);
-    Vec3 eye;
-    cam.viewMatrix().transformPoint(Vec3(1, 2, 3), eye);
-    EXPECT_NEAR(eye.length(), 0, 1e-5f);
-    // Roll turns about the view axis after yaw and pitch: with yaw 90 a point on +X is
-    // straight ahead, and roll 90 leaves it there while turning +Y to -X.
-    cam.set(0, 0, 0, 0, 90, 90);
-    Vec3 ahead, up;
-    cam.viewMatrix().transformPoint(Vec3(5, 0, 0), ahead);
-    cam.viewMatrix().transformPoint(Vec3(0, 1, 0), up);
-    EXPECT_NEAR((ahead - Vec3(0, 0, -5)).length(), 0, 1e-5f);
-    EXPECT_NEAR((up - Vec3(-1, 0, 0)).length(), 0, 1e-5f);
-}
-
 }

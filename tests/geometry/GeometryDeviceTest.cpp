@@ -1,5 +1,3 @@
-// What meshes and materials ask of the render device: uploads, draws, material state
-// through the cached setters, texture references. A recording device stands in for GL.
 #include "engine/core/FileSystems.h"
 #include "engine/geometry/GeometryWriter.h"
 #include "tests/geometry/TestModels.h"
@@ -30,15 +28,9 @@ protected:
     }
     void TearDown() override { device.detachWindow(); }
 
-    // Layout S (isStatic) or G bytes of source.
     static std::vector<std::uint8_t> bytesOf(const Geometry& source, bool isStatic)
     {
-        BinaryWriter out;
-        if (isStatic)
-            GeometryWriter::writeStatic(out, source);
-        else
-            GeometryWriter::writeGeneral(out, source);
-        return out.take();
+        return written(source, isStatic ? GeometryLayout::Static : GeometryLayout::General);
     }
     static std::vector<std::uint8_t> model(std::uint32_t items, bool isStatic)
     {

@@ -1,5 +1,3 @@
-// How MESH and TRIANGLELIST chunks turn into arrays, which first tags load, and that
-// what GeometryWriter writes loads back field for field.
 #include "engine/geometry/GeometryChunks.h"
 #include "engine/geometry/GeometryWriter.h"
 #include "engine/math/FileBuffer.h"
@@ -136,18 +134,6 @@ TEST(GeometryLoad, OnlyTheThreeDrawableLayoutsLoadAndAMissingFileChangesNothing)
     g.name = "before";
     EXPECT_FALSE(g.load("/nonexistent/dir/model.qzg"));
     EXPECT_EQ(g.name, "before");
-}
-
-std::vector<std::uint8_t> written(const Geometry& g, GeometryLayout layout)
-{
-    BinaryWriter out;
-    if (layout == GeometryLayout::Static)
-        GeometryWriter::writeStatic(out, g);
-    else if (layout == GeometryLayout::General)
-        GeometryWriter::writeGeneral(out, g);
-    else
-        EXPECT_TRUE(GeometryWriter::writeDynamic(out, g));
-    return out.take();
 }
 
 bool sameFloats(const VertexArray& a, const VertexArray& b)

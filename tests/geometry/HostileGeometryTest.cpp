@@ -1,5 +1,3 @@
-// Files a hostile or broken exporter could produce: each is refused at load (nothing
-// built) or loads in a form that updates without leaving its arrays.
 #include "engine/geometry/AnimationTable.h"
 #include "engine/geometry/AnimationWriter.h"
 #include "engine/geometry/GeometryWriter.h"

@@ -1,5 +1,6 @@
 #include "tests/geometry/TestModels.h"
 
+#include "engine/geometry/GeometryWriter.h"
 #include "engine/math/FileBuffer.h"
 
 #include <cmath>
@@ -85,6 +86,18 @@ void addSkin(Geometry& g)
         }
         g.skin->skinMeshes.push_back(std::move(skinMesh));
     }
+}
+
+std::vector<std::uint8_t> written(const Geometry& g, GeometryLayout layout)
+{
+    BinaryWriter out;
+    if (layout == GeometryLayout::Static)
+        GeometryWriter::writeStatic(out, g);
+    else if (layout == GeometryLayout::General)
+        GeometryWriter::writeGeneral(out, g);
+    else if (!GeometryWriter::writeDynamic(out, g))
+        return {};
+    return out.take();
 }
 
 bool roundTrip(const std::vector<std::uint8_t>& bytes, Geometry& out, const char* name)

@@ -19,6 +19,8 @@ void addMorph(Geometry& g, std::uint32_t frames, std::uint32_t frameCount, float
 // A three-bone chain "rig" (hips, spine, head) and a skin mesh per item whose weights
 // cycle through the bones; bind poses are the item arrays.
 void addSkin(Geometry& g);
+// g written in layout (Dynamic: empty when g has no morph modifier).
+std::vector<std::uint8_t> written(const Geometry& g, GeometryLayout layout);
 // Loads bytes into out through memory.
 bool roundTrip(const std::vector<std::uint8_t>& bytes, Geometry& out, const char* name = "model.qzg");
 // A keyframed animation with bones x frames distinct keys (unit quaternions).

@@ -1,5 +1,3 @@
-// Capability detection on the real driver and on simulated older ones, and the
-// "Init.log" report.
 #include "tests/support/GLTestContext.h"
 
 #include "engine/material/Image.h"
@@ -29,7 +27,6 @@ TEST(GLExtensionNames, AreFoundAsSubstrings)
         EXPECT_EQ(glext::hasExtension(c.extensions, c.name), c.found) << (c.extensions ? c.extensions : "(null)");
 }
 
-// Every start appends the driver report to "Init.log"; a second one must not truncate it.
 TEST(GLCaps, EachStartAppendsTheDriverReport)
 {
     GLTestContext gl(16, 16);
@@ -78,17 +75,6 @@ TEST(GLCaps, OlderDriverDegradesWithoutCallingMissingEntryPoints)
     EXPECT_EQ(d.loadVertexProgram(files.write("p.vp", "!!ARBvp1.0\nEND\n").c_str(), 0, nullptr), -1);
     EXPECT_EQ(d.programs.count(), 0);
     EXPECT_EQ(d.newVertexProgram(1, 0), nullptr) << "level 1 needs GL_ARB_vertex_program";
-
-    // Without anisotropy a high filter is stored as trilinear.
-    d.setTextureFilter(0, TextureFilter::Anisotropic8);
-    EXPECT_EQ(d.textureFilter[0], TextureFilter::Trilinear);
-
-    // Occlusion tests report false and leave the colour mask alone.
-    d.beginOcclusionTest();
-    EXPECT_FALSE(d.endOcclusionTest());
-    GLboolean mask[4];
-    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
-    EXPECT_EQ(mask[0], GL_TRUE);
 
     // One texture unit still draws texture set 0 from interleaved vertices: a texture of
     // a red and a blue column across the window shows both.
