@@ -65,6 +65,10 @@ bool GLVertexProgram::compile(int)
         return false;
     release();
     drainErrors();
+    // Loading a program must not change what the next draw runs: whatever goes to GL
+    // directly (the particles) would otherwise go through this program until some
+    // draw through the device happened to switch it off.
+    const GLboolean wasEnabled = glIsEnabled(GL_VERTEX_PROGRAM_ARB);
     glEnable(GL_VERTEX_PROGRAM_ARB);
     GLuint id = 0;
     api_.genPrograms(1, &id);
@@ -73,6 +77,8 @@ bool GLVertexProgram::compile(int)
     api_.programString(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB,
         static_cast<GLsizei>(programText_.size()), programText_.data());
     bool ok = glGetError() == GL_NO_ERROR;
+    if (!wasEnabled)
+        glDisable(GL_VERTEX_PROGRAM_ARB);
     drainErrors();
     return ok;
 }

@@ -480,8 +480,10 @@ TEST_F(GeneratedShow, ModelScenesDrawTheirOwnPicturesAndStillsAreThePlayedFrames
         EXPECT_EQ(r.exitStatus, 0) << r.err;
     };
     render({ "--frames", out.file("scenes"), "--seconds", std::to_string(sync[9] / 1000 + 1) }, "1", "512x384");
-    render({ "--frames", out.file("played"), "--to", "26100" }, "10", "64x48");
-    render({ "--stills", "15000,26000", "--out", out.file("ppm"), "--format", "ppm" }, "10", "64x48");
+    // Tall enough that the scene shows between the bands: the first frame drawn after a
+    // simulated run must find GL as a played run leaves it.
+    render({ "--frames", out.file("played"), "--to", "26100" }, "10", "256x240");
+    render({ "--stills", "15000,26000", "--out", out.file("ppm"), "--format", "ppm" }, "10", "256x240");
     render({ "--stills", "15000", "--out", out.file("png") }, "10", "64x48");
     auto frame = [&](const char* folder, int index) {
         char name[64];
