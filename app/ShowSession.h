@@ -1,10 +1,11 @@
 // The start-up and shut-down of the show: the one sequence every program that plays it
-// runs. Up: the data folder looked for before anything else, then Ctrl+C routed to the window close, the engine (file systems and frame clock),
-// the render device, the window with its OpenGL context handed to the device, the
-// console, then the show itself (demoInit). Down: the device detached from its window
-// (which deletes the window and every texture, material and program) and deleted, then
-// the engine stopped. The session owns the device between open and close; the show's
-// own objects (director, camera, sound) live for the whole process.
+// runs. Up: the data folder looked for before anything else, then Ctrl+C routed to the
+// window close, the engine (file systems and frame clock), the render device, the window
+// with its OpenGL context handed to the device, the console, then the show itself
+// (demoInit). Down: the device detached from its window (which deletes the window and
+// every texture, material and program) and deleted, then the engine stopped. The session
+// owns the device between open and close; the show's own objects (director, camera,
+// sound) live for the whole process.
 #pragma once
 
 #include <string>
