@@ -1,0 +1,165 @@
+#include "tools/qztool/ImportAnimation.h"
+
+#include "engine/geometry/Animation.h"
+#include "tools/qztool/ImportSkeleton.h"
+
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+namespace {
+
+// Files that give no rate are played at 25 ticks per second.
+constexpr double kDefaultTicksPerSecond = 25.0;
+
+template <typename Key>
+std::pair<const Key*, float> between(const Key* keys, unsigned count, double tick, const Key*& next)
+{
+    const Key* end = keys + count;
+    const Key* after = std::upper_bound(keys, end, tick, [](double t, const Key& k) { return t < k.mTime; });
+    if (after == keys) {
+        next = keys;
+        return { keys, 0.0f };
+    }
+    if (after == end) {
+        next = end - 1;
+        return { end - 1, 0.0f };
+    }
+    next = after;
+    const double span = after->mTime - (after - 1)->mTime;
+    return { after - 1, span > 0.0 ? float((tick - (after - 1)->mTime) / span) : 0.0f };
+}
+
+aiVector3D vectorAt(const aiVectorKey* keys, unsigned count, double tick, const aiVector3D& rest)
+{
+    if (count == 0)
+        return rest;
+    const aiVectorKey* next = nullptr;
+    auto [key, t] = between(keys, count, tick, next);
+    return key->mValue + (next->mValue - key->mValue) * t;
+}
+
+aiQuaternion rotationAt(const aiQuatKey* keys, unsigned count, double tick, const aiQuaternion& rest)
+{
+    if (count == 0)
+        return rest;
+    const aiQuatKey* next = nullptr;
+    auto [key, t] = between(keys, count, tick, next);
+    aiQuaternion out;
+    aiQuaternion::Interpolate(out, key->mValue, next->mValue, t);
+    return out.Normalize();
+}
+
+// A channel replaces its node's transform; components it has no keys for keep the rest.
+aiMatrix4x4 channelAt(const aiNodeAnim& channel, const aiNode& node, double tick)
+{
+    aiVector3D scaling, position;
+    aiQuaternion rotation;
+    node.mTransformation.Decompose(scaling, rotation, position);
+    return aiMatrix4x4(vectorAt(channel.mScalingKeys, channel.mNumScalingKeys, tick, scaling),
+        rotationAt(channel.mRotationKeys, channel.mNumRotationKeys, tick, rotation),
+        vectorAt(channel.mPositionKeys, channel.mNumPositionKeys, tick, position));
+}
+
+float largestDifference(const aiMatrix4x4& a, const aiMatrix4x4& b)
+{
+    float most = 0.0f;
+    for (unsigned r = 0; r < 3; ++r)
+        for (unsigned k = 0; k < 4; ++k)
+            most = std::max(most, std::fabs(a[r][k] - b[r][k]));
+    return most;
+}
+
+std::string joined(const std::set<std::string>& names)
+{
+    std::string out;
+    for (const std::string& name : names)
+        out += (out.empty() ? "" : ", ") + name;
+    return out;
+}
+
+}
+
+const aiAnimation* findTake(const aiScene& scene, const std::string& text, std::string& reason)
+{
+    if (scene.mNumAnimations > 0 && text.empty())
+        return scene.mAnimations[0];
+    for (unsigned a = 0; a < scene.mNumAnimations; ++a)
+        if (text == scene.mAnimations[a]->mName.C_Str())
+            return scene.mAnimations[a];
+    char* end = nullptr;
+    const unsigned long index = std::strtoul(text.c_str(), &end, 10);
+    if (!text.empty() && *end == '\0' && index < scene.mNumAnimations)
+        return scene.mAnimations[index];
+    reason = scene.mNumAnimations == 0 ? "the file has no animation" : "no take '" + text + "'; the takes are:";
+    for (unsigned a = 0; a < scene.mNumAnimations; ++a)
+        reason += " " + std::to_string(a) + " '" + scene.mAnimations[a]->mName.C_Str() + "'";
+    return nullptr;
+}
+
+void sampleTake(const aiScene& scene, const aiAnimation& take, const ImportSkeleton& skeleton, float fps,
+    KeyframedAnimation& animation, std::vector<std::string>& notes)
+{
+    const double ticksPerSecond = take.mTicksPerSecond > 0.0 ? take.mTicksPerSecond : kDefaultTicksPerSecond;
+    const double seconds = std::isfinite(take.mDuration) && take.mDuration > 0.0 ? take.mDuration / ticksPerSecond : 0.0;
+    // A take without length is one pose held; the engine treats a zero duration as none.
+    const std::uint32_t frames = std::max<std::uint32_t>(1, std::uint32_t(std::lround(seconds * fps)));
+    const auto& bones = skeleton.bones();
+    animation.boneCount = std::uint32_t(bones.size());
+    animation.frameCount = frames;
+    animation.duration = seconds > 0.0 ? float(seconds) : 1.0f / fps;
+    animation.keys.assign(std::size_t(frames) * bones.size(), AnimationKey());
+
+    std::map<const aiNode*, const aiNodeAnim*> channels;
+    for (unsigned c = 0; c < take.mNumChannels; ++c)
+        if (const aiNode* node = scene.mRootNode->FindNode(take.mChannels[c]->mNodeName))
+            channels[node] = take.mChannels[c];
+    const auto poseAt = [&channels](double tick) {
+        return [&channels, tick](const aiNode& node) {
+            auto found = channels.find(&node);
+            return found == channels.end() ? node.mTransformation : channelAt(*found->second, node, tick);
+        };
+    };
+    const NodePose rest = [](const aiNode& node) { return node.mTransformation; };
+
+    std::set<std::string> rescaled, uncarried;
+    std::vector<aiMatrix4x4> frame(bones.size());
+    for (std::uint32_t f = 0; f < frames; ++f) {
+        const double tick = double(f) * seconds / frames * ticksPerSecond;
+        const NodePose pose = poseAt(tick);
+        for (std::size_t b = 0; b < bones.size(); ++b) {
+            const ImportSkeleton::Bone& bone = bones[b];
+            if (!bone.node)
+                continue;
+            const aiMatrix4x4 world = skeleton.world(*bone.node, pose);
+            frame[b] = ImportSkeleton::rigid(world);
+            const aiMatrix4x4 restWorld = skeleton.world(*bone.node, rest);
+            const aiMatrix4x4 scale = aiMatrix4x4(frame[b]).Inverse() * world;
+            if (largestDifference(scale, ImportSkeleton::rigid(restWorld).Inverse() * restWorld) > 1e-3f)
+                rescaled.insert(bone.node->mName.C_Str());
+            const aiMatrix4x4 local = bone.parent >= 0 ? aiMatrix4x4(frame[std::size_t(bone.parent)]).Inverse() * frame[b]
+                                                       : frame[b];
+            aiVector3D scaling, position;
+            aiQuaternion turn;
+            local.Decompose(scaling, turn, position);
+            AnimationKey& key = animation.keys[b + std::size_t(f) * bones.size()];
+            key.translation = Vec3(position.x, position.y, position.z);
+            key.rotation = Quat(-turn.x, -turn.y, -turn.z, turn.w);
+            // Neighbouring keys on the same side of the sphere, so slerp never takes the long way.
+            if (f > 0 && dot(key.rotation, animation.keys[b + std::size_t(f - 1) * bones.size()].rotation) < 0.0f)
+                key.rotation = Quat(-key.rotation.x, -key.rotation.y, -key.rotation.z, -key.rotation.w);
+        }
+        for (const auto& [node, channel] : channels)
+            if (!skeleton.carriesBones(node) && largestDifference(pose(*node), poseAt(0.0)(*node)) > 1e-5f)
+                uncarried.insert(node->mName.C_Str());
+    }
+    if (!rescaled.empty())
+        notes.push_back("the take scales bones " + joined(rescaled)
+            + ", which the engine's keys cannot hold (rotation and translation only): scale left at rest");
+    if (!uncarried.empty())
+        notes.push_back("the take moves nodes no bone carries (" + joined(uncarried)
+            + "): the format cannot hold that motion; dropped");
+}
