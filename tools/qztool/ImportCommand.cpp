@@ -104,6 +104,8 @@ bool buildGeometry(const aiScene& scene, const aiMatrix4x4& toShow, const Import
     auto skin = skeleton.empty() ? nullptr : std::make_unique<SkinModifier>();
     std::vector<std::string> conflicts;
     for (const MeshPlacement& placement : placeMeshes(scene, toShow)) {
+        if (!(placement.mesh->mPrimitiveTypes & aiPrimitiveType_TRIANGLE))
+            continue;  // points and lines, which the engine does not draw
         if (placement.mesh->mNumVertices > kVertexLimit) {
             reason = "mesh '" + std::string(placement.mesh->mName.C_Str()) + "' keeps "
                 + std::to_string(placement.mesh->mNumVertices) + " vertices after splitting; 16-bit indices reach 65536";

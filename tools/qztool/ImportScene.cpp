@@ -41,7 +41,6 @@ std::string number(double value)
 
 bool ImportScene::read(const std::string& path, std::string& reason)
 {
-    importer_.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
     importer_.SetPropertyInteger(AI_CONFIG_PP_SLM_VERTEX_LIMIT, kVertexLimit);
     const unsigned steps = aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_JoinIdenticalVertices
         | aiProcess_SortByPType | aiProcess_SplitLargeMeshes | aiProcess_FlipUVs | aiProcess_ValidateDataStructure;

@@ -60,10 +60,13 @@ void ImportSkeleton::collect(const aiScene& scene)
             ++n;
         common.resize(n);
     }
+    // The common ancestor is bone 0 even when no mesh names it: the show starts the
+    // animation from bone 0 and its descendants, and it carries the motion of the nodes
+    // above the skeleton.
     const aiNode* top = common.back();
     std::vector<const aiNode*> chosen(named.begin(), named.end());
     for (const aiNode* node : named)
-        for (const aiNode* up = node->mParent; up && up != top; up = up->mParent)
+        for (const aiNode* up = node->mParent; up && up != top->mParent; up = up->mParent)
             chosen.push_back(up);
     std::sort(chosen.begin(), chosen.end());
     number(top, -1, chosen);

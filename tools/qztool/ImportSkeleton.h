@@ -1,10 +1,10 @@
 // ImportSkeleton: the bones of an imported model, chosen from the scene's node tree. Every
-// node that a mesh names as a bone becomes one, and so does every node between such bones
-// and their common ancestor (bones that weigh no vertex but carry children keep their
-// place). Bones are numbered parents first; several roots are chained as siblings of
-// bone 0, so the engine's walk from bone 0 reaches them all. It also tells where each
-// node stands in the show's space at rest or in a pose. It refers to the scene's nodes
-// and owns only its own lists.
+// node that a mesh names as a bone becomes one, and so does every node up to their common
+// ancestor, which is bone 0 (bones that weigh no vertex but carry children keep their
+// place). Bones are numbered parents first; a bone that holds still, for vertices no bone
+// weighs, is a second root chained as bone 0's sibling. It also tells where each node
+// stands in the show's space at rest or in a pose. It refers to the scene's nodes and
+// owns only its own lists.
 #pragma once
 
 #include <assimp/matrix4x4.h>
