@@ -74,7 +74,11 @@ bool encodeJpeg(const RgbPicture& picture, std::string& bytes)
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 90, TRUE);
+    jpeg_set_quality(&info, 95, TRUE);
+    // Full-resolution colour: textures often paint bands a few pixels wide, which halved
+    // chroma would smear into their neighbours.
+    info.comp_info[0].h_samp_factor = 1;
+    info.comp_info[0].v_samp_factor = 1;
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(&picture.rgb[std::size_t(info.next_scanline) * picture.width * 3]);

@@ -17,5 +17,5 @@ struct RgbPicture {
 
 // False with libpng's reason when bytes are not a PNG it can decode.
 bool decodePng(const std::string& bytes, RgbPicture& picture, std::string& reason);
-// Quality 90. False (bytes empty) when the picture is empty or libjpeg fails.
+// Quality 95, colour at full resolution. False (bytes empty) when the picture is empty or libjpeg fails.
 bool encodeJpeg(const RgbPicture& picture, std::string& bytes);
