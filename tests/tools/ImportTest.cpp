@@ -8,6 +8,7 @@
 #include "engine/math/FileBuffer.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/GLTestContext.h"
+#include "tests/support/Netpbm.h"
 #include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -126,8 +127,40 @@ TEST(Import, ModelsTheImportersExporterWroteDrawTheSourceSilhouette)
     }
 }
 
+// A PNG named by an OBJ's material becomes a JPEG beside the model, top row still on top
+// (texture v = 0 there, as the engine uploads pictures), under the name the model gives.
+TEST(Import, APngPictureBecomesAJpegBesideTheModelUnderTheNameItRefersTo)
+{
+    ScratchDir dir;
+    std::string ppm = "P6 2 2 255\n";
+    ppm += std::string("\xff\0\0\xff\0\0\0\0\xff\0\0\xff", 12);  // red row over blue row
+    dir.write("pic.ppm", ppm);
+    ASSERT_EQ(runCommand("convert " + shellQuote(dir.file("pic.ppm")) + " " + shellQuote(dir.file("pic.png"))), 0);
+    dir.write("l.mtl", "newmtl painted\nKd 0.5 0.25 1\nmap_Kd pic.png\n");
+    dir.write("out/.keep", "");
+    const std::string obj = dir.write("l.obj",
+        "mtllib l.mtl\nusemtl painted\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nf 1/1 2/2 3/3\n");
+    const ChildResult r = qztool({ "import", obj, dir.file("out/l.qzg") });
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_NE(r.out.find("\"textures\":[\"pic.jpg\"]"), std::string::npos) << r.out;
+    NetpbmPicture picture;
+    ASSERT_TRUE(parseNetpbm(captureCommand("djpeg -pnm " + shellQuote(dir.file("out/pic.jpg"))), picture));
+    ASSERT_EQ(picture.width * 10 + picture.height, 22u);
+    EXPECT_GT(picture.samples[0], 200);  // top left red
+    EXPECT_GT(picture.samples[2 * 3 * 2 - 1], 200);  // bottom right blue
+    FileBuffer buffer;
+    Geometry g;
+    ASSERT_TRUE(loadFile(dir.file("out/l.qzg"), buffer) && g.load(buffer, "l.qzg"));
+    const MeshMaterial& m = *g.items[0].material;
+    EXPECT_EQ(m.textureNames[0], "pic.jpg");
+    EXPECT_FLOAT_EQ(m.diffuse[2], 1.0f);
+    const VertexArray& v = g.mesh(0).vertices;
+    for (std::uint32_t i = 0; i < v.vertexCount; ++i)
+        EXPECT_FLOAT_EQ(v.vertex(i)[v.texOffset0 + 1], 1.0f - v.vertex(i)[1]) << "v runs down from the top row";
+}
+
 // The bar: rows of four vertices from y = 0 to 2 on `joints` joints in a chain up the bar.
-// The root slides one unit along +x, joint 1 turns 90 degrees about z and (with more than
+// The root slides from x = 0.5 to 1.5, joint 1 turns 90 degrees about z and (with more than
 // two joints) the last one 60 degrees about x, all over one second.
 struct Bar {
     int joints;
@@ -152,7 +185,7 @@ struct Bar {
     Mat4 local(int j, float t) const
     {
         Mat4 m;
-        m.setTranslation(j ? 0.0f : t, j ? jointY(j) - jointY(j - 1) : 0.0f, 0.0f);
+        m.setTranslation(j ? 0.0f : 0.5f + t, j ? jointY(j) - jointY(j - 1) : 0.0f, 0.0f);
         const float angle = (j == 1 ? 1.5707963f : j == joints - 1 && joints > 2 ? 1.0471976f : 0.0f) * t;
         Mat4 turn;
         const int a = j == 1 ? 0 : 1, b = j == 1 ? 1 : 2;  // about z: x, y; about x: y, z
@@ -255,8 +288,8 @@ std::string writeGltf(const ScratchDir& dir, const Bar& bar)
     put(bin, 1.0f);
     const int times = view(start, 2, 5126, "SCALAR", ",\"min\":[0],\"max\":[1]");
     start = bin.size();
-    put(bin, Vec3(0, 0, 0));
-    put(bin, Vec3(1, 0, 0));
+    put(bin, Vec3(0.5f, 0, 0));
+    put(bin, Vec3(1.5f, 0, 0));
     const int slide = view(start, 2, 5126, "VEC3", "");
     std::ostringstream samplers, channels;
     samplers << "{\"input\":" << times << ",\"output\":" << slide << "}";
@@ -273,8 +306,12 @@ std::string writeGltf(const ScratchDir& dir, const Bar& bar)
     }
     std::ostringstream nodes, jointList;
     for (int j = 0; j < bar.joints; ++j) {
-        nodes << "{\"name\":\"joint" << j << "\",\"translation\":[0," << (j ? bar.jointY(j) - bar.jointY(j - 1) : 0.0f)
-              << ",0]" << (j + 1 < bar.joints ? ",\"children\":[" + std::to_string(j + 1) + "]" : "") << "},";
+        // Four joints place themselves by matrix, so their channels keep the rest translation.
+        const float rise = j ? bar.jointY(j) - bar.jointY(j - 1) : 0.0f;
+        nodes << "{\"name\":\"joint" << j << "\","
+              << (bar.joints == 4 ? "\"matrix\":[1,0,0,0,0,1,0,0,0,0,1,0,0," : "\"translation\":[0,") << rise
+              << (bar.joints == 4 ? ",0,1]" : ",0]")
+              << (j + 1 < bar.joints ? ",\"children\":[" + std::to_string(j + 1) + "]" : "") << "},";
         jointList << (j ? "," : "") << j;
     }
     nodes << "{\"name\":\"bar\",\"mesh\":0,\"skin\":0}";
@@ -304,6 +341,7 @@ TEST(Import, SkinnedGltfBendsAsItsOwnFormulaSaysWithTwoWeightsKeptOfFour)
         std::snprintf(report, sizeof report, "dropped was %.3f", double(bar.worstDropped()));
         EXPECT_EQ(r.out.find(report) != std::string::npos, joints == 4) << r.out;
         EXPECT_NE(r.out.find("\"bones\":" + std::to_string(joints) + ", \"animation\":{"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("note:"), std::string::npos) << "nothing dropped: " << r.out;
 
         FileBuffer model, keys;
         Geometry g;
