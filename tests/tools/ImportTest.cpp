@@ -136,7 +136,7 @@ TEST(Import, APngPictureBecomesAJpegBesideTheModelUnderTheNameItRefersTo)
     ppm += std::string("\xff\0\0\xff\0\0\0\0\xff\0\0\xff", 12);  // red row over blue row
     dir.write("pic.ppm", ppm);
     ASSERT_EQ(runCommand("convert " + shellQuote(dir.file("pic.ppm")) + " " + shellQuote(dir.file("pic.png"))), 0);
-    dir.write("l.mtl", "newmtl painted\nKd 0.5 0.25 1\nmap_Kd pic.png\n");
+    dir.write("l.mtl", "newmtl painted\nKa 0.1 0.2 0.3\nKd 0.5 0.25 1\nmap_Kd pic.png\n");
     dir.write("out/.keep", "");
     const std::string obj = dir.write("l.obj",
         "mtllib l.mtl\nusemtl painted\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nf 1/1 2/2 3/3\n");
@@ -153,7 +153,9 @@ TEST(Import, APngPictureBecomesAJpegBesideTheModelUnderTheNameItRefersTo)
     ASSERT_TRUE(loadFile(dir.file("out/l.qzg"), buffer) && g.load(buffer, "l.qzg"));
     const MeshMaterial& m = *g.items[0].material;
     EXPECT_EQ(m.textureNames[0], "pic.jpg");
-    EXPECT_FLOAT_EQ(m.diffuse[2], 1.0f);
+    const float colours[] = { m.ambient[0], m.ambient[1], m.ambient[2], m.diffuse[0], m.diffuse[1], m.diffuse[2] };
+    for (int c = 0; c < 6; ++c)
+        EXPECT_FLOAT_EQ(colours[c], (std::vector<float> { 0.1f, 0.2f, 0.3f, 0.5f, 0.25f, 1.0f })[std::size_t(c)]) << c;
     const VertexArray& v = g.mesh(0).vertices;
     for (std::uint32_t i = 0; i < v.vertexCount; ++i)
         EXPECT_FLOAT_EQ(v.vertex(i)[v.texOffset0 + 1], 1.0f - v.vertex(i)[1]) << "v runs down from the top row";
@@ -164,11 +166,12 @@ TEST(Import, APngPictureBecomesAJpegBesideTheModelUnderTheNameItRefersTo)
 // two joints) the last one 60 degrees about x, all over one second.
 struct Bar {
     int joints;
+    bool curved;  // the slide as a STEP curve (it stays at 0.5), the turn as a CUBICSPLINE one
     std::vector<Vec3> points;
     std::vector<std::vector<float>> weights;  // per vertex, per joint
 
     float jointY(int j) const { return joints == 2 ? float(j) : 0.6f * float(j); }
-    explicit Bar(int n) : joints(n)
+    Bar(int n, bool c) : joints(n), curved(c)
     {
         for (int row = 0; row < 5; ++row)
             for (int k = 0; k < 4; ++k) {
@@ -185,8 +188,11 @@ struct Bar {
     Mat4 local(int j, float t) const
     {
         Mat4 m;
-        m.setTranslation(j ? 0.0f : 0.5f + t, j ? jointY(j) - jointY(j - 1) : 0.0f, 0.0f);
-        const float angle = (j == 1 ? 1.5707963f : j == joints - 1 && joints > 2 ? 1.0471976f : 0.0f) * t;
+        m.setTranslation(j ? 0.0f : curved ? 0.5f : 0.5f + t, j ? jointY(j) - jointY(j - 1) : 0.0f, 0.0f);
+        float angle = (j == 1 ? 1.5707963f : j == joints - 1 && joints > 2 ? 1.0471976f : 0.0f) * t;
+        const float h = t * t * (3.0f - 2.0f * t);  // Hermite with flat tangents, then normalised
+        if (curved && j == 1)
+            angle = 2.0f * std::atan2(h * std::sin(0.7853982f), 1.0f - h + h * std::cos(0.7853982f));
         Mat4 turn;
         const int a = j == 1 ? 0 : 1, b = j == 1 ? 1 : 2;  // about z: x, y; about x: y, z
         turn.at(a, a) = turn.at(b, b) = std::cos(angle);
@@ -292,16 +298,22 @@ std::string writeGltf(const ScratchDir& dir, const Bar& bar)
     put(bin, Vec3(1.5f, 0, 0));
     const int slide = view(start, 2, 5126, "VEC3", "");
     std::ostringstream samplers, channels;
-    samplers << "{\"input\":" << times << ",\"output\":" << slide << "}";
+    samplers << "{\"input\":" << times << ",\"output\":" << slide << (bar.curved ? ",\"interpolation\":\"STEP\"" : "") << "}";
     channels << "{\"sampler\":0,\"target\":{\"node\":0,\"path\":\"translation\"}}";
     const int turned[2] = { 1, bar.joints > 2 ? bar.joints - 1 : -1 };
     for (int k = 0; k < 2 && turned[k] >= 0; ++k) {
         start = bin.size();
         const float half = k ? 0.5235988f : 0.7853982f;
-        put(bin, Quat(0, 0, 0, 1));
-        put(bin, k ? Quat(std::sin(half), 0, 0, std::cos(half)) : Quat(0, 0, std::sin(half), std::cos(half)));
-        const int turn = view(start, 2, 5126, "VEC4", "");
-        samplers << ",{\"input\":" << times << ",\"output\":" << turn << "}";
+        const bool cubic = bar.curved && k == 0;
+        for (const Quat& q : { Quat(0, 0, 0, 1), k ? Quat(std::sin(half), 0, 0, std::cos(half)) : Quat(0, 0, std::sin(half), std::cos(half)) }) {
+            if (cubic)
+                put(bin, Quat(0, 0, 0, 0));
+            put(bin, q);
+            if (cubic)
+                put(bin, Quat(0, 0, 0, 0));
+        }
+        const int turn = view(start, cubic ? 6 : 2, 5126, "VEC4", "");
+        samplers << ",{\"input\":" << times << ",\"output\":" << turn << (cubic ? ",\"interpolation\":\"CUBICSPLINE\"" : "") << "}";
         channels << ",{\"sampler\":" << k + 1 << ",\"target\":{\"node\":" << turned[k] << ",\"path\":\"rotation\"}}";
     }
     std::ostringstream nodes, jointList;
@@ -328,12 +340,14 @@ std::string writeGltf(const ScratchDir& dir, const Bar& bar)
     return dir.write("bar.gltf", json.str());
 }
 
-TEST(Import, SkinnedGltfBendsAsItsOwnFormulaSaysWithTwoWeightsKeptOfFour)
+TEST(Import, SkinnedGltfBendsAsItsOwnFormulaSaysWithTwoWeightsKeptOfFourAndItsCurvesShapes)
 {
-    for (int joints : { 2, 4 }) {
+    for (const Bar& bar : { Bar(2, false), Bar(4, false), Bar(2, true) }) {
+        const int joints = bar.joints;
         ScratchDir dir;
-        const Bar bar(joints);
-        const ChildResult r = qztool({ "import", writeGltf(dir, bar), dir.file("bar.qzg"), "--animation", dir.file("bar.qza") });
+        // Curves sampled finely enough to follow the spline's bend within 1e-3.
+        const ChildResult r = qztool({ "import", writeGltf(dir, bar), dir.file("bar.qzg"), "--animation",
+            dir.file("bar.qza"), "--fps", bar.curved ? "120" : "30" });
         ASSERT_EQ(r.exitStatus, 0) << r.err;
         char report[64];
         std::snprintf(report, sizeof report, "20 of 20 vertices had more than two bones");
@@ -364,13 +378,14 @@ TEST(Import, SkinnedGltfBendsAsItsOwnFormulaSaysWithTwoWeightsKeptOfFour)
                         source = s;
                 const Vec3 expected = bar.skinned(source, t);
                 for (int c = 0; c < 3; ++c)
-                    EXPECT_NEAR(now.vertex(v)[c], (&expected.x)[c], 1e-3f) << joints << " joints, t " << t << " vertex " << v;
+                    EXPECT_NEAR(now.vertex(v)[c], (&expected.x)[c], 1e-3f)
+                        << joints << " joints, curved " << bar.curved << ", t " << t << " vertex " << v;
             }
         }
     }
 }
 
-TEST(Import, AMeshBeyondSixteenBitIndicesIsSplitNotTruncated)
+TEST(Import, AMeshBeyondSixteenBitIndicesIsSplitNotTruncatedAndScaled)
 {
     ScratchDir dir;
     std::ostringstream obj;
@@ -383,7 +398,7 @@ TEST(Import, AMeshBeyondSixteenBitIndicesIsSplitNotTruncated)
             const int a = y * W + x + 1;
             obj << "f " << a << ' ' << a + 1 << ' ' << a + W + 1 << "\nf " << a << ' ' << a + W + 1 << ' ' << a + W << '\n';
         }
-    const ChildResult r = qztool({ "import", dir.write("grid.obj", obj.str()), dir.file("grid.qzg") });
+    const ChildResult r = qztool({ "import", dir.write("grid.obj", obj.str()), dir.file("grid.qzg"), "--scale", "2" });
     ASSERT_EQ(r.exitStatus, 0) << r.err;
     FileBuffer buffer;
     Geometry g;
@@ -395,14 +410,14 @@ TEST(Import, AMeshBeyondSixteenBitIndicesIsSplitNotTruncated)
         triangles += item.mesh->triangles.count;
     }
     EXPECT_EQ(triangles, 2u * (W - 1) * (H - 1));
-    EXPECT_FLOAT_EQ(g.bounds.half.x, (W - 1) / 2.0f);
+    EXPECT_FLOAT_EQ(g.bounds.half.x, W - 1.0f) << "scaled by 2";
 }
 
 TEST(Import, RefusalsWriteNothingAndSayWhy)
 {
     ScratchDir dir;
     const std::string obj = dir.write("l.obj", objOf(L_SHAPE, L_TRIANGLES));
-    const std::string gltf = writeGltf(dir, Bar(2));
+    const std::string gltf = writeGltf(dir, Bar(2, false));
     const struct { std::vector<std::string> args; const char* reason; } cases[] = {
         { { "import", dir.write("notes.txt", "not a model\n"), dir.file("out.qzg") }, "notes.txt: " },
         { { "import", dir.write("lines.obj", "v 0 0 0\nv 1 0 0\nl 1 2\n"), dir.file("out.qzg") }, "no triangles" },

@@ -1,6 +1,7 @@
 #include "tools/qztool/ImportAnimation.h"
 
 #include "engine/geometry/Animation.h"
+#include "tools/qztool/GltfCurves.h"
 #include "tools/qztool/ImportSkeleton.h"
 
 #include <assimp/scene.h>
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <type_traits>
 
 namespace {
 
@@ -53,15 +55,35 @@ aiQuaternion rotationAt(const aiQuatKey* keys, unsigned count, double tick, cons
     return out.Normalize();
 }
 
+// The curve of node's target at seconds overrides value when the file draws it otherwise
+// than linearly.
+template <typename Value>
+void overrideCurve(const GltfCurves& curves, const aiNode& node, const char* target, double seconds, Value& value)
+{
+    if (const GltfCurves::Curve* curve = curves.find(node.mName.C_Str(), target)) {
+        float out[4];
+        GltfCurves::evaluate(*curve, seconds, out);
+        if constexpr (std::is_same_v<Value, aiQuaternion>)
+            value = aiQuaternion(out[3], out[0], out[1], out[2]);
+        else
+            value = aiVector3D(out[0], out[1], out[2]);
+    }
+}
+
 // A channel replaces its node's transform; components it has no keys for keep the rest.
-aiMatrix4x4 channelAt(const aiNodeAnim& channel, const aiNode& node, double tick)
+aiMatrix4x4 channelAt(const aiNodeAnim& channel, const aiNode& node, double tick, double seconds,
+    const GltfCurves& curves)
 {
     aiVector3D scaling, position;
     aiQuaternion rotation;
     node.mTransformation.Decompose(scaling, rotation, position);
-    return aiMatrix4x4(vectorAt(channel.mScalingKeys, channel.mNumScalingKeys, tick, scaling),
-        rotationAt(channel.mRotationKeys, channel.mNumRotationKeys, tick, rotation),
-        vectorAt(channel.mPositionKeys, channel.mNumPositionKeys, tick, position));
+    scaling = vectorAt(channel.mScalingKeys, channel.mNumScalingKeys, tick, scaling);
+    rotation = rotationAt(channel.mRotationKeys, channel.mNumRotationKeys, tick, rotation);
+    position = vectorAt(channel.mPositionKeys, channel.mNumPositionKeys, tick, position);
+    overrideCurve(curves, node, "scale", seconds, scaling);
+    overrideCurve(curves, node, "rotation", seconds, rotation);
+    overrideCurve(curves, node, "translation", seconds, position);
+    return aiMatrix4x4(scaling, rotation, position);
 }
 
 float largestDifference(const aiMatrix4x4& a, const aiMatrix4x4& b)
@@ -101,7 +123,7 @@ const aiAnimation* findTake(const aiScene& scene, const std::string& text, std::
 }
 
 void sampleTake(const aiScene& scene, const aiAnimation& take, const ImportSkeleton& skeleton, float fps,
-    KeyframedAnimation& animation, std::vector<std::string>& notes)
+    const GltfCurves& curves, KeyframedAnimation& animation, std::vector<std::string>& notes)
 {
     const double ticksPerSecond = take.mTicksPerSecond > 0.0 ? take.mTicksPerSecond : kDefaultTicksPerSecond;
     const double seconds = std::isfinite(take.mDuration) && take.mDuration > 0.0 ? take.mDuration / ticksPerSecond : 0.0;
@@ -117,10 +139,11 @@ void sampleTake(const aiScene& scene, const aiAnimation& take, const ImportSkele
     for (unsigned c = 0; c < take.mNumChannels; ++c)
         if (const aiNode* node = scene.mRootNode->FindNode(take.mChannels[c]->mNodeName))
             channels[node] = take.mChannels[c];
-    const auto poseAt = [&channels](double tick) {
-        return [&channels, tick](const aiNode& node) {
+    const auto poseAt = [&channels, &curves, ticksPerSecond](double tick) {
+        return [&channels, &curves, tick, ticksPerSecond](const aiNode& node) {
             auto found = channels.find(&node);
-            return found == channels.end() ? node.mTransformation : channelAt(*found->second, node, tick);
+            return found == channels.end() ? node.mTransformation
+                                           : channelAt(*found->second, node, tick, tick / ticksPerSecond, curves);
         };
     };
     const NodePose rest = [](const aiNode& node) { return node.mTransformation; };

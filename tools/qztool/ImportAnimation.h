@@ -12,6 +12,7 @@
 
 struct aiAnimation;
 struct aiScene;
+class GltfCurves;
 class ImportSkeleton;
 class KeyframedAnimation;
 
@@ -20,5 +21,6 @@ class KeyframedAnimation;
 const aiAnimation* findTake(const aiScene& scene, const std::string& text, std::string& reason);
 
 // Samples take at fps frames per second into animation (one key per bone of skeleton).
+// curves, read from a glTF file, replace the keys of the curves that are not linear.
 void sampleTake(const aiScene& scene, const aiAnimation& take, const ImportSkeleton& skeleton, float fps,
-    KeyframedAnimation& animation, std::vector<std::string>& notes);
+    const GltfCurves& curves, KeyframedAnimation& animation, std::vector<std::string>& notes);

@@ -4,6 +4,7 @@
 // is converted in memory and read back through the engine's loader before any file is
 // written; the files then appear together or not at all.
 #include "tools/qztool/Command.h"
+#include "tools/qztool/GltfCurves.h"
 #include "tools/qztool/ImportAnimation.h"
 #include "tools/qztool/ImportMaterial.h"
 #include "tools/qztool/ImportMeshes.h"
@@ -22,6 +23,7 @@
 
 #include <assimp/scene.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -231,7 +233,13 @@ int runImport(const std::vector<std::string>& args)
     files.add(o.output, bytesOf(model));
     if (take) {
         state.takeName = take->mName.C_Str();
-        sampleTake(scene, *take, skeleton, o.fps, state.animation, state.notes);
+        GltfCurves curves;
+        std::string problem;
+        const unsigned takeIndex = unsigned(std::find(scene.mAnimations, scene.mAnimations + scene.mNumAnimations, take)
+            - scene.mAnimations);
+        if (!curves.read(o.model, takeIndex, problem))
+            state.notes.push_back("curves played linearly: " + problem);
+        sampleTake(scene, *take, skeleton, o.fps, curves, state.animation, state.notes);
         BinaryWriter keys;
         AnimationWriter::write(keys, state.animation, "QZANIMATION", state.takeName.c_str());
         if (keys.bytes().size() > kLargestFile)

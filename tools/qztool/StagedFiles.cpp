@@ -1,5 +1,7 @@
 #include "tools/qztool/StagedFiles.h"
 
+#include "tools/qztool/Session.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,22 +11,7 @@ namespace {
 
 std::string temporaryFor(const std::string& path)
 {
-    return path + ".partial-" + std::to_string(::getpid());
-}
-
-bool writeTemporary(const std::string& path, const std::string& bytes, std::string& reason)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    int error = errno;
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok)
-        reason = std::strerror(error ? error : errno);
-    return ok;
+    return path + ".staged-" + std::to_string(::getpid());
 }
 
 }
@@ -39,7 +26,7 @@ bool StagedFiles::commit(std::string& failure)
     std::size_t written = 0;
     std::string reason;
     for (; written < files_.size(); ++written)
-        if (!writeTemporary(temporaryFor(files_[written].first), files_[written].second, reason))
+        if (!writeWholeFile(temporaryFor(files_[written].first), files_[written].second, reason))
             break;
     if (written < files_.size()) {
         failure = files_[written].first + ": cannot write: " + reason;
