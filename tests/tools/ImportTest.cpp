@@ -127,9 +127,10 @@ TEST(Import, ModelsTheImportersExporterWroteDrawTheSourceSilhouette)
     }
 }
 
-// A PNG named by an OBJ's material becomes a JPEG beside the model, top row still on top
-// (texture v = 0 there, as the engine uploads pictures), under the name the model gives.
-TEST(Import, APngPictureBecomesAJpegBesideTheModelUnderTheNameItRefersTo)
+// A PNG named by an OBJ's material, or embedded in a glTF file, becomes a JPEG beside the
+// model, top row still on top (texture v = 0 there, as the engine uploads pictures), under
+// the name the model gives.
+TEST(Import, PngAndEmbeddedPicturesBecomeJpegsBesideTheModelUnderTheNameItRefersTo)
 {
     ScratchDir dir;
     std::string ppm = "P6 2 2 255\n";
@@ -140,25 +141,37 @@ TEST(Import, APngPictureBecomesAJpegBesideTheModelUnderTheNameItRefersTo)
     dir.write("out/.keep", "");
     const std::string obj = dir.write("l.obj",
         "mtllib l.mtl\nusemtl painted\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nf 1/1 2/2 3/3\n");
-    const ChildResult r = qztool({ "import", obj, dir.file("out/l.qzg") });
-    ASSERT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_NE(r.out.find("\"textures\":[\"pic.jpg\"]"), std::string::npos) << r.out;
-    NetpbmPicture picture;
-    ASSERT_TRUE(parseNetpbm(captureCommand("djpeg -pnm " + shellQuote(dir.file("out/pic.jpg"))), picture));
-    ASSERT_EQ(picture.width * 10 + picture.height, 22u);
-    EXPECT_GT(picture.samples[0], 200);  // top left red
-    EXPECT_GT(picture.samples[2 * 3 * 2 - 1], 200);  // bottom right blue
+    ASSERT_EQ(runCommand("assimp export " + shellQuote(obj) + " " + shellQuote(dir.file("e.gltf")) + " -fgltf2 >/dev/null"), 0);
+    std::string gltf = readWholeFile(dir.file("e.gltf"));
+    const std::size_t uri = gltf.find("\"pic.png\"");
+    ASSERT_NE(uri, std::string::npos);
+    gltf.replace(uri + 1, 7, "data:image/png;base64," + captureCommand("base64 -w0 " + shellQuote(dir.file("pic.png"))));
+    const struct { std::string model, out, picture; } cases[] = {
+        { obj, "l.qzg", "pic.jpg" }, { dir.write("e.gltf", gltf), "e.qzg", "e_picture0.jpg" } };
+    for (const auto& c : cases) {
+        const ChildResult r = qztool({ "import", c.model, dir.file("out/" + c.out) });
+        ASSERT_EQ(r.exitStatus, 0) << r.err;
+        EXPECT_NE(r.out.find("\"textures\":[\"" + c.picture + "\"]"), std::string::npos) << r.out;
+        NetpbmPicture picture;
+        ASSERT_TRUE(parseNetpbm(captureCommand("djpeg -pnm " + shellQuote(dir.file("out/" + c.picture))), picture));
+        ASSERT_EQ(picture.width * 10 + picture.height, 22u);
+        EXPECT_GT(picture.samples[0], 200);  // top left red
+        EXPECT_GT(picture.samples[2 * 3 * 2 - 1], 200);  // bottom right blue
+        FileBuffer buffer;
+        Geometry g;
+        ASSERT_TRUE(loadFile(dir.file("out/" + c.out), buffer) && g.load(buffer, c.out.c_str()));
+        EXPECT_EQ(g.items[0].material->textureNames[0], c.picture);
+        const VertexArray& v = g.mesh(0).vertices;
+        for (std::uint32_t i = 0; i < v.vertexCount; ++i)
+            EXPECT_FLOAT_EQ(v.vertex(i)[v.texOffset0 + 1], 1.0f - v.vertex(i)[1]) << "v runs down from the top row";
+    }
     FileBuffer buffer;
     Geometry g;
     ASSERT_TRUE(loadFile(dir.file("out/l.qzg"), buffer) && g.load(buffer, "l.qzg"));
     const MeshMaterial& m = *g.items[0].material;
-    EXPECT_EQ(m.textureNames[0], "pic.jpg");
     const float colours[] = { m.ambient[0], m.ambient[1], m.ambient[2], m.diffuse[0], m.diffuse[1], m.diffuse[2] };
     for (int c = 0; c < 6; ++c)
         EXPECT_FLOAT_EQ(colours[c], (std::vector<float> { 0.1f, 0.2f, 0.3f, 0.5f, 0.25f, 1.0f })[std::size_t(c)]) << c;
-    const VertexArray& v = g.mesh(0).vertices;
-    for (std::uint32_t i = 0; i < v.vertexCount; ++i)
-        EXPECT_FLOAT_EQ(v.vertex(i)[v.texOffset0 + 1], 1.0f - v.vertex(i)[1]) << "v runs down from the top row";
 }
 
 // The bar: rows of four vertices from y = 0 to 2 on `joints` joints in a chain up the bar.
