@@ -122,6 +122,52 @@ const aiAnimation* findTake(const aiScene& scene, const std::string& text, std::
     return nullptr;
 }
 
+namespace {
+
+// The scale and shear a bone's rigid frame leaves out, at rest.
+std::vector<aiMatrix4x4> restScales(const ImportSkeleton& skeleton)
+{
+    const NodePose rest = [](const aiNode& node) { return node.mTransformation; };
+    std::vector<aiMatrix4x4> scales;
+    for (const ImportSkeleton::Bone& bone : skeleton.bones()) {
+        const aiMatrix4x4 world = bone.node ? skeleton.world(*bone.node, rest) : aiMatrix4x4();
+        scales.push_back(ImportSkeleton::rigid(world).Inverse() * world);
+    }
+    return scales;
+}
+
+// A bone's local transform as the engine's key: the conjugate turn (see Mat4::setRotation).
+AnimationKey keyOf(const aiMatrix4x4& local)
+{
+    aiVector3D scaling, position;
+    aiQuaternion turn;
+    local.Decompose(scaling, turn, position);
+    AnimationKey key;
+    key.translation = Vec3(position.x, position.y, position.z);
+    key.rotation = Quat(-turn.x, -turn.y, -turn.z, turn.w);
+    return key;
+}
+
+// One frame's keys (keys points at bone 0's); bones whose scale leaves its rest go into rescaled.
+void sampleFrame(const ImportSkeleton& skeleton, const NodePose& pose, const std::vector<aiMatrix4x4>& scales,
+    AnimationKey* keys, std::set<std::string>& rescaled)
+{
+    const auto& bones = skeleton.bones();
+    std::vector<aiMatrix4x4> frames(bones.size());
+    for (std::size_t b = 0; b < bones.size(); ++b) {
+        const ImportSkeleton::Bone& bone = bones[b];
+        if (!bone.node)
+            continue;  // the bone that holds still keeps the identity key
+        const aiMatrix4x4 world = skeleton.world(*bone.node, pose);
+        frames[b] = ImportSkeleton::rigid(world);
+        if (largestDifference(aiMatrix4x4(frames[b]).Inverse() * world, scales[b]) > 1e-3f)
+            rescaled.insert(bone.node->mName.C_Str());
+        keys[b] = keyOf(bone.parent >= 0 ? aiMatrix4x4(frames[std::size_t(bone.parent)]).Inverse() * frames[b] : frames[b]);
+    }
+}
+
+}
+
 void sampleTake(const aiScene& scene, const aiAnimation& take, const ImportSkeleton& skeleton, float fps,
     const GltfCurves& curves, KeyframedAnimation& animation, std::vector<std::string>& notes)
 {
@@ -129,16 +175,20 @@ void sampleTake(const aiScene& scene, const aiAnimation& take, const ImportSkele
     const double seconds = std::isfinite(take.mDuration) && take.mDuration > 0.0 ? take.mDuration / ticksPerSecond : 0.0;
     // A take without length is one pose held; the engine treats a zero duration as none.
     const std::uint32_t frames = std::max<std::uint32_t>(1, std::uint32_t(std::lround(seconds * fps)));
-    const auto& bones = skeleton.bones();
-    animation.boneCount = std::uint32_t(bones.size());
+    const std::size_t boneCount = skeleton.bones().size();
+    animation.boneCount = std::uint32_t(boneCount);
     animation.frameCount = frames;
     animation.duration = seconds > 0.0 ? float(seconds) : 1.0f / fps;
-    animation.keys.assign(std::size_t(frames) * bones.size(), AnimationKey());
+    animation.keys.assign(std::size_t(frames) * boneCount, AnimationKey());
 
     std::map<const aiNode*, const aiNodeAnim*> channels;
+    std::vector<const aiNode*> elsewhere;  // animated nodes no bone carries
     for (unsigned c = 0; c < take.mNumChannels; ++c)
-        if (const aiNode* node = scene.mRootNode->FindNode(take.mChannels[c]->mNodeName))
+        if (const aiNode* node = scene.mRootNode->FindNode(take.mChannels[c]->mNodeName)) {
             channels[node] = take.mChannels[c];
+            if (!skeleton.carriesBones(node))
+                elsewhere.push_back(node);
+        }
     const auto poseAt = [&channels, &curves, ticksPerSecond](double tick) {
         return [&channels, &curves, tick, ticksPerSecond](const aiNode& node) {
             auto found = channels.find(&node);
@@ -146,37 +196,19 @@ void sampleTake(const aiScene& scene, const aiAnimation& take, const ImportSkele
                                            : channelAt(*found->second, node, tick, tick / ticksPerSecond, curves);
         };
     };
-    const NodePose rest = [](const aiNode& node) { return node.mTransformation; };
-
+    const std::vector<aiMatrix4x4> scales = restScales(skeleton);
+    const NodePose first = poseAt(0.0);
     std::set<std::string> rescaled, uncarried;
-    std::vector<aiMatrix4x4> frame(bones.size());
     for (std::uint32_t f = 0; f < frames; ++f) {
-        const double tick = double(f) * seconds / frames * ticksPerSecond;
-        const NodePose pose = poseAt(tick);
-        for (std::size_t b = 0; b < bones.size(); ++b) {
-            const ImportSkeleton::Bone& bone = bones[b];
-            if (!bone.node)
-                continue;
-            const aiMatrix4x4 world = skeleton.world(*bone.node, pose);
-            frame[b] = ImportSkeleton::rigid(world);
-            const aiMatrix4x4 restWorld = skeleton.world(*bone.node, rest);
-            const aiMatrix4x4 scale = aiMatrix4x4(frame[b]).Inverse() * world;
-            if (largestDifference(scale, ImportSkeleton::rigid(restWorld).Inverse() * restWorld) > 1e-3f)
-                rescaled.insert(bone.node->mName.C_Str());
-            const aiMatrix4x4 local = bone.parent >= 0 ? aiMatrix4x4(frame[std::size_t(bone.parent)]).Inverse() * frame[b]
-                                                       : frame[b];
-            aiVector3D scaling, position;
-            aiQuaternion turn;
-            local.Decompose(scaling, turn, position);
-            AnimationKey& key = animation.keys[b + std::size_t(f) * bones.size()];
-            key.translation = Vec3(position.x, position.y, position.z);
-            key.rotation = Quat(-turn.x, -turn.y, -turn.z, turn.w);
-            // Neighbouring keys on the same side of the sphere, so slerp never takes the long way.
-            if (f > 0 && dot(key.rotation, animation.keys[b + std::size_t(f - 1) * bones.size()].rotation) < 0.0f)
-                key.rotation = Quat(-key.rotation.x, -key.rotation.y, -key.rotation.z, -key.rotation.w);
-        }
-        for (const auto& [node, channel] : channels)
-            if (!skeleton.carriesBones(node) && largestDifference(pose(*node), poseAt(0.0)(*node)) > 1e-5f)
+        const NodePose pose = poseAt(double(f) * seconds / frames * ticksPerSecond);
+        AnimationKey* keys = &animation.keys[std::size_t(f) * boneCount];
+        sampleFrame(skeleton, pose, scales, keys, rescaled);
+        // Neighbouring keys on the same side of the sphere, so slerp never takes the long way.
+        for (std::size_t b = 0; f > 0 && b < boneCount; ++b)
+            if (dot(keys[b].rotation, animation.keys[std::size_t(f - 1) * boneCount + b].rotation) < 0.0f)
+                keys[b].rotation = Quat(-keys[b].rotation.x, -keys[b].rotation.y, -keys[b].rotation.z, -keys[b].rotation.w);
+        for (const aiNode* node : elsewhere)
+            if (largestDifference(pose(*node), first(*node)) > 1e-5f)
                 uncarried.insert(node->mName.C_Str());
     }
     if (!rescaled.empty())

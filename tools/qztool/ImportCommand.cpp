@@ -250,8 +250,12 @@ int runImport(const std::vector<std::string>& args)
     if (!readBack(bytesOf(model), o.output, loaded))
         return qzFailure(o.output, "the model is too large for the engine's loader (4 GiB)");
     const fs::path folder = fs::path(o.output).parent_path();
-    for (const auto& [name, bytes] : state.pictures)
+    for (const auto& [name, bytes] : state.pictures) {
+        std::error_code ignored;
+        if (fs::exists(folder / name, ignored))
+            state.notes.push_back("picture '" + name + "' replaces the file of that name beside the model");
         files.add((folder / name).string(), bytes);
+    }
     if (!files.commit(reason))
         return qzFailure(reason);
     printSummary(o, state, loaded);

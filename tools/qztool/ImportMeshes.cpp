@@ -113,11 +113,13 @@ std::unique_ptr<SkinMesh> skinMesh(const MeshPlacement& placement, const aiScene
     }
     auto skin = std::make_unique<SkinMesh>();
     skin->weights.resize(in.mNumVertices);
+    int holder = -1;
     for (unsigned v = 0; v < in.mNumVertices; ++v) {
         if (influences[v].empty()) {
             ++reduction.unweighted;
-            int holder = skeleton.boneAbove(placement.node);
-            influences[v].emplace_back(holder >= 0 ? holder : skeleton.addStillBone(), 1.0f);
+            if (holder < 0)
+                holder = skeleton.boneAbove(placement.node) >= 0 ? skeleton.boneAbove(placement.node) : skeleton.addStillBone();
+            influences[v].emplace_back(holder, 1.0f);
         }
         skin->weights[v] = reduce(influences[v], reduction);
     }
