@@ -179,7 +179,7 @@ TEST(Import, PngAndEmbeddedPicturesBecomeJpegsBesideTheModelUnderTheNameItRefers
 // two joints) the last one 60 degrees about x, all over one second.
 struct Bar {
     int joints;
-    bool curved;  // the slide as a STEP curve (it stays at 0.5), the turn as a CUBICSPLINE one
+    bool curved;  // the slide as a STEP curve (it stays at 0.5), the turn as a CUBICSPLINE one, in a .glb
     std::vector<Vec3> points;
     std::vector<std::vector<float>> weights;  // per vertex, per joint
 
@@ -348,9 +348,20 @@ std::string writeGltf(const ScratchDir& dir, const Bar& bar)
          << ",\"WEIGHTS_0\":" << weights << "},\"indices\":" << triangles << "}]}],"
          << "\"skins\":[{\"inverseBindMatrices\":" << binds << ",\"joints\":[" << jointList.str() << "]}],"
          << "\"animations\":[{\"name\":\"bend\",\"samplers\":[" << samplers.str() << "],\"channels\":[" << channels.str() << "]}],"
-         << "\"buffers\":[{\"uri\":\"bar.bin\",\"byteLength\":" << bin.size() << "}],"
+         << "\"buffers\":[{" << (bar.curved ? "" : "\"uri\":\"bar.bin\",") << "\"byteLength\":" << bin.size() << "}],"
          << "\"bufferViews\":[" << views.str() << "],\"accessors\":[" << accessors.str() << "]}";
-    return dir.write("bar.gltf", json.str());
+    if (!bar.curved)
+        return dir.write("bar.gltf", json.str());
+    // The curved bar comes as one binary file: header, JSON chunk, buffer chunk.
+    std::string text = json.str();
+    text.resize((text.size() + 3) & ~std::size_t(3), ' ');
+    std::string glb = "glTF";
+    for (std::uint32_t word : { 2u, std::uint32_t(28 + text.size() + bin.size()), std::uint32_t(text.size()), 0x4E4F534Au })
+        put(glb, word);
+    glb += text;
+    for (std::uint32_t word : { std::uint32_t(bin.size()), 0x004E4942u })
+        put(glb, word);
+    return dir.write("bar.glb", glb + bin);
 }
 
 TEST(Import, SkinnedGltfBendsAsItsOwnFormulaSaysWithTwoWeightsKeptOfFourAndItsCurvesShapes)
