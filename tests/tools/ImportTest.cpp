@@ -21,15 +21,16 @@
 
 namespace {
 
-ChildResult qztool(const std::vector<std::string>& args)
-{
-    return runBuilt("qztool", args);
-}
-
 bool loadFile(const std::string& path, FileBuffer& buffer)
 {
     const std::string bytes = readWholeFile(path);
     return !bytes.empty() && buffer.loadFromMemory(bytes.data(), std::uint32_t(bytes.size()));
+}
+
+bool loadModel(const std::string& path, Geometry& g)
+{
+    FileBuffer buffer;
+    return loadFile(path, buffer) && g.load(buffer, path.c_str());
 }
 
 std::vector<std::string> filesIn(const std::string& dir)
@@ -117,12 +118,11 @@ TEST(Import, ModelsTheImportersExporterWroteDrawTheSourceSilhouette)
             ASSERT_EQ(runCommand("assimp export " + shellQuote(obj) + " " + shellQuote(model) + " -f" + format
                           + " >/dev/null"), 0) << format;
         }
-        const ChildResult r = qztool({ "import", model, dir.file("l.qzg") });
+        const ChildResult r = runBuilt("qztool", { "import", model, dir.file("l.qzg") });
         ASSERT_EQ(r.exitStatus, 0) << format << r.err;
         EXPECT_NE(r.out.find("\"meshes\":1, \"vertices\":6, \"triangles\":4, \"bones\":0"), std::string::npos) << r.out;
-        FileBuffer buffer;
         Geometry imported;
-        ASSERT_TRUE(loadFile(dir.file("l.qzg"), buffer) && imported.load(buffer, "l.qzg"));
+        ASSERT_TRUE(loadModel(dir.file("l.qzg"), imported));
         EXPECT_TRUE(withinAPixel(silhouette(gl, imported), expected, gl.width())) << format;
     }
 }
@@ -149,7 +149,7 @@ TEST(Import, PngAndEmbeddedPicturesBecomeJpegsBesideTheModelUnderTheNameItRefers
     const struct { std::string model, out, picture; } cases[] = {
         { obj, "l.qzg", "pic.jpg" }, { dir.write("e.gltf", gltf), "e.qzg", "e_picture0.jpg" } };
     for (const auto& c : cases) {
-        const ChildResult r = qztool({ "import", c.model, dir.file("out/" + c.out) });
+        const ChildResult r = runBuilt("qztool", { "import", c.model, dir.file("out/" + c.out) });
         ASSERT_EQ(r.exitStatus, 0) << r.err;
         EXPECT_NE(r.out.find("\"textures\":[\"" + c.picture + "\"]"), std::string::npos) << r.out;
         NetpbmPicture picture;
@@ -157,17 +157,15 @@ TEST(Import, PngAndEmbeddedPicturesBecomeJpegsBesideTheModelUnderTheNameItRefers
         ASSERT_EQ(picture.width * 10 + picture.height, 22u);
         EXPECT_GT(picture.samples[0], 200);  // top left red
         EXPECT_GT(picture.samples[2 * 3 * 2 - 1], 200);  // bottom right blue
-        FileBuffer buffer;
         Geometry g;
-        ASSERT_TRUE(loadFile(dir.file("out/" + c.out), buffer) && g.load(buffer, c.out.c_str()));
+        ASSERT_TRUE(loadModel(dir.file("out/" + c.out), g));
         EXPECT_EQ(g.items[0].material->textureNames[0], c.picture);
         const VertexArray& v = g.mesh(0).vertices;
         for (std::uint32_t i = 0; i < v.vertexCount; ++i)
             EXPECT_FLOAT_EQ(v.vertex(i)[v.texOffset0 + 1], 1.0f - v.vertex(i)[1]) << "v runs down from the top row";
     }
-    FileBuffer buffer;
     Geometry g;
-    ASSERT_TRUE(loadFile(dir.file("out/l.qzg"), buffer) && g.load(buffer, "l.qzg"));
+    ASSERT_TRUE(loadModel(dir.file("out/l.qzg"), g));
     const MeshMaterial& m = *g.items[0].material;
     const float colours[] = { m.ambient[0], m.ambient[1], m.ambient[2], m.diffuse[0], m.diffuse[1], m.diffuse[2] };
     for (int c = 0; c < 6; ++c)
@@ -370,7 +368,7 @@ TEST(Import, SkinnedGltfBendsAsItsOwnFormulaSaysWithTwoWeightsKeptOfFourAndItsCu
         const int joints = bar.joints;
         ScratchDir dir;
         // Curves sampled finely enough to follow the spline's bend within 1e-3.
-        const ChildResult r = qztool({ "import", writeGltf(dir, bar), dir.file("bar.qzg"), "--animation",
+        const ChildResult r = runBuilt("qztool", { "import", writeGltf(dir, bar), dir.file("bar.qzg"), "--animation",
             dir.file("bar.qza"), "--fps", bar.curved ? "120" : "30" });
         ASSERT_EQ(r.exitStatus, 0) << r.err;
         char report[64];
@@ -381,10 +379,10 @@ TEST(Import, SkinnedGltfBendsAsItsOwnFormulaSaysWithTwoWeightsKeptOfFourAndItsCu
         EXPECT_NE(r.out.find("\"bones\":" + std::to_string(joints) + ", \"animation\":{"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("note:"), std::string::npos) << "nothing dropped: " << r.out;
 
-        FileBuffer model, keys;
+        FileBuffer keys;
         Geometry g;
         KeyframedAnimation animation;
-        ASSERT_TRUE(loadFile(dir.file("bar.qzg"), model) && g.load(model, "bar.qzg"));
+        ASSERT_TRUE(loadModel(dir.file("bar.qzg"), g));
         ASSERT_TRUE(loadFile(dir.file("bar.qza"), keys) && animation.read(keys));
         ASSERT_TRUE(g.skin);
         const std::int32_t index = AnimationTable::add(&animation);
@@ -422,11 +420,10 @@ TEST(Import, AMeshBeyondSixteenBitIndicesIsSplitNotTruncatedAndScaled)
             const int a = y * W + x + 1;
             obj << "f " << a << ' ' << a + 1 << ' ' << a + W + 1 << "\nf " << a << ' ' << a + W + 1 << ' ' << a + W << '\n';
         }
-    const ChildResult r = qztool({ "import", dir.write("grid.obj", obj.str()), dir.file("grid.qzg"), "--scale", "2" });
+    const ChildResult r = runBuilt("qztool", { "import", dir.write("grid.obj", obj.str()), dir.file("grid.qzg"), "--scale", "2" });
     ASSERT_EQ(r.exitStatus, 0) << r.err;
-    FileBuffer buffer;
     Geometry g;
-    ASSERT_TRUE(loadFile(dir.file("grid.qzg"), buffer) && g.load(buffer, "grid.qzg"));
+    ASSERT_TRUE(loadModel(dir.file("grid.qzg"), g));
     ASSERT_EQ(g.itemCount(), 2u);
     std::uint32_t triangles = 0;
     for (GeometryItem& item : g.items) {
@@ -450,7 +447,7 @@ TEST(Import, RefusalsWriteNothingAndSayWhy)
     };
     const std::vector<std::string> before = filesIn(dir.path());
     for (const auto& c : cases) {
-        const ChildResult r = qztool(c.args);
+        const ChildResult r = runBuilt("qztool", c.args);
         EXPECT_EQ(r.exitStatus, 1) << c.args[1];
         EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
         EXPECT_EQ(filesIn(dir.path()), before) << c.args[1];
