@@ -3,6 +3,10 @@
 #include <mpg123.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -71,6 +75,14 @@ bool decodeSong(const std::string& path, SongAudio& song, std::string& reason)
     mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
     if (!acceptFloatOutput(handle.get(), reason))
         return false;
+    std::FILE* probe = std::fopen(path.c_str(), "rb");
+    if (!probe || std::filesystem::is_directory(path)) {
+        reason = probe ? "a folder, not a song" : std::string("cannot open: ") + std::strerror(errno);
+        if (probe)
+            std::fclose(probe);
+        return false;
+    }
+    std::fclose(probe);
     if (mpg123_open(handle.get(), path.c_str()) != MPG123_OK) {
         reason = std::string("cannot open: ") + mpg123_strerror(handle.get());
         return false;
