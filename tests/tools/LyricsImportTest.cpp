@@ -26,11 +26,14 @@ TEST(LyricsImport, LrcAndSrtVariantsGiveTheShowsLinesAndMalformedFilesNameTheirL
         {"late.lrc", "[offset:-250]\n[00:01.00]later\n", "1250 later |\n", ""},
         {"bad-tag.lrc", "[ar:x]\n\n[00:61.00]sixty-one seconds\n", "", "bad-tag.lrc: line 3: '[00:61.00]'"},
         {"no-tag.lrc", "[00:01.00]fine\nno time\n", "", "no-tag.lrc: line 2: no time tag"},
+        {"open.lrc", "[00:01.00 open\n", "", "open.lrc: line 1: '[' without ']'"},
+        {"letters.lrc", "[0a:01.00]x\n", "", "letters.lrc: line 1: '[0a:01.00]'"},
         {"crlf.srt", "\xEF\xBB\xBF" "1\r\n00:00:01,500 --> 00:00:03,000\r\n<i>Two</i> lines\r\n{\\an8}joined\r\n\r\n"
                      "2\r\n00:00:02.900 --> 00:00:04.000 X1:0\r\n<font color=\"red\">overlap</font>\r\n\r\n",
             "1500 Two lines joined |\n2900 overlap |\n4000 |\n", ""},
-        {"gap.srt", "7\n00:00:05,000 --> 00:00:06,000\nthen\n\n3\n00:00:01,000 --> 00:00:02,000\nfirst\n\n9\n00:00:07,000 --> 00:00:08,000\n",
-            "1000 first |\n2000 |\n5000 then |\n6000 |\n7000 |\n8000 |\n", ""},
+        {"gap.srt", "7\n00:00:05,000 --> 00:00:06,000\nthen\n\n3\n00:00:01,000 --> 00:00:02,000\nfirst\n\n"
+                    "8\n00:00:06,000 --> 00:00:07,000\ntouching\n\n9\n00:00:09,000 --> 00:00:10,000\n",
+            "1000 first |\n2000 |\n5000 then |\n6000 touching |\n7000 |\n9000 |\n10000 |\n", ""},
         {"arrow.srt", "1\n00:00:01,000 --> 00:00:02,000\nok\n\n2\n00:00:03,000 -> 00:00:04,000\nx\n", "", "arrow.srt: line 6: '00:00:03,000 -> 00:00:04,000'"},
         {"backwards.srt", "1\n00:00:05,000 --> 00:00:04,000\nx\n", "", "backwards.srt: line 2: the cue ends before it starts"},
         {"latin.lrc", "[00:01.00]\xE2\x80\x9C" "caf\xC3\xA9\xE2\x80\x9D \xE2\x80\x94 \xE6\x97\xA5 |bar\n",
