@@ -107,6 +107,10 @@ TEST(SongSync, FindsASynthesisedSongsBarsThroughItsSoftStartAndSnapsLyricsToItsB
     for (std::size_t k = 0; k < times.size(); ++k)
         EXPECT_NEAR(times[k], lead + (1 + 2 * k) * 4 * beat, 30.0) << "scene change " << k;
 
+    ChildResult missing = runBuilt("qztool", { "sync", dir.file("none.mp3") });
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_NE(missing.err.find("none.mp3: cannot open: No such file"), std::string::npos) << missing.err;
+
     const double heard[] = { 1355, 5105, 19167, 33421 }; // a quarter beat after a beat
     std::string lrc;
     for (double ms : heard) {

@@ -61,6 +61,49 @@ void appendMono(const float* samples, std::size_t count, int channels, std::vect
         mono.push_back(0.5f * (samples[i] + samples[i + 1]));
 }
 
+// Opens path for decoding and reads its first frame's format. False with reason for a
+// file that cannot be opened or holds no MPEG audio.
+bool openSong(mpg123_handle* handle, const std::string& path, int& rate, int& channels, std::string& reason)
+{
+    std::FILE* probe = std::fopen(path.c_str(), "rb");
+    if (!probe || std::filesystem::is_directory(path)) {
+        reason = probe ? "a folder, not a song" : std::string("cannot open: ") + std::strerror(errno);
+        if (probe)
+            std::fclose(probe);
+        return false;
+    }
+    std::fclose(probe);
+    if (mpg123_open(handle, path.c_str()) != MPG123_OK) {
+        reason = std::string("cannot open: ") + mpg123_strerror(handle);
+        return false;
+    }
+    long streamRate = 0;
+    int encoding = 0;
+    if (mpg123_getformat(handle, &streamRate, &channels, &encoding) != MPG123_OK) {
+        reason = "no MPEG audio found in the file";
+        return false;
+    }
+    rate = int(streamRate);
+    return true;
+}
+
+// Decodes to the end, the channels mixed to one.
+bool readSamples(mpg123_handle* handle, int channels, std::vector<float>& mono, std::string& reason)
+{
+    float block[8192];
+    for (;;) {
+        std::size_t bytes = 0;
+        const int status = mpg123_read(handle, reinterpret_cast<unsigned char*>(block), sizeof block, &bytes);
+        appendMono(block, bytes / sizeof(float), channels, mono);
+        if (status == MPG123_DONE)
+            return true;
+        if (status != MPG123_OK && status != MPG123_NEW_FORMAT) {
+            reason = std::string("decoding failed: ") + mpg123_strerror(handle);
+            return false;
+        }
+    }
+}
+
 }
 
 bool decodeSong(const std::string& path, SongAudio& song, std::string& reason)
@@ -73,40 +116,10 @@ bool decodeSong(const std::string& path, SongAudio& song, std::string& reason)
         return false;
     }
     mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-    if (!acceptFloatOutput(handle.get(), reason))
+    int channels = 0;
+    if (!acceptFloatOutput(handle.get(), reason) || !openSong(handle.get(), path, song.sampleRate, channels, reason)
+        || !readSamples(handle.get(), channels, song.mono, reason))
         return false;
-    std::FILE* probe = std::fopen(path.c_str(), "rb");
-    if (!probe || std::filesystem::is_directory(path)) {
-        reason = probe ? "a folder, not a song" : std::string("cannot open: ") + std::strerror(errno);
-        if (probe)
-            std::fclose(probe);
-        return false;
-    }
-    std::fclose(probe);
-    if (mpg123_open(handle.get(), path.c_str()) != MPG123_OK) {
-        reason = std::string("cannot open: ") + mpg123_strerror(handle.get());
-        return false;
-    }
-    long rate = 0;
-    int channels = 0, encoding = 0;
-    if (mpg123_getformat(handle.get(), &rate, &channels, &encoding) != MPG123_OK) {
-        reason = "no MPEG audio found in the file";
-        return false;
-    }
-    song.sampleRate = int(rate);
-
-    float block[8192];
-    for (;;) {
-        std::size_t bytes = 0;
-        const int status = mpg123_read(handle.get(), reinterpret_cast<unsigned char*>(block), sizeof block, &bytes);
-        appendMono(block, bytes / sizeof(float), channels, song.mono);
-        if (status == MPG123_DONE)
-            break;
-        if (status != MPG123_OK && status != MPG123_NEW_FORMAT) {
-            reason = std::string("decoding failed: ") + mpg123_strerror(handle.get());
-            return false;
-        }
-    }
     if (hasUntrimmedDelay(handle.get()))
         song.mono.erase(song.mono.begin(), song.mono.begin() + std::ptrdiff_t(std::min(song.mono.size(), UNTAGGED_LAYER3_DELAY)));
     if (song.mono.empty()) {
