@@ -13,6 +13,7 @@
 #include "tools/qztool/SrtFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>

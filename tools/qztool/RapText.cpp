@@ -54,11 +54,6 @@ std::string toLatin1(std::string_view text, int line, RapTextReport& report)
     return out;
 }
 
-std::string lineWarning(int line, const std::string& why)
-{
-    return "line " + std::to_string(line) + ": " + why;
-}
-
 // The words as the reader will hold them; notes words it cuts and guards the '|'.
 std::string readerWords(const std::string& latin1, int line, RapTextReport& report)
 {
@@ -67,10 +62,10 @@ std::string readerWords(const std::string& latin1, int line, RapTextReport& repo
     while (in >> word) {
         if (word[0] == '|') {
             word[0] = BROKEN_BAR;
-            report.warnings.push_back(lineWarning(line, "a word starting with '|' would end the line: written with a broken bar"));
+            report.warnings.push_back(lineError(line, "a word starting with '|' would end the line: written with a broken bar"));
         }
         if (word.size() > LYRIC_WORD_MAX)
-            report.warnings.push_back(lineWarning(line, "a word of " + std::to_string(word.size()) + " characters: the show keeps "
+            report.warnings.push_back(lineError(line, "a word of " + std::to_string(word.size()) + " characters: the show keeps "
                 + std::to_string(LYRIC_WORD_MAX)));
         words += (words.empty() ? "" : " ") + word;
     }
@@ -81,7 +76,7 @@ void checkFits(const std::string& words, int line, const GlyphWidths* widths, Ra
 {
     const std::size_t textMax = LYRIC_TEXT_MAX - LYRIC_TRAILING_SPACES;
     if (words.size() > textMax)
-        report.warnings.push_back(lineWarning(line, std::to_string(words.size()) + " characters: the show keeps "
+        report.warnings.push_back(lineError(line, std::to_string(words.size()) + " characters: the show keeps "
             + std::to_string(textMax) + " and cuts the rest"));
     if (!widths)
         return;
@@ -89,7 +84,7 @@ void checkFits(const std::string& words, int line, const GlyphWidths* widths, Ra
     for (char c : words)
         pixels += (*widths)[static_cast<unsigned char>(c)];
     if (pixels > LyricsText::CANVAS_WIDTH)
-        report.warnings.push_back(lineWarning(line, std::to_string(pixels) + " pixels wide: the band shows "
+        report.warnings.push_back(lineError(line, std::to_string(pixels) + " pixels wide: the band shows "
             + std::to_string(LyricsText::CANVAS_WIDTH) + " and cuts the end"));
 }
 
