@@ -1,10 +1,15 @@
-// The show's frame through a device that records its calls; seeking, which replays the
-// show from its start without drawing: the camera ends where a run that played every
-// frame has it, and Page Down / Page Up land on the first frame of the next and the
-// previous scene, once per press.
+// The show's frame through a device that records its calls; a session opened, loaded
+// and closed twice in one process; seeking, which replays the show from its start
+// without drawing: the camera ends where a run that played every frame has it, and Page
+// Down / Page Up land on the first frame of the next and the previous scene, once per
+// press.
 #include "app/SceneKeys.h"
 #include "app/Show.h"
+#include "app/ShowFrames.h"
+#include "app/ShowSession.h"
+#include "engine/render/CaptureDevice.h"
 #include "tests/support/RecordingDevice.h"
+#include "tests/support/StandInShow.h"
 
 #include "ConsoleCapture.h"
 #include "ScriptedInput.h"
@@ -74,6 +79,40 @@ TEST_F(ShowFrameTest, InOrderWithTheLightsAfterTheViewAndTheLyricsOverlayLast)
     EXPECT_FLOAT_EQ(device.getLight(2)->range, 200.0f);
     show.close();
     device.detachWindow();
+}
+
+// Each run gives back all it holds before its window and context go: the second run
+// draws what the first drew (a sprite or picture texture, a buffer or a device pointer
+// kept from the first would show here, or under the sanitizers).
+TEST_F(ShowFrameTest, ASessionOpenedLoadedAndClosedTwiceDrawsTheSameStills)
+{
+    std::string error;
+    ASSERT_TRUE(writeStandInShow(scratch.path(), error)) << error;
+    scratch.write("Syncro.txt", "100 200 300 400 500 600 700 800 900 1000 1100 1200 1300");
+    auto stills = [&] {
+        std::vector<std::vector<std::uint8_t>> frames;
+        platform::useVirtualClock(0);
+        ConsoleCapture quiet;
+        ShowSession session;
+        ShowWindowRequest window;
+        window.width = 160, window.height = 240, window.askFullscreen = false; // room between the bands
+        window.capabilityLog = scratch.file("Init.log");
+        if (!session.open([]() -> RenderDevice* { return new CaptureDevice; }, window))
+            return frames;
+        EXPECT_EQ(joinNames(session.load(scratch.path()).missingForPictures()), "");
+        ShowFrames show(session.show(), FIXED_FPS);
+        for (const std::int64_t ms : {150, 350, 550, 750, 1150}) { // scenes 1, 3, 5, 7 and 11
+            show.drawAt(ms);
+            frames.push_back(static_cast<CaptureDevice*>(session.device())->lastFrame);
+        }
+        session.close();
+        return frames;
+    };
+    const auto first = stills(), second = stills();
+    ASSERT_EQ(first.size(), 5u) << "no window";
+    EXPECT_TRUE(first[0] != first[2]) << "a picture scene and a model scene look alike";
+    for (std::size_t i = 0; i < first.size(); ++i)
+        EXPECT_TRUE(second[i] == first[i]) << "still " << i;
 }
 
 class SeekTest : public ShowFixture {

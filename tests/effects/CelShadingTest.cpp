@@ -1,7 +1,10 @@
 // Cel shading with the generated program, script and ramps: a sphere drawn on llvmpipe
-// shows flat bands of light and a dark rim; the load rules (shared entries, the cel vertex
+// shows flat bands of light and a dark rim, and particles drawn after it look as though
+// it was never there; the load rules (shared entries, the cel vertex
 // format, a missing outline ramp, the animation) through a recording device.
 #include "demo/effects/CelShadedModel.h"
+#include "demo/effects/ParticleSystem.h"
+#include "demo/effects/ShowRandom.h"
 
 #include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationTable.h"
@@ -14,6 +17,7 @@
 #include "tests/support/GLTestContext.h"
 #include "tests/support/MountedDisk.h"
 #include "tests/support/NullWindow.h"
+#include "tests/support/BmpWriter.h"
 #include "tests/support/RecordingDevice.h"
 #include "tests/support/ScratchDir.h"
 
@@ -201,5 +205,49 @@ TEST_F(CelData, SphereShowsFlatBandsOfLightAndADarkRim)
     EXPECT_LE(edges, 6) << "light is not in flat bands";
 }
 
+// A recipe's particles right after a cel model and the reset that lets go of its program
+// and material, with no device draw between them, show the pixels of the same particles
+// drawn first in a frame: neither the cel program nor the ramps reach them.
+TEST_F(CelData, ParticlesAfterACelModelShowAsParticlesDrawnFirst)
+{
+    GLTestContext gl(96, 96);
+    if (!gl.ok())
+        GTEST_SKIP() << "no GL context";
+    GLRenderDevice& device = gl.device();
+    Geometry sphere;
+    addSphere(sphere, 12, 8);
+    BinaryWriter file;
+    GeometryWriter::writeGeneral(file, sphere);
+    ASSERT_TRUE(file.saveAs(data / "sphere.qzg"));
+    CelShadedModel model;
+    ASSERT_TRUE(model.load("sphere.qzg", nullptr, &device) && model.program() != -1);
+    dir.write("Data/Particle.bmp", solidBmp(4, 4, 200, 120, 60));
+    ParticleSprite sprite;
+    ASSERT_TRUE(sprite.load("Particle.bmp"));
+    const Vec3 camera(0.0f, -10.0f, -30.0f);
+    Mat4 view;
+    view.setTranslation(camera.x, camera.y, camera.z);
+    auto frame = [&](bool afterModel) {
+        device.setView(view);
+        device.setPerspective(60.0f, 0.1f, 100.0f);
+        device.setClearColor(0.0f, 0.0f, 0.0f);
+        device.clearAll();
+        if (afterModel) {
+            model.draw(true);
+            device.setVertexProgram(-1);
+            device.setMaterial(-1);
+            device.clearAll(); // the model's own pixels out of the comparison
+        }
+        seedShowRandom(3);
+        ParticleSystem sphereOfLight;
+        sphereOfLight.init(6, sprite, 300, Vec3(0.0f, 10.0f, 0.0f), Vec3());
+        sphereOfLight.drawAndUpdate(device, 0.5f, camera);
+        return gl.readRgb();
+    };
+    const std::vector<std::uint8_t> first = frame(false), after = frame(true);
+    EXPECT_GT(std::count_if(first.begin(), first.end(), [](std::uint8_t v) { return v > 40; }), 300);
+    EXPECT_TRUE(after == first);
+    sprite.release();
+}
 
 }
