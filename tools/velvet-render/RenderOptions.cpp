@@ -210,9 +210,10 @@ const char* renderUsage()
            "  --json          the benchmark as one JSON object on standard output\n"
            "  --fps F         frames per second of show time (frames and video 30, stills and bench 60)\n"
            "  --size WxH      picture size (default 1024x768)\n"
-           "  --data DIR      play the show's data in DIR (its capability report Init.log goes there too)\n"
+           "  --data DIR      play the show's data in DIR\n"
            "Without --data the show's Data folder is looked for in the working directory, then beside\n"
-           "the program, then in the installed data folder. Every file the pictures need must load.\n";
+           "the program, then in the installed data folder. Every file the pictures need must load.\n"
+           "The driver's report Init.log is appended in the data folder.\n";
 }
 
 bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error)
