@@ -16,9 +16,10 @@ struct PathEntry {
     int durationMs; // 0: recorded time
 };
 
+using showfiles::PATHS;
+
 // Scene number -> its camera path. Each scene has its own path object (and clock), even
 // where the file is shared.
-using showfiles::PATHS;
 const PathEntry SCENE_PATHS[SCENE_COUNT] = {
     {PATHS[0], 10000},
     {PATHS[0], 10000},

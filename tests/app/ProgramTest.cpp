@@ -111,6 +111,7 @@ TEST(Program, WithoutAWindowOrADataFolderItSaysWhyAndExitsWithStatusOne)
 {
     ScratchDir dir, exeDir, workDir;
     ChildOptions options = headless(dir);
+    dir.write("Data/Syncro.txt", "1000\n");
     options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
     options.killAfterSeconds = 20.0;
     ChildResult run = runChild({PROGRAM, "--windowed"}, options);
