@@ -189,9 +189,22 @@ TEST_F(SceneRecipeTest, RewindRestoresTheRandomSequenceLoadingLeft)
     EXPECT_TRUE(again == first && director.content().particleSystem(0).time() == 0.0f);
 }
 
-// The first frame the show's load presents: the loading picture over the whole window.
-TEST_F(SceneRecipeTest, LoadingPictureIsTheFirstFramePresentedOverTheWholeWindow)
+// References held on the device's tables and buffers in use.
+int held(const RenderDevice& device)
 {
+    int n = 0;
+    for (int i = 0; i < RenderDevice::TextureCount; ++i)
+        n += device.textures.useCount(i);
+    for (int i = 0; i < RenderDevice::MaterialCount; ++i)
+        n += device.materials.useCount(i) + device.programs.useCount(i);
+    return n + int(std::count_if(device.buffers.begin(), device.buffers.end(), [](const BufferRecord& b) { return b.list != -1; }));
+}
+
+// The first frame the show's load presents: the loading picture over the whole window.
+// Closed, the show holds nothing more on the device than before it loaded.
+TEST_F(SceneRecipeTest, LoadingPictureIsTheFirstFramePresentedOverTheWholeWindowAndCloseGivesAllBack)
+{
+    const int before = held(device);
     Show show;
     device.clearCalls();
     {
@@ -208,6 +221,9 @@ TEST_F(SceneRecipeTest, LoadingPictureIsTheFirstFramePresentedOverTheWholeWindow
     Mat4 projection;
     projection.setPerspective(90.0f, 0.1f, 1000.0f, 64.0f / 48.0f);
     EXPECT_TRUE(std::equal(projection.m, projection.m + 16, device.projection.current().m));
+    EXPECT_GT(held(device), before + 10);
+    show.close();
+    EXPECT_EQ(held(device), before);
 }
 
 }
