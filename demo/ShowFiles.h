@@ -46,7 +46,7 @@ inline constexpr const char* PATHS[PATH_COUNT] = {"Fixe.txt", "Fixe2.txt", "Scen
 inline constexpr const char* RECORDED_PATH = "New.txt";
 
 // What a file is to the show, for messages and for checks that care about some kinds.
-enum class Kind { Timeline, Path, Music, Lyrics, Font, Picture, Sprite, Model, Animation, CelShading };
+enum class Kind { Timeline, Path, Music, Lyrics, Font, Band, Picture, Sprite, Model, Animation, CelShading };
 
 struct Entry {
     const char* name;
@@ -61,7 +61,7 @@ inline constexpr Entry ALL[] = {
     {CEL_PROGRAM, Kind::CelShading}, {CEL_MATERIAL, Kind::CelShading}, {TONES, Kind::CelShading},
     {OUTLINE_TONES, Kind::CelShading},
     {LYRICS, Kind::Lyrics}, {FONT, Kind::Font}, {FONT_WIDTHS, Kind::Font}, {SPRITE, Kind::Sprite},
-    {BAND, Kind::Lyrics},
+    {BAND, Kind::Band},
     {PICTURES[0], Kind::Picture}, {PICTURES[1], Kind::Picture}, {PICTURES[2], Kind::Picture},
     {PICTURES[3], Kind::Picture}, {PICTURES[4], Kind::Picture}, {PICTURES[5], Kind::Picture},
     {PICTURES[6], Kind::Picture},
@@ -69,19 +69,5 @@ inline constexpr Entry ALL[] = {
     {SWELLS, Kind::Animation}, {ORBIT, Kind::Model}, {CAVE, Kind::Model},
     {MUSIC, Kind::Music},
 };
-
-// The entry named name (case as written here); null for a name outside the table.
-constexpr const Entry* find(const char* name)
-{
-    for (const Entry& e : ALL) {
-        const char* a = e.name;
-        const char* b = name;
-        while (*a && *a == *b)
-            ++a, ++b;
-        if (*a == *b)
-            return &e;
-    }
-    return nullptr;
-}
 
 }

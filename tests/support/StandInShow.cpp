@@ -82,7 +82,7 @@ bool writeStandInShow(const std::string& folder, std::string& error)
             ok = entry.name == std::string(showfiles::FONT_WIDTHS) ? writeBytes(file, std::string(256, '\0'))
                                                                    : writeBytes(file, solidBmp(32, 32, 255, 255, 255));
             break;
-        case showfiles::Kind::Lyrics: ok = writeBytes(file, solidBmp(4, 4, 0, 0, 0)); break; // the bands
+        case showfiles::Kind::Band: ok = writeBytes(file, solidBmp(4, 4, 0, 0, 0)); break;
         case showfiles::Kind::Model: {
             const auto* named = std::find_if(std::begin(STAND_IN_MODELS), std::end(STAND_IN_MODELS),
                 [&entry](const char* name) { return std::string(name) == entry.name; });
@@ -90,7 +90,7 @@ bool writeStandInShow(const std::string& folder, std::string& error)
             break;
         }
         case showfiles::Kind::Animation: ok = writeAnimation(file); break;
-        default: break; // the soundtrack stays out: the pictures do without it
+        default: break; // text files are datagen's; the soundtrack stays out: pictures do without it
         }
         if (!ok) {
             error = "cannot write " + file.string();
