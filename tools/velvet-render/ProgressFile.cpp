@@ -18,7 +18,7 @@ void ProgressFile::update(long done, bool final)
     std::FILE* file = std::fopen(fresh.c_str(), "w");
     if (!file)
         return;
-    const bool written = std::fprintf(file, "%ld\n", done) > 0;
+    const bool written = std::fprintf(file, "%ld %ld\n", done, spanFrames_) > 0;
     if (std::fclose(file) == 0 && written)
         std::rename(fresh.c_str(), path_.c_str());
     else

@@ -115,7 +115,7 @@ int exportFrames(const RenderOptions& options, Show& show, CaptureDevice& device
     // The frames before the span take no drawing and little time: only drawn ones count.
     bool ok = frames.simulateTo(span.first);
     ExportProgress progress(long(span.frames()), ::isatty(2) != 0);
-    ProgressFile progressFile(options.progressFile);
+    ProgressFile progressFile(options.progressFile, long(exportSpan(options, sceneChanges).frames()));
     while (ok && frames.next() < span.end && !stopRequested()) {
         const std::int64_t frame = frames.next();
         frames.draw();
