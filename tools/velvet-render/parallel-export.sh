@@ -126,7 +126,7 @@ show_progress() {
 
 started=$(date +%s.%N)
 say "$segments segments on $slots job slots$([ -z "$hosts" ] || echo " of $machines machines") into $out"
-options=(--colsep ' ' --jobs "$jobs" --retries 2 --halt now,fail=1 --joblog "$work/jobs.log"
+options=(--colsep ' ' --jobs "$jobs" --retries 2 --halt now,fail=1 --term-seq TERM,5000,KILL,25 --joblog "$work/jobs.log"
   --results "$work/logs/segment-{1}")
 if [ -n "$hosts" ]; then
   # The program and the data go to each machine once; segments come back when done.
@@ -141,11 +141,16 @@ else
 fi
 command+=("${span[@]}" --segment "{2}/$segments" --video "segment-{1}.mp4")
 
-set +e
-for ((k = 1; k <= segments; k++)); do printf '%05d %d\n' "$k" "$k"; done |
-  (cd "$work/segments" && parallel "${options[@]}" -q "${command[@]}" >/dev/null 2>"$work/parallel.log")
-rendered=$?
-set -e
+for ((k = 1; k <= segments; k++)); do printf '%05d %d\n' "$k" "$k"; done >"$work/segments.txt"
+# In the background, so that a signal to this script alone stops the rendering at once:
+# parallel passes it on to every segment, which then leaves nothing behind.
+(cd "$work/segments" && exec parallel "${options[@]}" -a "$work/segments.txt" -q "${command[@]}" \
+  >/dev/null 2>"$work/parallel.log") &
+renderer=$!
+trap 'kill -TERM "$renderer" 2>/dev/null; wait "$renderer"; say "interrupted; nothing written to $out"; exit 1' INT TERM
+rendered=0
+wait "$renderer" || rendered=$?
+trap 'say "interrupted; nothing written to $out"; exit 1' INT TERM
 if [ -n "$monitor" ]; then
   kill "$monitor" 2>/dev/null || true
   wait "$monitor" 2>/dev/null || true
