@@ -261,8 +261,8 @@ std::string tooManySegments(const RenderOptions& options, const std::vector<std:
     const FrameSpan span = exportSpan(options, sceneChanges);
     if (options.segments <= span.frames())
         return {};
-    return "the span has " + std::to_string(span.frames()) + " frames: too few for " + std::to_string(options.segments)
-        + " segments";
+    return "a span of " + std::to_string(span.frames()) + " frame(s) cannot be cut into "
+        + std::to_string(options.segments) + " segments";
 }
 
 int join(const RenderOptions& options, const std::vector<std::int32_t>& sceneChanges, const std::string& soundtrack)

@@ -147,7 +147,7 @@ for ((k = 1; k <= segments; k++)); do printf '%05d %d\n' "$k" "$k"; done >"$work
 (cd "$work/segments" && exec parallel "${options[@]}" -a "$work/segments.txt" -q "${command[@]}" \
   >/dev/null 2>"$work/parallel.log") &
 renderer=$!
-trap 'kill -TERM "$renderer" 2>/dev/null; wait "$renderer"; say "interrupted; nothing written to $out"; exit 1' INT TERM
+trap 'kill -TERM "$renderer" 2>/dev/null; wait "$renderer" || true; say "interrupted; nothing written to $out"; exit 1' INT TERM
 rendered=0
 wait "$renderer" || rendered=$?
 trap 'say "interrupted; nothing written to $out"; exit 1' INT TERM
