@@ -135,6 +135,12 @@ if [ -n "$hosts" ]; then
     --basefile "$(dirname "$render")/./$(basename "$render")" --basefile "$(dirname "$data")/./$(basename "$data")"
     --return "segment-{1}.mp4" --cleanup)
   command=("./$(basename "$render")" --data "$(basename "$data")")
+  # A ':' line is this machine: its jobs run in the same working folder, here, where
+  # nothing needs sending.
+  local_dir=$work/segments/$remote_dir
+  mkdir -p "$local_dir"
+  ln -s "$render" "$local_dir/$(basename "$render")"
+  ln -s "$data" "$local_dir/$(basename "$data")"
 else
   show_progress & monitor=$!
   command=("$render" --data "$data" --progress "$work/progress/{1}")
@@ -164,6 +170,10 @@ if [ "$rendered" -ne 0 ]; then
     die "segment $failed of $segments failed twice; see its log $work/logs/segment-$(printf %05d "$failed").err; nothing written to $out"
   fi
   die "the segments could not be rendered ($(tail -n 3 "$work/parallel.log" | tr '\n' ' ')); nothing written to $out"
+fi
+if [ -n "$hosts" ]; then
+  find "$local_dir" -maxdepth 1 -name 'segment-*.mp4' -exec mv -t "$work/segments" {} +
+  rm -rf "$work/segments/.velvet-export"
 fi
 joining=$(date +%s.%N)
 "$render" --data "$data" "${span[@]}" --join "$work/segments" --video "$out"
