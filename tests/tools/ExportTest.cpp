@@ -165,6 +165,20 @@ TEST_F(Export, SegmentsRenderedAnywhereJoinIntoTheFramesOfOneProcess)
     EXPECT_TRUE(used.find("alpha") != std::string::npos && used.find("beta") != std::string::npos) << used;
     EXPECT_TRUE(fs::is_empty(dir.file("remote/alpha")) && fs::is_empty(dir.file("remote/beta"))) << "left on a host";
 
+    // A segment left from another run (another size here) is refused, by its name.
+    for (const char* task : {"1", "2", "3"}) {
+        const std::vector<std::string> size = {"--size", task == std::string("3") ? "160x120" : "320x240"};
+        ASSERT_EQ(run({SLURM + "export.sbatch", "mixed", "--data", "Data", "--to", "1000", "--fps", "30"}, size,
+                      {"SLURM_ARRAY_TASK_ID=" + std::string(task), "SLURM_ARRAY_TASK_MIN=1", "SLURM_ARRAY_TASK_MAX=3"})
+                      .exitStatus,
+            0);
+    }
+    ChildResult mixed = run({SLURM + "join.sbatch", "mixed", "mixed.mp4", "--data", "Data", "--to", "1000", "--fps", "30",
+        "--size", "320x240"}, {});
+    EXPECT_EQ(mixed.exitStatus, 1);
+    EXPECT_NE(mixed.err.find("segment-00003.mp4 is not part 3 of 3"), std::string::npos) << mixed.err;
+    EXPECT_FALSE(fs::exists(dir.file("mixed.mp4")));
+
     // Encoded lossily the segments still give every frame once.
     ChildResult lossy = run({EXPORT, "lossy.mp4", "--data", "Data", "--jobs", "2"}, SPAN);
     ASSERT_EQ(lossy.exitStatus, 0) << lossy.err;
