@@ -47,6 +47,11 @@ std::vector<std::string> audioCodecArguments()
     return {"-c:a", "aac", "-b:a", "160k"};
 }
 
+void appendArguments(std::vector<std::string>& to, const std::vector<std::string>& more)
+{
+    to.insert(to.end(), more.begin(), more.end());
+}
+
 std::string findOnPath(const std::string& program)
 {
     namespace fs = std::filesystem;

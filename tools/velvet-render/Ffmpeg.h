@@ -21,6 +21,9 @@ std::vector<std::string> soundInputArguments(const std::string& soundtrack, cons
 // The output options that encode the soundtrack.
 std::vector<std::string> audioCodecArguments();
 
+// Adds more at the end of to.
+void appendArguments(std::vector<std::string>& to, const std::vector<std::string>& more);
+
 // The full path of program on PATH, or empty.
 std::string findOnPath(const std::string& program);
 

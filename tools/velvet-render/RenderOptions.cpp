@@ -18,7 +18,7 @@ constexpr int MAX_BENCH_FRAMES = 100000;
 constexpr int MAX_SEGMENTS = 100000;
 
 const char* const VALUE_OPTIONS[] = {"--frames", "--video", "--seconds", "--fps", "--size", "--from", "--to",
-    "--stills", "--out", "--format", "--data", "--segment", "--join", "--progress"};
+    "--stills", "--out", "--format", "--data", "--segment", "--join", "--progress", "--soundtrack", "--audio"};
 const char* const FLAG_OPTIONS[] = {"--bench", "--json", "--lossless"};
 
 // The sizes videos are shared at, by the name people give them.
@@ -139,6 +139,7 @@ bool interpret(const std::map<std::string, std::string>& given, RenderOptions& o
     o.mode = has("--bench") ? RenderMode::Bench
         : has("--stills")   ? RenderMode::Stills
         : has("--join")     ? RenderMode::Join
+        : has("--soundtrack") ? RenderMode::Soundtrack
                             : RenderMode::Export;
     std::string refused;
     if (o.mode == RenderMode::Bench)
@@ -148,13 +149,16 @@ bool interpret(const std::map<std::string, std::string>& given, RenderOptions& o
         refused = stray(given, {"--frames", "--video", "--json", "--from", "--to", "--seconds", "--join", "--segment",
             "--lossless", "--progress"});
     else if (o.mode == RenderMode::Join)
-        refused = stray(given, {"--frames", "--json", "--out", "--format", "--segment", "--progress"});
+        refused = stray(given, {"--frames", "--json", "--out", "--format", "--segment", "--progress", "--soundtrack"});
+    else if (o.mode == RenderMode::Soundtrack)
+        refused = stray(given, {"--frames", "--video", "--json", "--out", "--format", "--segment", "--progress", "--audio"});
     else
-        refused = stray(given, {"--json", "--out"});
+        refused = stray(given, {"--json", "--out", "--audio"});
     if (!refused.empty()) {
         const char* mode = o.mode == RenderMode::Bench ? "--bench"
             : o.mode == RenderMode::Stills             ? "--stills"
             : o.mode == RenderMode::Join               ? "--join"
+            : o.mode == RenderMode::Soundtrack         ? "--soundtrack"
                                                        : "--frames or --video";
         error = refused + " does not go with " + mode + " (try --help)";
         return false;
@@ -199,6 +203,10 @@ bool interpret(const std::map<std::string, std::string>& given, RenderOptions& o
             o.joinDir = text;
         else if (name == "--progress")
             o.progressFile = text;
+        else if (name == "--soundtrack")
+            o.soundtrackFile = text;
+        else if (name == "--audio")
+            o.audioFile = text;
         if (!ok) {
             error = "bad value '" + text + "' for " + name;
             return false;
@@ -213,7 +221,7 @@ bool interpret(const std::map<std::string, std::string>& given, RenderOptions& o
         error = "--join needs --video FILE: where the joined video goes";
         return false;
     }
-    if (o.lossless && o.videoFile.empty()) {
+    if (o.lossless && o.videoFile.empty() && o.mode != RenderMode::Soundtrack) {
         error = "--lossless is for a video: give --video FILE";
         return false;
     }
@@ -241,8 +249,9 @@ const char* renderUsage()
            "                     [--progress FILE] [--data DIR]\n"
            "       velvet-render --stills T1,T2,... --out DIR [--format png|ppm] [--fps F] [--size WxH] [--data DIR]\n"
            "       velvet-render --bench [--frames N] [--json] [--fps F] [--size WxH] [--data DIR]\n"
-           "       velvet-render --join DIR --video FILE.mp4 [--from MS] [--to MS | --seconds N] [--fps F]\n"
-           "                     [--size WxH] [--data DIR]\n"
+           "       velvet-render --join DIR --video FILE.mp4 [--audio FILE.m4a] [--from MS] [--to MS | --seconds N]\n"
+           "                     [--fps F] [--size WxH] [--data DIR]\n"
+           "       velvet-render --soundtrack FILE.m4a [--from MS] [--to MS | --seconds N] [--fps F] [--data DIR]\n"
            "Plays the show offline on a fixed-step clock, headless, and writes what it draws.\n"
            "  --frames DIR    one picture per frame (frame_00000.ppm, ... numbered from the show's start)\n"
            "  --video FILE    an H.264 video with the soundtrack, through the ffmpeg command; written\n"
@@ -253,6 +262,9 @@ const char* renderUsage()
            "  --join DIR      join the segments DIR/*.mp4 (in name order, made with --segment K/N and\n"
            "                  the same span, size, rate and --lossless) into --video without re-encoding,\n"
            "                  with the span's soundtrack; every segment's frame count is checked\n"
+           "  --audio FILE    with --join: mux FILE (made by --soundtrack for the same span) as it is\n"
+           "  --soundtrack FILE  only the span's soundtrack, encoded as a video's (AAC): made while\n"
+           "                  segments render, so the join has nothing left to encode\n"
            "  --progress FILE the frames done and the frames of the whole span, one line rewritten\n"
            "                  as they go (for scripts)\n"
            "  --from MS       begin the frames or video that many milliseconds into the show\n"

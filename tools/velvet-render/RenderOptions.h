@@ -1,13 +1,13 @@
 // The command line of velvet-render: what to make (frames and/or a video of a span of the
-// show or of one segment of it, stills at chosen times, the benchmark, or the join of a
-// span's segments), how fast and how large. Parsing and checking only; it opens nothing.
+// show or of one segment of it, stills at chosen times, the benchmark, the join of a
+// span's segments, or the span's soundtrack alone), how fast and how large. Parsing and checking only; it opens nothing.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-enum class RenderMode { Export, Stills, Bench, Join };
+enum class RenderMode { Export, Stills, Bench, Join, Soundtrack };
 enum class PictureFormat { Ppm, Png };
 
 // One rate for frames, video, stills and the benchmark, so that a still at a show time
@@ -22,6 +22,8 @@ struct RenderOptions {
     int segment = 0;        // --segment K/N: the K-th (1..N) of N equal parts of the span,
     int segments = 0;       //   as a video without sound; 0/0: the whole span
     std::string joinDir;    // --join DIR: the segments DIR/*.mp4 joined into --video
+    std::string soundtrackFile; // --soundtrack FILE: the span's soundtrack alone, encoded
+    std::string audioFile;  // --join's --audio FILE: that soundtrack, muxed as it is
     std::string progressFile; // --progress FILE: frames done so far, rewritten as they go
     double seconds = -1.0;  // --seconds N; < 0: to --to, or the last scene change + 10 s
     std::int64_t fromMs = 0; // --from: first show millisecond exported

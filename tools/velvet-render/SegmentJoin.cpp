@@ -68,6 +68,27 @@ bool writeList(const std::string& path, const std::vector<std::string>& files, c
     return true;
 }
 
+// ffmpeg quiet, with args, writing output.
+bool runFfmpeg(const std::vector<std::string>& args, const std::string& output, const std::function<bool()>& stop,
+    std::string& error)
+{
+    std::vector<std::string> all = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y"};
+    appendArguments(all, args);
+    all.push_back(output);
+    ToolProcess ffmpeg;
+    return ffmpeg.start(all, false, false, error) && ffmpeg.wait(error, stop);
+}
+
+}
+
+bool encodeSoundtrack(const std::string& output, const std::string& soundtrack, const SoundSpan& sound,
+    const std::function<bool()>& stop, std::string& error)
+{
+    PartialFile file(output);
+    std::vector<std::string> args = soundInputArguments(soundtrack, sound);
+    appendArguments(args, {"-map", "0:a:0"});
+    appendArguments(args, audioCodecArguments());
+    return runFfmpeg(args, file.path(), stop, error) && file.commit(error);
 }
 
 std::vector<std::string> segmentFiles(const std::string& dir, std::string& error)
@@ -117,17 +138,13 @@ bool joinSegments(const JoinRequest& request, const std::function<bool()>& stop,
     PartialFile list(video.path() + ".txt");
     if (!writeList(list.path(), files, request, error))
         return false;
-    std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "concat", "-safe",
-        "0", "-i", list.path()};
-    const std::vector<std::string> sound = soundInputArguments(request.soundtrack, soundOf(request.span, request.format.fps));
-    args.insert(args.end(), sound.begin(), sound.end());
-    for (const char* a : {"-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy"})
-        args.push_back(a);
-    const std::vector<std::string> audio = audioCodecArguments();
-    args.insert(args.end(), audio.begin(), audio.end());
-    args.push_back(video.path());
-    ToolProcess ffmpeg;
-    if (!ffmpeg.start(args, false, false, error) || !ffmpeg.wait(error, stop))
+    std::vector<std::string> args = {"-f", "concat", "-safe", "0", "-i", list.path()};
+    const bool encoded = !request.encodedSoundtrack.empty();
+    appendArguments(args, encoded ? std::vector<std::string>{"-i", request.encodedSoundtrack}
+                         : soundInputArguments(request.soundtrack, soundOf(request.span, request.format.fps)));
+    appendArguments(args, {"-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy"});
+    appendArguments(args, encoded ? std::vector<std::string>{"-c:a", "copy"} : audioCodecArguments());
+    if (!runFfmpeg(args, video.path(), stop, error))
         return false;
 
     const std::string facts = videoFacts(video.path(), error);

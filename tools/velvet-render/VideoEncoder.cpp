@@ -20,11 +20,6 @@ bool writeAll(int fd, const std::uint8_t* bytes, std::size_t size)
     return true;
 }
 
-void append(std::vector<std::string>& to, const std::vector<std::string>& more)
-{
-    to.insert(to.end(), more.begin(), more.end());
-}
-
 }
 
 bool VideoEncoder::open(const std::string& file, const VideoFormat& format, const std::string& soundtrack,
@@ -35,13 +30,13 @@ bool VideoEncoder::open(const std::string& file, const VideoFormat& format, cons
         "-pix_fmt", "rgb24", "-s", std::to_string(format.width) + "x" + std::to_string(format.height),
         "-framerate", std::to_string(format.fps), "-i", "pipe:0"};
     if (!soundtrack.empty())
-        append(args, soundInputArguments(soundtrack, sound));
-    append(args, {"-map", "0:v:0"});
+        appendArguments(args, soundInputArguments(soundtrack, sound));
+    appendArguments(args, {"-map", "0:v:0"});
     if (!soundtrack.empty())
-        append(args, {"-map", "1:a:0"});
-    append(args, videoCodecArguments(format.lossless));
+        appendArguments(args, {"-map", "1:a:0"});
+    appendArguments(args, videoCodecArguments(format.lossless));
     if (!soundtrack.empty())
-        append(args, audioCodecArguments());
+        appendArguments(args, audioCodecArguments());
     args.push_back(partial_->path());
     frameBytes_ = std::size_t(format.width) * std::size_t(format.height) * 3;
     return ffmpeg_.start(args, true, false, error);

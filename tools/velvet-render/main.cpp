@@ -218,7 +218,7 @@ bool checkOutputs(RenderOptions& options, std::string& data, std::string& soundt
 {
     // The show changes the working directory to its data folder: fix the outputs first.
     for (std::string* path : {&options.framesDir, &options.videoFile, &options.outDir, &options.joinDir,
-             &options.progressFile})
+             &options.progressFile, &options.soundtrackFile, &options.audioFile})
         if (!path->empty())
             *path = fs::absolute(*path).lexically_normal().string();
 
@@ -229,13 +229,14 @@ bool checkOutputs(RenderOptions& options, std::string& data, std::string& soundt
         return false;
     }
     soundtrack = (fs::path(data) / showfiles::MUSIC).string();
-    if (!options.videoFile.empty()) {
+    const std::string& encoded = options.videoFile.empty() ? options.soundtrackFile : options.videoFile;
+    if (!encoded.empty()) {
         if (options.width % 2 || options.height % 2) {
             error = "a video needs an even width and height";
             return false;
         }
-        // A segment is joined to the soundtrack later, by --join.
-        if (options.segments == 0 && !fs::is_regular_file(soundtrack)) {
+        // A segment is joined to the soundtrack later, by --join; an --audio file has it.
+        if (options.segments == 0 && options.audioFile.empty() && !fs::is_regular_file(soundtrack)) {
             error = "the soundtrack " + soundtrack + " is missing; a video needs it";
             return false;
         }
@@ -243,8 +244,12 @@ bool checkOutputs(RenderOptions& options, std::string& data, std::string& soundt
             error = "the ffmpeg command was not found on PATH; a video needs it (Debian: apt-get install ffmpeg)";
             return false;
         }
-        if (!checkWritableFile(options.videoFile, error))
+        if (!checkWritableFile(encoded, error))
             return false;
+    }
+    if (!options.audioFile.empty() && !fs::is_regular_file(options.audioFile)) {
+        error = "no soundtrack file at " + options.audioFile;
+        return false;
     }
     if (!options.joinDir.empty() && !fs::is_directory(options.joinDir)) {
         error = "no folder of segments at " + options.joinDir;
@@ -272,6 +277,7 @@ int join(const RenderOptions& options, const std::vector<std::int32_t>& sceneCha
     request.segmentDir = options.joinDir;
     request.output = options.videoFile;
     request.soundtrack = soundtrack;
+    request.encodedSoundtrack = options.audioFile;
     request.span = exportSpan(options, sceneChanges);
     request.format = videoFormat(options);
     const auto started = std::chrono::steady_clock::now();
@@ -309,6 +315,14 @@ int main(int argc, char** argv)
         return fail(refused);
     if (options.mode == RenderMode::Join)
         return join(options, sceneChanges, soundtrack);
+    if (options.mode == RenderMode::Soundtrack) {
+        platform::installSignalHandlers();
+        if (!encodeSoundtrack(options.soundtrackFile, soundtrack, soundOf(exportSpan(options, sceneChanges), options.fps),
+                stopRequested, error))
+            return fail(error + "; no soundtrack written");
+        std::fprintf(stderr, "velvet-render: soundtrack written to %s\n", options.soundtrackFile.c_str());
+        return 0;
+    }
 
     // Headless unless told otherwise; the sound goes into the video, not to the speakers.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);

@@ -3,9 +3,9 @@
 # local job slots, or on the machines of a GNU parallel sshlogin file (the program and the
 # show's data are sent along, the segments come back). Each segment is a separate
 # `velvet-render --segment K/N` run; `velvet-render --join` puts them end to end without
-# re-encoding and adds the soundtrack, encoded once. A segment that fails is run once
-# more, then the export fails and names its log. Nothing appears under OUT unless the
-# whole video is there.
+# re-encoding and adds the soundtrack. A segment that fails is run once
+# more, then the export fails and names its log. The soundtrack is encoded once, while
+# the segments render. Nothing appears under OUT unless the whole video is there.
 set -euo pipefail
 
 usage() {
@@ -84,13 +84,14 @@ work=$(mktemp -d "$out.export.XXXXXX")
 mkdir -p "$work/segments" "$work/logs" "$work/progress"
 remote_dir=.velvet-export/$(basename "$work")
 monitor=""
+sounder=""
 keep_logs=0
 parallel_ssh=()
 [ -z "$ssh" ] || parallel_ssh=(--ssh "$ssh")
 
 finish() {
   local status=$?
-  [ -z "$monitor" ] || kill "$monitor" 2>/dev/null || true
+  kill $monitor $sounder 2>/dev/null || true
   if [ -n "$hosts" ]; then
     parallel --nonall --sshloginfile "$hosts" "${parallel_ssh[@]}" \
       "rm -rf $remote_dir; rmdir .velvet-export 2>/dev/null; true" >/dev/null 2>&1 || true
@@ -148,12 +149,15 @@ fi
 command+=("${span[@]}" --segment "{2}/$segments" --video "segment-{1}.mp4")
 
 for ((k = 1; k <= segments; k++)); do printf '%05d %d\n' "$k" "$k"; done >"$work/segments.txt"
+# The soundtrack is encoded once, here, while the segments render: the join only copies.
+"$render" --data "$data" "${span[@]}" --soundtrack "$work/soundtrack.m4a" 2>"$work/logs/soundtrack.err" &
+sounder=$!
 # In the background, so that a signal to this script alone stops the rendering at once:
 # parallel passes it on to every segment, which then leaves nothing behind.
 (cd "$work/segments" && exec parallel "${options[@]}" -a "$work/segments.txt" -q "${command[@]}" \
   >/dev/null 2>"$work/parallel.log") &
 renderer=$!
-trap 'kill -TERM "$renderer" 2>/dev/null; wait "$renderer" || true; say "interrupted; nothing written to $out"; exit 1' INT TERM
+trap 'kill -TERM "$renderer" "$sounder" $monitor 2>/dev/null; wait || true; say "interrupted; nothing written to $out"; exit 1' INT TERM
 rendered=0
 wait "$renderer" || rendered=$?
 trap 'say "interrupted; nothing written to $out"; exit 1' INT TERM
@@ -175,8 +179,15 @@ if [ -n "$hosts" ]; then
   find "$local_dir" -maxdepth 1 -name 'segment-*.mp4' -exec mv -t "$work/segments" {} +
   rm -rf "$work/segments/.velvet-export"
 fi
+sounded=0
+wait "$sounder" || sounded=$?
+sounder=""
+if [ "$sounded" -ne 0 ]; then
+  keep_logs=1
+  die "the soundtrack could not be encoded; see $work/logs/soundtrack.err; nothing written to $out"
+fi
 joining=$(date +%s.%N)
-"$render" --data "$data" "${span[@]}" --join "$work/segments" --video "$out"
+"$render" --data "$data" "${span[@]}" --join "$work/segments" --audio "$work/soundtrack.m4a" --video "$out"
 ended=$(date +%s.%N)
 awk -v a="$started" -v b="$joining" -v c="$ended" -v n="$segments" 'BEGIN {
   printf "velvet export: %d segments rendered in %.1f s, joined in %.1f s (%.1f%% of %.1f s)\n", n, b - a, c - b, 100 * (c - b) / (c - a), c - a }' >&2
