@@ -117,9 +117,9 @@ std::vector<std::string> titleLines(const std::string& data, const SongAnalysis&
     char line[512];
     std::snprintf(line, sizeof line,
         "%s: %.1f s, %.2f BPM, bar %.0f ms from %.0f ms, beats within %.1f ms (median) of the grid; "
-        "%zu scenes, %zu lyric lines",
+        "%zu scenes on, %zu lyric lines",
         showfiles::MUSIC, song.audio.seconds(), grid.bpm(), grid.barMs(), grid.firstBarMs, grid.fit.medianMs,
-        content.scenes.size(), content.lyrics.size());
+        content.stills.size(), content.lyrics.size());
     return {"Sync sheet of " + data, line};
 }
 
@@ -178,6 +178,8 @@ int runSheet(const std::vector<std::string>& args)
     if (int status = writeOutputFile(request.out, png))
         return status;
     reportScenes(content.scenes, song.grid);
+    std::fprintf(stderr, "sheet: %zu scenes on, %zu lyric lines in the band\n", content.stills.size(),
+        content.lyrics.size());
     std::fprintf(stderr, "sheet: time 0 ms at column %.1f, %.0f ms at column %.1f (%.1f pixels a second)\n",
         layout.left, layout.endMs, layout.right, layout.pixelsPerSecond());
     std::fprintf(stderr, "sheet: %s written (%dx%d)\n", request.out.c_str(), layout.width, layout.height);

@@ -269,7 +269,9 @@ void drawStill(cairo_t* cr, const SheetLayout& layout, const SceneStill& still, 
     cairo_rectangle(cr, std::floor(left) + 0.5, std::floor(top) + 0.5, std::round(w), std::round(h));
     cairo_stroke(cr);
     setFont(cr, SMALL);
-    const std::string caption = "scene " + std::to_string(still.scene) + " at " + clockText(still.ms, true);
+    std::string caption = "scene " + std::to_string(still.scene) + " at " + clockText(still.ms, true);
+    if (textWidth(cr, caption) > w)
+        caption = std::to_string(still.scene) + " \u00b7 " + clockText(still.ms, true);
     drawText(cr, caption, left + std::max(0.0, (w - textWidth(cr, caption)) / 2), layout.captions.top + 13.0, w);
 }
 
