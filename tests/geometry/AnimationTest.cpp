@@ -16,13 +16,13 @@ Quat aboutZ(float degrees)
 
 TEST(AnimationEvaluate, BlendsBetweenTheEnclosingFramesAndWraps)
 {
-    // Four frames over 2 s, one bone; translation x = frame, rotation 30 deg x frame.
+    // Four frames over 2 s, one bone; translation (1, 2, -3) x frame, rotation 30 deg x frame.
     KeyframedAnimation anim;
     anim.boneCount = 1;
     anim.frameCount = 4;
     anim.duration = 2.0f;
     for (int f = 0; f < 4; ++f)
-        anim.keys.push_back(AnimationKey { Vec3(float(f), 0.0f, 0.0f), aboutZ(30.0f * float(f)) });
+        anim.keys.push_back(AnimationKey { Vec3(float(f), 2.0f * float(f), -3.0f * float(f)), aboutZ(30.0f * float(f)) });
     const struct { float time, x, degrees; } cases[] = {
         { 0.0f, 0.0f, 0.0f },
         { 0.75f, 1.5f, 45.0f },   // halfway between frames 1 and 2
@@ -33,8 +33,7 @@ TEST(AnimationEvaluate, BlendsBetweenTheEnclosingFramesAndWraps)
     for (const auto& c : cases) {
         Mat4 m = anim.evaluate(0, c.time);
         Mat4 r;
-        r.setRotation(aboutZ(c.degrees));
-        r.m[12] = c.x;
+        r.setRotationTranslation(Vec3(c.x, 2.0f * c.x, -3.0f * c.x), aboutZ(c.degrees));
         for (int k = 0; k < 16; ++k)
             EXPECT_NEAR(m.m[k], r.m[k], 1e-5f) << c.time << " element " << k;
     }

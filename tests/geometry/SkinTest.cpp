@@ -161,7 +161,7 @@ TEST_F(SkeletonPlayback, FollowParentTakesOverThePlaybackState)
     EXPECT_EQ(std::make_tuple(root.animIndex, root.time, root.endMode), std::make_tuple(-1, 0.0f, EndLoop));
 }
 
-TEST_F(SkeletonPlayback, AssignReachesSiblingsOnlyWhenAsked)
+TEST_F(SkeletonPlayback, SiblingsPlayAndAssignReachesTheFirstBonesOnlyWhenAsked)
 {
     Skeleton s;
     s.resize(4);  // 0 -> children 1, 2 (siblings); 3 is a sibling of 0
@@ -170,6 +170,8 @@ TEST_F(SkeletonPlayback, AssignReachesSiblingsOnlyWhenAsked)
         std::tie(s.bones[b].parent, s.bones[b].firstChild, s.bones[b].nextSibling) = std::tie(links[b][0], links[b][1], links[b][2]);
     s.assignAnimation(index, 0, false, EndStop);
     EXPECT_EQ(std::make_tuple(s.bones[2].animIndex, s.bones[2].endMode, s.bones[3].animIndex), std::make_tuple(index, EndStop, -1));
+    s.update(0.5f);  // the root's second child (a second arm) moves with the root
+    EXPECT_EQ(s.bones[2].world.m[12], 1.0f);
     s.assignAnimation(index, 0, true, EndLoop);
     EXPECT_EQ(std::make_tuple(s.bones[3].animIndex, s.bones[3].speed), std::make_tuple(index, 1.0f));
 }
