@@ -37,11 +37,16 @@ TEST(AnimationEvaluate, BlendsBetweenTheEnclosingFramesAndWraps)
         for (int k = 0; k < 16; ++k)
             EXPECT_NEAR(m.m[k], r.m[k], 1e-5f) << c.time << " element " << k;
     }
-    // Degenerate: no duration or no keys give the identity; huge times stay within the frames.
+    // Degenerate: no duration, no frames or a bone the keys do not cover give the identity;
+    // huge times stay within the frames.
     const Mat4 identity;
     EXPECT_TRUE(std::isfinite(anim.evaluate(0, 1e30f).m[12]));
     EXPECT_EQ(std::memcmp(anim.evaluate(0, INFINITY).m, identity.m, 64), 0);
-    EXPECT_EQ(std::memcmp(KeyframedAnimation().evaluate(0, 1.0f).m, identity.m, 64), 0);
+    EXPECT_EQ(std::memcmp(anim.evaluate(7, 0.75f).m, identity.m, 64), 0);
+    KeyframedAnimation noFrames;
+    noFrames.boneCount = 1;
+    noFrames.duration = 2.0f;
+    EXPECT_EQ(std::memcmp(noFrames.evaluate(0, 1.0f).m, identity.m, 64), 0);
     anim.duration = 0.0f;
     EXPECT_EQ(std::memcmp(anim.evaluate(0, 1.0f).m, identity.m, 64), 0);
 }

@@ -92,53 +92,38 @@ TEST_F(GeometryOnDevice, AMeshWithVerticesAndNoTrianglesDrawsAndCountsNothing)
 
 TEST_F(GeometryOnDevice, DynamicMeshesDrawFromMemoryEveryFrame)
 {
-    Geometry source;
-    addItems(source, 2, false, 5);
-    addSkin(source);
     Geometry g;
-    ASSERT_TRUE(roundTrip(bytesOf(source, false), g));
-    device.clearCalls();
-    for (int frame = 0; frame < 2; ++frame) {
-        g.update(0.0f);
+    addItems(g, 2, false, 5);
+    for (int frame = 0; frame < 2; ++frame)
         g.draw(device);
-    }
-    auto draws = device.callsStartingWith("drawArrays(");
+    const auto draws = device.callsStartingWith("drawArrays(");
     ASSERT_EQ(draws.size(), 4u);
-    EXPECT_EQ(draws[0], callLine("drawArrays", { 0, 5, double(g.mesh(0).vertices.format), 1, 6 }));
-    EXPECT_EQ(draws[1], callLine("drawArrays", { 0, 5, double(g.mesh(1).vertices.format), 1, 9 }));
+    EXPECT_EQ(draws[3], callLine("drawArrays", { 0, 5, double(g.mesh(1).vertices.format), 1, 9 }));
     EXPECT_EQ(device.count("callList("), 0);
 }
 
-TEST_F(GeometryOnDevice, MaterialStateGoesThroughTheCachedSetters)
+// A material puts its colours in force, tests alpha against its reference and blends only
+// below a diffuse alpha of one; without the apply flag the previous material stays.
+TEST_F(GeometryOnDevice, MaterialsSetColoursAlphaTestAndBlending)
 {
-    MeshMaterial blended;
+    MeshMaterial blended, opaque, inert;
     blended.diffuse[3] = 0.999f;
     blended.alphaRef = 0.25f;
-    blended.ambient[0] = 0.5f;
     blended.shininess = 3.0f;
-    MeshMaterial opaque;  // diffuse alpha 1.0
-    blended.apply(device);
-    opaque.apply(device);
-    opaque.apply(device);
-    EXPECT_EQ(device.count("applyMaterial("), 3);
-    // Alpha test is already on: the cache filters it.
-    EXPECT_EQ(device.calls, (std::vector<std::string> { "applyMaterial()", "setAlphaRef(6)", "setAlphaRef(0.25)",
-                                                         "setBlending(1)", "applyMaterial()", "setAlphaRef(6)",
-                                                         "setAlphaRef(0.5)", "setBlending(0)", "applyMaterial()",
-                                                         "setAlphaRef(6)", "setAlphaRef(0.5)" }));
-    blended.apply(device);
-    EXPECT_EQ(std::make_tuple(device.materialAmbient[0], device.materialDiffuse[3], device.materialShininess),
-              std::make_tuple(0.5f, 0.999f, 3.0f));
-    // Without the apply flag nothing changes: the previous material stays in force.
-    MeshMaterial inert;
+    opaque.shininess = 7.5f;
     inert.flags = 3;
     inert.diffuse[3] = 0.1f;
-    inert.textures[0] = 42;
-    device.clearCalls();
-    inert.apply(device);
-    EXPECT_TRUE(device.calls.empty());
-    EXPECT_EQ(device.materialDiffuse[3], 0.999f);
-    EXPECT_NE(device.textureSlots[0], 42);
+    device.setAlphaTestCached(false);
+    device.setBlendFuncCached(1, 1);
+    const struct { const MeshMaterial* material; bool blending; float alphaRef, alpha, shininess; } steps[] = {
+        { &blended, true, 0.25f, 0.999f, 3.0f }, { &opaque, false, 0.5f, 1.0f, 7.5f }, { &inert, false, 0.5f, 1.0f, 7.5f },
+    };
+    for (const auto& s : steps) {
+        s.material->apply(device);
+        EXPECT_EQ(std::make_tuple(device.blending, device.alphaTest, device.alphaRef, device.materialDiffuse[3], device.materialShininess),
+                  std::make_tuple(s.blending, true, s.alphaRef, s.alpha, s.shininess)) << s.alphaRef;
+    }
+    EXPECT_EQ(std::make_tuple(device.blendSrc, device.blendDst), std::make_tuple(4, 5)) << "source alpha, its inverse";
 }
 
 TEST_F(GeometryOnDevice, TextureReferencesAreTakenAndReleased)
