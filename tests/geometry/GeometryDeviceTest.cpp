@@ -110,18 +110,21 @@ TEST_F(GeometryOnDevice, MaterialsSetColoursAlphaTestAndBlending)
     blended.diffuse[3] = 0.999f;
     blended.alphaRef = 0.25f;
     blended.shininess = 3.0f;
+    blended.emission[2] = 0.5f;  // glowing without lights, as the rings of scene 3
     opaque.shininess = 7.5f;
     inert.flags = 3;
     inert.diffuse[3] = 0.1f;
     device.setAlphaTestCached(false);
     device.setBlendFuncCached(1, 1);
-    const struct { const MeshMaterial* material; bool blending; float alphaRef, alpha, shininess; } steps[] = {
-        { &blended, true, 0.25f, 0.999f, 3.0f }, { &opaque, false, 0.5f, 1.0f, 7.5f }, { &inert, false, 0.5f, 1.0f, 7.5f },
+    const struct { const MeshMaterial* material; bool blending; float alphaRef, alpha, shininess, glow; } steps[] = {
+        { &blended, true, 0.25f, 0.999f, 3.0f, 0.5f }, { &opaque, false, 0.5f, 1.0f, 7.5f, 0.0f },
+        { &inert, false, 0.5f, 1.0f, 7.5f, 0.0f },
     };
     for (const auto& s : steps) {
         s.material->apply(device);
-        EXPECT_EQ(std::make_tuple(device.blending, device.alphaTest, device.alphaRef, device.materialDiffuse[3], device.materialShininess),
-                  std::make_tuple(s.blending, true, s.alphaRef, s.alpha, s.shininess)) << s.alphaRef;
+        EXPECT_EQ(std::make_tuple(device.blending, device.alphaTest, device.alphaRef, device.materialDiffuse[3],
+                                  device.materialShininess, device.materialEmissive[2]),
+                  std::make_tuple(s.blending, true, s.alphaRef, s.alpha, s.shininess, s.glow)) << s.alphaRef;
     }
     EXPECT_EQ(std::make_tuple(device.blendSrc, device.blendDst), std::make_tuple(4, 5)) << "source alpha, its inverse";
 }

@@ -122,6 +122,7 @@ TEST(GeometryLoad, OnlyTheThreeDrawableLayoutsLoadAndAMissingFileChangesNothing)
     Geometry g;
     EXPECT_TRUE(roundTrip(s.bytes(), g));
     EXPECT_EQ(g.itemCount(), 1u);
+    EXPECT_EQ(g.bounds.radius, good.bounds.radius) << "a model built in memory is boxed as one loaded";
     g.name = "before";
     EXPECT_FALSE(g.load("/nonexistent/dir/model.qzg"));
     EXPECT_EQ(g.name, "before");

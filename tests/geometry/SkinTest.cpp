@@ -164,23 +164,49 @@ TEST_F(SkeletonPlayback, SiblingsPlayAndAssignReachesTheFirstBonesOnlyWhenAsked)
     EXPECT_EQ(std::make_tuple(s.bones[3].animIndex, s.bones[3].speed), std::make_tuple(index, 1.0f));
 }
 
-TEST(SkinModifierUpdate, GeometryUpdateDeformsEveryItemAndTracksBounds)
+// The skeleton plays once per frame, before the first item is deformed; the geometry's box
+// is then the smallest around every item's vertices.
+TEST(SkinModifierUpdate, GeometryUpdatePlaysTheSkeletonDeformsEveryItemAndBoxesThemAll)
 {
     Geometry g;
-    testmodels::addItems(g, 2, false);
+    testmodels::addItems(g, 4, false);
+    // Middle, highest, lowest, middle: each face of the box is taken once from the items
+    // merged so far and once from the next one.
+    std::vector<GeometryItem> order;
+    for (int i : { 1, 3, 0, 2 })
+        order.push_back(std::move(g.items[std::size_t(i)]));
+    g.items = std::move(order);
     testmodels::addSkin(g);
-    const float before = g.bounds.radius;
-    g.update(0.0f);  // identity bones: positions = (0.75 + 0.25 or 0) x bind pose
-    const VertexArray& bind = g.skin->skinMeshes[0]->bindPose;
-    const VertexArray& out = g.mesh(0).vertices;
-    for (std::uint32_t v = 0; v < out.vertexCount; ++v) {
-        EXPECT_FLOAT_EQ(out.vertex(v)[1], (v % 2 ? 0.75f : 1.0f) * bind.vertex(v)[1]);
-        EXPECT_EQ(out.vertex(v)[8], bind.vertex(v)[8]) << "texture sets and colours stay";
+    KeyframedAnimation anim;  // the root moves 2 along x over the take, its children with it
+    anim.boneCount = 1;
+    anim.frameCount = 2;
+    anim.duration = 2.0f;
+    anim.keys = { {}, { Vec3(2, 0, 0), Quat() } };
+    AnimationTable::clear();
+    g.skin->skeleton.assignAnimation(AnimationTable::add(&anim), 0, false, EndLoop);
+    g.update(0.5f);
+    AnimationTable::clear();
+    Vec3 lo(1e9f, 1e9f, 1e9f), hi = lo * -1.0f;
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        const VertexArray& bind = g.skin->skinMeshes[i]->bindPose;
+        const VertexArray& out = g.mesh(i).vertices;
+        for (std::uint32_t v = 0; v < out.vertexCount; ++v) {
+            const float* p = out.vertex(v);
+            // Odd vertices have one influence of 0.75, even ones two summing to 1.
+            EXPECT_FLOAT_EQ(p[0], (v % 2 ? 0.75f : 1.0f) * (bind.vertex(v)[0] + 1.0f)) << i << "/" << v;
+            if (out.has(Tex0)) {
+                EXPECT_EQ(p[out.texOffset0], bind.vertex(v)[out.texOffset0]) << "texture sets stay";
+            }
+            lo = Vec3(std::min(lo.x, p[0]), std::min(lo.y, p[1]), std::min(lo.z, p[2]));
+            hi = Vec3(std::max(hi.x, p[0]), std::max(hi.y, p[1]), std::max(hi.z, p[2]));
+        }
     }
-    Bounds merged = g.skin->skinMeshes[0]->bounds;
-    merged.add(g.skin->skinMeshes[1]->bounds);
-    EXPECT_EQ(g.bounds.radius, merged.radius);
-    EXPECT_NE(g.bounds.radius, before);
+    const Vec3 centre = (lo + hi) * 0.5f, half = (hi - lo) * 0.5f;
+    for (auto [got, expected] : { std::pair { g.bounds.centre, centre }, { g.bounds.half, half } }) {
+        EXPECT_NEAR(got.x, expected.x, 1e-4f);
+        EXPECT_NEAR(got.y, expected.y, 1e-4f);
+        EXPECT_NEAR(got.z, expected.z, 1e-4f);
+    }
 }
 
 }
