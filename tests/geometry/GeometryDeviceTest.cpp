@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace testmodels;
 
 namespace {
@@ -157,22 +155,6 @@ TEST_F(GeometryOnDevice, TextureReferencesAreTakenAndReleased)
         EXPECT_EQ(device.textures.useCount(b), 1);
     }
     EXPECT_EQ(device.textures.count(), 0) << "the last releases destroy the textures";
-}
-
-TEST_F(GeometryOnDevice, ColourBytesSwapRedAndBlueUnlessTheDeviceKeepsTheirOrder)
-{
-    Geometry source;
-    auto mesh = std::make_shared<Mesh>(true);
-    mesh->vertices.allocate(1, vertexformat::Position | vertexformat::Colour);
-    std::memcpy(mesh->vertices.vertex(0) + 3, "\x30\x20\x10\x40", 4);  // written as 10 20 30 40
-    source.addItem(std::make_unique<MeshMaterial>(), mesh);
-    const std::vector<std::uint8_t> bytes = bytesOf(source, true);
-    for (bool native : { false, true }) {
-        device.caps.NativeColorOrder = native;
-        Geometry g;
-        ASSERT_TRUE(roundTrip(bytes, g));
-        EXPECT_EQ(std::memcmp(g.mesh(0).vertices.vertex(0) + 3, native ? "\x10\x20\x30\x40" : "\x30\x20\x10\x40", 4), 0);
-    }
 }
 
 }
