@@ -129,6 +129,7 @@ TEST_F(ZipArchive, ReaderCallsWithoutArchiveMemberOrFeatureReportTheirCodeAndCha
         { NOT_OPENED, noZip, [](auto& f) { return f.openFile("a", 1) == -1; } },
         { NOT_OPENED, noZip, [&](auto& f) { return f.read(0, buffer, 4) == 0; } },
         { NOT_OPENED, noZip, [](auto& f) { return f.getPosition(0) == 0; } },
+        { NOT_OPENED, noZip, [&](auto& f) { return !f.listMembers(names); } },
         { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) { f.mount(notZip.c_str()); return !f.isMounted(); } },
         { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) { f.mount(""); return !f.isMounted(); } },
     });
