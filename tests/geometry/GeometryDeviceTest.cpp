@@ -26,17 +26,6 @@ protected:
     }
     void TearDown() override { device.detachWindow(); }
 
-    static std::vector<std::uint8_t> bytesOf(const Geometry& source, bool isStatic)
-    {
-        return written(source, isStatic ? GeometryLayout::Static : GeometryLayout::General);
-    }
-    static std::vector<std::uint8_t> model(std::uint32_t items, bool isStatic)
-    {
-        Geometry source;
-        addItems(source, items, isStatic);
-        return bytesOf(source, isStatic);
-    }
-
     ScratchDir dir;
     RecordingDevice device;
     MountedDisk disk;
@@ -52,10 +41,11 @@ TEST_F(GeometryOnDevice, StaticMeshesUploadOnceAndDrawFromTheirBuffer)
     for (const auto& c : cases) {
         device.clearCalls();
         {
-            Geometry g;
+            Geometry source, g;
+            addItems(source, 2, c.isStatic);
             RenderDevice* saved = currentDevice;
             currentDevice = c.deviceAtLoad ? saved : nullptr;
-            const bool loaded = roundTrip(model(2, c.isStatic), g);
+            const bool loaded = roundTrip(written(source, c.isStatic ? GeometryLayout::Static : GeometryLayout::General), g);
             currentDevice = saved;
             ASSERT_TRUE(loaded);
             EXPECT_EQ(device.count("compileList("), c.compiledAtLoad) << c.isStatic << c.deviceAtLoad;
@@ -137,7 +127,7 @@ TEST_F(GeometryOnDevice, TextureReferencesAreTakenAndReleased)
     source.items[1].material->textureNames[0] = "missing.bmp";
     {
         Geometry g;
-        ASSERT_TRUE(roundTrip(bytesOf(source, true), g));
+        ASSERT_TRUE(roundTrip(written(source, GeometryLayout::Static), g));
         const int a = g.items[0].material->textures[3];
         const int b = g.items[0].material->textures[0];
         ASSERT_GE(a, 0);

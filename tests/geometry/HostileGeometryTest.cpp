@@ -1,3 +1,4 @@
+#include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationWriter.h"
 #include "engine/geometry/GeometryWriter.h"
 #include "engine/math/FileBuffer.h"
@@ -144,8 +145,12 @@ TEST(HostileGeometry, FramesOfTheWrongSizeLoadButLeaveTheMeshAlone)
 
 TEST(HostileAnimation, WholeFilesLoadEveryKeyAndKeysThatRunPastTheDataAreRefused)
 {
-    KeyframedAnimation source;
-    fillAnimation(source, 3, 4, 2.0f);
+    KeyframedAnimation source;  // three bones, four frames, every key distinct
+    source.boneCount = 3;
+    source.frameCount = 4;
+    source.duration = 2.0f;
+    for (int k = 0; k < 12; ++k)
+        source.keys.push_back({ Vec3(float(k / 3), float(k % 3), float(k / 3 * 10 + k % 3)), Quat(0.5f, 0.5f, 0.1f * float(k), 0.5f) });
     BinaryWriter out;
     AnimationWriter::write(out, source);
     const std::vector<std::uint8_t> good = out.take();

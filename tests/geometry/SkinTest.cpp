@@ -1,3 +1,4 @@
+#include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationTable.h"
 #include "tests/geometry/TestModels.h"
 
