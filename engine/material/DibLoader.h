@@ -22,8 +22,10 @@ struct DibImage {
 };
 
 // Loads fileName. Null after showing the message that says why: "Failed to open DIB
-// file %s.\n", "Unknown DIB file format.", "Out of memory." or "Image file conversion
-// error.". The caller owns the record.
+// file %s.\n", "Unknown DIB file format.", "Out of memory." (also for a picture over the
+// picture bound of PictureBound.h, refused before anything of its size is allocated) or
+// "Image file conversion error." (also for a pixel that indexes past the palette). The
+// caller owns the record.
 std::unique_ptr<DibImage> loadDib(const char* fileName);
 
 // The same over a file's bytes already in memory (size bytes at data), with the same

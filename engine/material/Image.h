@@ -14,9 +14,6 @@
 #include <memory>
 #include <vector>
 
-// Largest width or height the image decoders accept; larger headers are refused.
-constexpr std::int64_t kMaxImageSide = 16384;
-
 class Image {
 public:
     Image() = default;
