@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
@@ -114,6 +113,26 @@ bool convertRow(const BmpInfo& info, const std::uint8_t* src, std::uint8_t* dst)
     }
     return true;
 }
+
+// Run-length pixels in their palette colours, written straight into the picture's rows
+// (stored row y at row y, or flipped); the pixels the data skips keep the zeros the
+// picture was allocated with.
+class RgbRleSink : public BmpRleSink {
+public:
+    RgbRleSink(const BmpInfo& info, std::uint8_t* rgb, bool flip) : info_(info), rgb_(rgb), flip_(flip) {}
+
+    bool put(std::uint32_t x, std::uint32_t y, std::uint8_t index) override
+    {
+        std::size_t rows = std::size_t(std::llabs(info_.height));
+        std::size_t row = flip_ ? rows - 1 - y : y;
+        return paletteColour(info_, index, rgb_ + (row * std::size_t(info_.width) + x) * 3);
+    }
+
+private:
+    const BmpInfo& info_;
+    std::uint8_t* rgb_;
+    bool flip_;
+};
 
 std::size_t rowStride(const BmpInfo& info)
 {
@@ -237,21 +256,9 @@ bool convertBmpBits(const BmpInfo& info, const std::uint8_t* data, std::size_t s
     auto target = [&](std::size_t stored) { return rgb + (flip ? rows - 1 - stored : stored) * outRow; };
 
     if (runLength(info)) {
-        std::vector<std::uint16_t> indices;
-        if (!expandBmpRle(data + info.bitsStart, size - info.bitsStart, std::uint32_t(width), std::uint32_t(rows),
-                          info.bitCount, indices))
-            return false;
-        for (std::size_t i = 0; i < rows; ++i) {
-            std::uint8_t* out = target(i);
-            for (std::size_t x = 0; x < width; ++x, out += 3) {
-                std::uint16_t index = indices[i * width + x];
-                if (index == kRleUnwritten)
-                    out[0] = out[1] = out[2] = 0;
-                else if (!paletteColour(info, index, out))
-                    return false;
-            }
-        }
-        return true;
+        RgbRleSink sink(info, rgb, flip);
+        return expandBmpRle(data + info.bitsStart, size - info.bitsStart, std::uint32_t(width), std::uint32_t(rows),
+                            info.bitCount, sink);
     }
     std::size_t stride = rowStride(info);
     for (std::size_t i = 0; i < rows; ++i) {

@@ -47,8 +47,9 @@ enum class BmpRowOrder {
 };
 
 // Converts the bits of a file that bmpBitsConvertible accepted into rgb (width *
-// abs(height) * 3 bytes, owned by the caller), rows packed without padding. Pixels that
-// run-length data skips stay black. False when run-length data ends before its image,
-// or when a pixel indexes past the palette the file holds.
+// abs(height) * 3 bytes, zeroed, owned by the caller), rows packed without padding.
+// Pixels that run-length data skips are not written, so they stay black. False when
+// run-length data ends before its image, or when a pixel indexes past the palette the
+// file holds.
 bool convertBmpBits(const BmpInfo& info, const std::uint8_t* data, std::size_t size, std::uint8_t* rgb,
                     BmpRowOrder order);

@@ -7,6 +7,8 @@
 // It does not make textures; the particle code uploads the pixels itself.
 #pragma once
 
+#include "engine/material/ZeroedBytes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -16,7 +18,7 @@ struct DibImage {
     std::int32_t height = 0;  // as in the file's header: negative for a top-down bitmap
     // width * abs(height) * 3 bytes, R, G, B, rows packed without padding, in the
     // file's row order (bottom row first for an ordinary bottom-up bitmap).
-    std::unique_ptr<std::uint8_t[]> pixels;
+    ZeroedBytes pixels;
 
     std::size_t byteSize() const;
 };

@@ -7,6 +7,7 @@
 // BmpDecoder, TgaDecoder) that load() picks by file name.
 #pragma once
 
+#include "engine/material/ZeroedBytes.h"
 #include "engine/math/Color.h"
 
 #include <cstddef>
@@ -81,7 +82,7 @@ public:
     std::uint32_t levelHeight(unsigned index) const { return index < 32 ? height_ >> index : 0; }
 
 private:
-    std::unique_ptr<std::uint8_t[]> pixels_;
+    ZeroedBytes pixels_;
     std::uint32_t width_ = 0;
     std::uint32_t height_ = 0;
     std::uint32_t bitsPerPixel_ = 0;
