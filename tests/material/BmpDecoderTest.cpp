@@ -96,7 +96,7 @@ TEST(BmpDecoder, PalettesAreBoundedAndIndicesPastThemRefused)
     fourBit.bitCount = 4;
     BmpLayout rle8 = eightBit({ 0xAAAAAA, 0xBBBBBB }, 2, std::string("\x03\x01\x01\x02\x00\x01", 6));
     rle8.compression = 1;
-    BmpLayout rle4 = eightBit({ 0xAAAAAA, 0xBBBBBB }, 2, std::string("\x04\x12\x00\x01", 4));
+    BmpLayout rle4 = eightBit({ 0xAAAAAA, 0xBBBBBB }, 2, std::string("\x00\x04\x12\x00\x00\x01", 6)); // a literal
     rle4.bitCount = 4;
     rle4.compression = 2;
     const Case cases[] = {
