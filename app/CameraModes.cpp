@@ -2,6 +2,7 @@
 
 #include "app/CameraPath.h"
 #include "app/Director.h"
+#include "demo/ShowFiles.h"
 #include "engine/core/Console.h"
 #include "engine/geometry/Camera.h"
 #include "engine/render/Window.h"
@@ -14,7 +15,7 @@ namespace {
 constexpr float STEP = 1.0f;
 constexpr float LIFT = 0.6666667f;
 constexpr int SMOOTHING_WINDOW = 20;
-const char* const RECORDING_FILE = "New.txt";
+const char* const RECORDING_FILE = showfiles::RECORDED_PATH;
 
 }
 

@@ -1,6 +1,7 @@
 #include "app/CameraPath.h"
 
 #include "app/TextTokens.h"
+#include "demo/ShowFiles.h"
 #include "engine/core/Console.h"
 
 #include <cmath>
@@ -10,7 +11,7 @@ namespace {
 
 constexpr int RECORD_FIELDS = 7;
 constexpr double FIXED_POINT = 10000.0;
-const char* const RECORDING_FILE = "New.txt";
+const char* const RECORDING_FILE = showfiles::RECORDED_PATH;
 
 // One record of seven values; false when the file ends before the seventh.
 bool readRecord(std::FILE* file, std::int32_t (&fields)[RECORD_FIELDS])

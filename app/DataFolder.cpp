@@ -1,5 +1,7 @@
 #include "app/DataFolder.h"
 
+#include "demo/ShowFiles.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -45,10 +47,15 @@ std::vector<std::string> dataFolderCandidates(const std::string& workingDir, con
 DataFolderSearch findDataFolderAmong(const std::vector<std::string>& candidates)
 {
     DataFolderSearch search;
-    for (const std::string& place : candidates) {
-        search.tried.push_back(place);
+    for (const std::string& candidate : candidates) {
         std::error_code ec;
-        if (fs::is_directory(place, ec)) {
+        const std::string place = fs::absolute(candidate, ec).lexically_normal().string();
+        search.tried.push_back(place);
+        if (!fs::is_directory(place, ec)) {
+            search.why.push_back("no such folder");
+        } else if (!fs::is_regular_file(fs::path(place) / showfiles::SYNC, ec)) {
+            search.why.push_back(std::string("no ") + showfiles::SYNC + " in it");
+        } else {
             search.found = place;
             break;
         }
@@ -69,7 +76,7 @@ DataFolderSearch findDataFolder()
 std::string describeMissingDataFolder(const DataFolderSearch& search)
 {
     std::string text = "No data folder found. Looked in:\n";
-    for (const std::string& place : search.tried)
-        text += "  " + place + "\n";
+    for (std::size_t i = 0; i < search.tried.size(); ++i)
+        text += "  " + search.tried[i] + (i < search.why.size() ? " (" + search.why[i] + ")" : "") + "\n";
     return text;
 }

@@ -1,6 +1,7 @@
 #include "app/Director.h"
 
 #include "app/TextTokens.h"
+#include "demo/ShowFiles.h"
 #include "engine/core/Console.h"
 #include "engine/render/RenderDevice.h"
 
@@ -15,23 +16,25 @@ struct PathEntry {
     int durationMs; // 0: recorded time
 };
 
+using showfiles::PATHS;
+
 // Scene number -> its camera path. Each scene has its own path object (and clock), even
 // where the file is shared.
 const PathEntry SCENE_PATHS[SCENE_COUNT] = {
-    {"Fixe.txt", 10000},
-    {"Fixe.txt", 10000},
-    {"Fixe2.txt", 10000},
-    {"Fixe2.txt", 10000},
-    {"Fixe.txt", 10000},
-    {"Scene4.txt", 0},
-    {"Scene5.txt", 0},
-    {"Scene6.txt", 0},
-    {"Scene7.txt", 0},
-    {"Scene8.txt", 0},
-    {"Fixe2.txt", 0},
-    {"Fixe2.txt", 0},
-    {"Fixe2.txt", 0},
-    {"Fixe2.txt", 0},
+    {PATHS[0], 10000},
+    {PATHS[0], 10000},
+    {PATHS[1], 10000},
+    {PATHS[1], 10000},
+    {PATHS[0], 10000},
+    {PATHS[2], 0},
+    {PATHS[3], 0},
+    {PATHS[4], 0},
+    {PATHS[5], 0},
+    {PATHS[6], 0},
+    {PATHS[1], 0},
+    {PATHS[1], 0},
+    {PATHS[1], 0},
+    {PATHS[1], 0},
 };
 
 constexpr std::uint32_t FIRST_LIT_SCENE = 5;
@@ -52,6 +55,8 @@ Director::Director()
         l.range = 1.0f;
     }
 }
+
+Director::~Director() = default;
 
 bool Director::readSyncTimes(const char* syncFile)
 {
@@ -95,16 +100,19 @@ void Director::setLights()
     l2.range = 200.0f;
 }
 
-bool Director::load(const char* syncFile, RenderDevice* device)
+bool Director::load(const char* syncFile, RenderDevice* device, std::vector<std::string>* missing)
 {
     sceneIndex_ = 0;
     device_ = device;
     bool synced = readSyncTimes(syncFile);
+    if (!synced)
+        noteMissing(missing, syncFile);
 
     paths_.clear();
     for (const PathEntry& entry : SCENE_PATHS) {
         auto path = std::make_unique<CameraPath>();
-        path->load(entry.file, entry.durationMs);
+        if (!path->load(entry.file, entry.durationMs))
+            noteMissing(missing, entry.file);
         paths_.push_back(std::move(path));
     }
     setLights();
@@ -114,8 +122,24 @@ bool Director::load(const char* syncFile, RenderDevice* device)
         device_->setTextureFilter(0, TRILINEAR);
         device_->setTextureFilter(1, TRILINEAR);
     }
-    loadContent();
     return synced;
+}
+
+void Director::loadContent(const ParticleSprite& sprite, std::vector<std::string>* missing)
+{
+    if (device_)
+        content_.load(*device_, sprite, missing);
+}
+
+void Director::renderScene(float frameDelta, const Vec3& cameraTranslation)
+{
+    if (device_)
+        content_.render(sceneIndex_, *device_, frameDelta, cameraTranslation);
+}
+
+void Director::simulateScene(float frameDelta, const Vec3& cameraTranslation)
+{
+    content_.simulate(sceneIndex_, frameDelta, cameraTranslation);
 }
 
 void Director::start()
@@ -151,7 +175,7 @@ void Director::rewind()
     sceneIndex_ = 0;
     for (auto& path : paths_)
         path->rewind();
-    resetContent();
+    content_.reset();
     timeline_.restart();
 }
 

@@ -4,12 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 class AppWindow;
 
 struct FrameCallbacks {
-    void (*update)() = nullptr;
-    void (*render)() = nullptr;
+    std::function<void()> update;
+    std::function<void()> render;
 };
 
 // Runs until the quit message; returns the number of frames rendered. window may be

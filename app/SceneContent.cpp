@@ -1,26 +1,16 @@
 #include "app/SceneContent.h"
 
-#include "app/Director.h"
+#include "demo/ShowFiles.h"
 #include "engine/core/Console.h"
-#include "engine/core/FrameClock.h"
-#include "engine/geometry/Camera.h"
-#include "engine/geometry/Geometry.h"
 #include "engine/math/Color.h"
 #include "engine/math/Mat4.h"
 #include "engine/render/RenderDevice.h"
-#include "engine/render/Window.h"
 
-#include <GL/gl.h>
-
+#include <algorithm>
 #include <cstdint>
 
 namespace {
 
-const char* const PICTURE_FILES[PICTURE_COUNT] = {"Scene0_Collectif.jpg", "Scene1_Mur.jpg", "Scene2_mare.jpg",
-    "modeling.jpg", "code.jpg", "zik.jpg", "duzer.jpg"};
-const char* const SPRITE_FILE = "Particle.bmp";
-const char* const PLAIN_MODEL_FILE = "rien.qzg";
-const char* const LOADING_PICTURE_FILE = "Scene0_Collectif.jpg";
 const char* const PARTICLE_FAILURE = "erreur chargement moteur de particule";
 
 struct ParticleSetup {
@@ -43,9 +33,9 @@ const ParticleSetup PARTICLE_SETUPS[PARTICLE_SYSTEM_COUNT] = {
 enum class Op : std::uint8_t {
     ClearBlack,    // clear colour black, clear everything
     Reset,         // no vertex program, the device's default material
-    Push,          // GL model-view stack
+    Push,          // the model-view stack below the device's matrices
     Pop,
-    Translate,     // (0, 0, 10) on the GL model-view stack
+    Translate,     // (0, 0, 10) on that stack
     Picture,       // picture layer `index`
     Plain,         // the plain model
     ModelPlain,    // cel model `index`, keeping the current program and material
@@ -93,60 +83,73 @@ void clearToBlack(RenderDevice& device)
     device.clearAll();
 }
 
-void resetProgramAndMaterial(RenderDevice& device)
-{
-    device.setVertexProgram(-1);
-    device.setMaterial(-1);
 }
 
-// The show's loading picture: a layer of its own, alive for the whole process.
-PictureLayer loadingLayer;
-
+void noteMissing(std::vector<std::string>* missing, const char* name)
+{
+    if (missing && name && std::find(missing->begin(), missing->end(), name) == missing->end())
+        missing->push_back(name);
 }
 
-Director::~Director() = default;
+SceneContent::SceneContent() = default;
 
-void loadingPicture(RenderDevice* device, const Camera& camera)
+SceneContent::~SceneContent() = default;
+
+void SceneContent::loadModel(ShowModel which, const char* file, const char* animation, RenderDevice& device,
+    std::vector<std::string>* missing)
 {
-    loadingLayer.init(LOADING_PICTURE_FILE);
-    if (!device)
-        return;
-    // Drawn over black and presented, so the title card stays up while the show loads.
-    Window* window = device->getWindow();
-    const int width = window ? static_cast<int>(window->width) : device->viewportWidth;
-    const int height = window ? static_cast<int>(window->height) : device->viewportHeight;
-    device->setViewport(0, 0, width, height);
-    clearToBlack(*device);
-    device->beginFrame();
-    Mat4 projection;
-    projection.setPerspective(90.0f, 0.1f, 1000.0f, height > 0 ? float(width) / float(height) : 1.0f);
-    device->setProjection(projection);
-    device->setView(camera.viewMatrix());
-    loadingLayer.draw(*device, frameDelta(), Vec3(camera.x, camera.y, camera.z));
-    device->endFrame();
+    CelShadedModel& model = models_[which];
+    if (!model.load(file, animation, &device))
+        noteMissing(missing, file);
+    if (animation && !model.animationRead())
+        noteMissing(missing, animation);
+    // The ramps, program and material are shared by every model: each is told once.
+    if (model.tonesTexture() < 0)
+        noteMissing(missing, showfiles::TONES);
+    if (model.outlineTexture() < 0)
+        noteMissing(missing, showfiles::OUTLINE_TONES);
+    if (model.program() < 0)
+        noteMissing(missing, showfiles::CEL_PROGRAM);
+    if (model.material() < 0)
+        noteMissing(missing, showfiles::CEL_MATERIAL);
 }
 
-void Director::loadContent()
+void SceneContent::load(RenderDevice& device, const ParticleSprite& sprite, std::vector<std::string>* missing)
 {
-    for (int i = 0; i < PICTURE_COUNT; ++i)
-        pictures_[i].init(PICTURE_FILES[i]);
+    release();
+    for (int i = 0; i < PICTURE_COUNT; ++i) {
+        pictures_[i].init(device, showfiles::PICTURES[i], sprite);
+        if (pictures_[i].texture() < 0)
+            noteMissing(missing, showfiles::PICTURES[i]);
+    }
 
-    models_[MODEL_SOL].load("sol.qzg", "sol.qza", device_);
+    loadModel(MODEL_SOL, showfiles::GROUND, showfiles::SWELLS, device, missing);
     plainGeometry_ = std::make_unique<Geometry>();
-    plainGeometry_->load(PLAIN_MODEL_FILE);
-    models_[MODEL_POLICE].load("police.qzg", "police.qza", device_);
-    models_[MODEL_FIXE].load("FIXE.qzg", nullptr, device_);
-    models_[MODEL_CAVE].load("cave_Scene_4.qzg", nullptr, device_);
+    if (!plainGeometry_->load(showfiles::ORBIT))
+        noteMissing(missing, showfiles::ORBIT);
+    loadModel(MODEL_POLICE, showfiles::DANCER, showfiles::DANCE, device, missing);
+    loadModel(MODEL_FIXE, showfiles::FIGURE, nullptr, device, missing);
+    loadModel(MODEL_CAVE, showfiles::CAVE, nullptr, device, missing);
 
     for (int i = 0; i < PARTICLE_SYSTEM_COUNT; ++i) {
         const ParticleSetup& s = PARTICLE_SETUPS[i];
-        if (particles_[i].init(s.type, SPRITE_FILE, s.count, s.emitter, s.extent) == -1)
+        if (particles_[i].init(s.type, sprite, s.count, s.emitter, s.extent) == -1)
             consolePrintf("%s", PARTICLE_FAILURE);
     }
     randomAtLoad_ = showRandomState();
 }
 
-void Director::resetContent()
+void SceneContent::release()
+{
+    for (PictureLayer& picture : pictures_)
+        picture.release();
+    for (CelShadedModel& model : models_)
+        model.release();
+    // Its meshes give their buffers and textures back as they go.
+    plainGeometry_.reset();
+}
+
+void SceneContent::reset()
 {
     for (PictureLayer& picture : pictures_)
         picture.rewind();
@@ -157,78 +160,72 @@ void Director::resetContent()
     restoreShowRandom(randomAtLoad_);
 }
 
-void Director::renderScene(float frameDelta, const Vec3& cameraTranslation)
+void SceneContent::render(std::uint32_t scene, RenderDevice& device, float frameDelta, const Vec3& camera)
 {
-    runScene(true, frameDelta, cameraTranslation);
+    run(scene, &device, frameDelta, camera);
 }
 
-void Director::simulateScene(float frameDelta, const Vec3& cameraTranslation)
+void SceneContent::simulate(std::uint32_t scene, float frameDelta, const Vec3& camera)
 {
-    runScene(false, frameDelta, cameraTranslation);
+    run(scene, nullptr, frameDelta, camera);
 }
 
-void Director::runScene(bool draw, float frameDelta, const Vec3& camera)
+void SceneContent::run(std::uint32_t scene, RenderDevice* device, float frameDelta, const Vec3& camera)
 {
-    if (sceneIndex_ >= static_cast<std::uint32_t>(SCENE_COUNT) || (draw && !device_))
+    if (scene >= static_cast<std::uint32_t>(SCENE_COUNT))
         return;
-    RenderDevice* device = device_;
-    for (const Step& step : RECIPES[sceneIndex_]) {
+    for (const Step& step : RECIPES[scene]) {
         switch (step.op) {
         case Op::ClearBlack:
-            if (draw)
+            if (device)
                 clearToBlack(*device);
             break;
         case Op::Reset:
-            if (draw)
-                resetProgramAndMaterial(*device);
-            break;
-        case Op::Push:
-            if (draw)
-                glPushMatrix();
-            break;
-        case Op::Pop:
-            if (draw)
-                glPopMatrix();
-            break;
-        case Op::Translate:
-            if (draw)
-                glTranslatef(0.0f, 0.0f, 10.0f);
-            break;
-        case Op::Picture:
-            if (draw) {
-                pictures_[step.index].draw(*device, frameDelta, camera);
-                device->stats.particles += pictures_[step.index].particles().drawnCount();
-            } else {
-                pictures_[step.index].simulate(frameDelta, camera);
+            if (device) {
+                device->setVertexProgram(-1);
+                device->setMaterial(-1);
             }
             break;
+        case Op::Push:
+            if (device)
+                device->pushModelView();
+            break;
+        case Op::Pop:
+            if (device)
+                device->popModelView();
+            break;
+        case Op::Translate:
+            if (device)
+                device->translateModelView(0.0f, 0.0f, 10.0f);
+            break;
+        case Op::Picture:
+            if (device)
+                pictures_[step.index].draw(*device, frameDelta, camera);
+            else
+                pictures_[step.index].simulate(frameDelta, camera);
+            break;
         case Op::Plain:
-            if (draw && plainGeometry_)
+            if (device && plainGeometry_)
                 plainGeometry_->draw(*device);
             break;
         case Op::ModelPlain:
         case Op::ModelCel:
-            if (draw)
+            if (device)
                 models_[step.index].draw(step.op == Op::ModelCel);
             else
                 models_[step.index].simulate();
             break;
         case Op::Particles:
-            if (draw) {
-                particles_[step.index].drawAndUpdate(frameDelta, camera);
-                device->stats.particles += particles_[step.index].drawnCount();
-                // The particles set GL state past the device's cache; tell the cache what
-                // they left so the next cached change reaches GL.
-                recordParticleGLState(*device);
-            } else {
+            if (device)
+                particles_[step.index].drawAndUpdate(*device, frameDelta, camera);
+            else
                 particles_[step.index].simulate(frameDelta, camera);
-            }
             break;
         case Op::SolWorld:
             models_[MODEL_SOL].world.setTranslation(0.0f, -160.0f, 0.0f);
             break;
         case Op::WorldIdentity:
-            if (draw)
+            if (device)
                 device->setWorld(Mat4());
             break;
         }

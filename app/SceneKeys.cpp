@@ -1,7 +1,6 @@
 #include "app/SceneKeys.h"
 
-#include "app/Demo.h"
-#include "app/Director.h"
+#include "app/Show.h"
 #include "platform/Input.h"
 
 namespace {
@@ -20,11 +19,11 @@ bool pressed(platform::Key key, bool& held)
 
 }
 
-void handleSceneKeys()
+void handleSceneKeys(Show& show)
 {
     const bool next = pressed(platform::Key::PageDown, nextHeld);
     const bool previous = pressed(platform::Key::PageUp, previousHeld);
-    const Director& director = showDirector();
+    const Director& director = show.director();
     const std::uint32_t scene = director.sceneIndex();
     std::int32_t target = -1;
     if (next)
@@ -33,5 +32,5 @@ void handleSceneKeys()
         target = director.sceneStartMs(scene > 0 ? scene - 1 : 0);
     if (target < 0)
         return;
-    demoSeek(target);
+    show.seek(target);
 }

@@ -1,7 +1,6 @@
 #include "app/ShowSession.h"
 
 #include "app/DataFolder.h"
-#include "app/Demo.h"
 #include "engine/core/Console.h"
 #include "engine/core/FrameClock.h"
 #include "engine/render/AppWindow.h"
@@ -16,9 +15,9 @@ constexpr bool STENCIL = false;
 
 }
 
-std::string ShowSession::findData(std::string& missing)
+std::string ShowSession::findData(const std::string& given, std::string& missing)
 {
-    DataFolderSearch data = findDataFolder();
+    DataFolderSearch data = given.empty() ? findDataFolder() : findDataFolderAmong({given});
     if (data.found.empty())
         missing = describeMissingDataFolder(data);
     return data.found;
@@ -39,6 +38,8 @@ bool ShowSession::open(RenderDevice* (*makeDevice)(), const ShowWindowRequest& r
     platform::installSignalHandlers();
     engineStart();
     device_ = makeDevice();
+    if (!request.capabilityLog.empty())
+        device_->capabilityLog = request.capabilityLog;
     window_ = new AppWindow(request.width, request.height, BITS_PER_PIXEL, STENCIL, request.askFullscreen);
     if (!window_->created()) {
         // No show without a window; its message box has said why.
@@ -54,15 +55,18 @@ bool ShowSession::open(RenderDevice* (*makeDevice)(), const ShowWindowRequest& r
     return true;
 }
 
-void ShowSession::load()
+ShowLoadReport ShowSession::load(const std::string& dataFolder)
 {
-    demoInit();
+    return show_->load(*device_, dataFolder);
 }
 
 void ShowSession::close()
 {
     if (!device_)
         return;
+    // What the show holds in the device's tables and the GL context goes back while both
+    // are still there.
+    show_->close();
     // The device owns the window from attachWindow on and deletes it here.
     device_->detachWindow();
     delete device_;

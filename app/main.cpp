@@ -1,7 +1,6 @@
 // velvet-orbit: the show. Brings the engine up, lets the director load the show, runs
 // the frame loop until the window is closed (Escape, the close button, Ctrl+C), reports
 // the average frame rate and tears everything down.
-#include "app/Demo.h"
 #include "app/FrameLoop.h"
 #include "app/FrameRateReport.h"
 #include "app/SceneKeys.h"
@@ -21,6 +20,7 @@ namespace {
 struct Options {
     bool windowed = false;
     std::int32_t startMs = 0; // --start, in show milliseconds
+    std::string dataFolder;   // --data; empty: look for it
 };
 
 // The show is a few minutes long; an hour is far past its end.
@@ -28,10 +28,12 @@ constexpr double MAX_START_SECONDS = 3600.0;
 
 void printHelp()
 {
-    std::printf("usage: velvet-orbit [--windowed] [--start SECONDS] [--help] [--version]\n"
+    std::printf("usage: velvet-orbit [--windowed] [--start SECONDS] [--data DIR] [--help] [--version]\n"
                 "Plays Velvet Orbit, a real-time 3D show in fourteen scenes, from the Data folder.\n"
                 "  --windowed       open a 1024 x 768 window instead of asking for full screen\n"
                 "  --start SECONDS  begin that far into the show, picture and music together\n"
+                "  --data DIR       play the show's data in DIR (default: the Data folder in the\n"
+                "                   working directory, else beside the program, else the installed one)\n"
                 "  --help           print this text and exit\n"
                 "  --version        print the version and exit\n"
                 "Page Down and Page Up jump to the next and the previous scene.\n"
@@ -50,13 +52,6 @@ bool parseStart(const char* text, std::int32_t& ms)
     return true;
 }
 
-// A live frame: Page Down / Page Up first, then the show's own update.
-void liveUpdate()
-{
-    handleSceneKeys();
-    demoUpdate();
-}
-
 // Returns -1 to go on, or the exit status to leave with.
 int parseOptions(int argc, char** argv, Options& options)
 {
@@ -70,6 +65,12 @@ int parseOptions(int argc, char** argv, Options& options)
                 return 2;
             }
             ++i;
+        } else if (std::strcmp(argv[i], "--data") == 0) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                std::fprintf(stderr, "velvet-orbit: --data needs a folder\n");
+                return 2;
+            }
+            options.dataFolder = argv[++i];
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             printHelp();
             return 0;
@@ -95,27 +96,42 @@ int main(int argc, char** argv)
 
     // Without its data the show has nothing to play: say so before any window opens.
     std::string missing;
-    if (ShowSession::findData(missing).empty()) {
+    const std::string data = ShowSession::findData(options.dataFolder, missing);
+    if (data.empty()) {
         std::fprintf(stderr, "%s", missing.c_str());
         return 1;
     }
 
-    ShowSession show;
+    ShowSession session;
     ShowWindowRequest window;
     window.askFullscreen = !options.windowed;
-    if (!show.open(ShowSession::makeGLDevice, window))
+    if (!session.open(ShowSession::makeGLDevice, window))
         return 1;
-    show.load();
+    // A file missing here and there leaves its scene drawing what loaded; a folder from
+    // which no scene can draw anything is not the show.
+    const ShowLoadReport report = session.load(data);
+    if (report.drawsNothing()) {
+        std::fprintf(stderr, "velvet-orbit: %s holds none of the show's pictures, models or particle sprite; missing: %s\n",
+            data.c_str(), joinNames(report.missing).c_str());
+        return 1;
+    }
+    if (!report.complete())
+        std::fprintf(stderr, "velvet-orbit: missing from %s (their scenes draw what loaded): %s\n", data.c_str(),
+            joinNames(report.missing).c_str());
+    Show& show = session.show();
     if (options.startMs > 0)
-        demoSeek(options.startMs);
+        show.seek(options.startMs);
 
     PerfTimer runTimer;
     FrameCallbacks frame;
-    frame.update = liveUpdate;
-    frame.render = demoRender;
-    std::uint32_t frames = runFrameLoop(show.window(), frame);
+    frame.update = [&show] {
+        handleSceneKeys(show);
+        show.update();
+    };
+    frame.render = [&show] { show.render(); };
+    std::uint32_t frames = runFrameLoop(session.window(), frame);
 
     showFrameRate(formatFrameRate(frames, runTimer.elapsedSeconds()));
-    show.close();
+    session.close();
     return 0;
 }

@@ -51,9 +51,10 @@ void writeFontBmp(const char* name)
 
 struct Overlay {
     GLRenderDevice* device = nullptr;
+    FontRegistry fonts;
     LyricsText lyrics;
     TextCanvas canvas;
-    int font = -1;
+    const BitmapFont* font = nullptr;
 };
 
 Overlay& overlay()
@@ -78,9 +79,9 @@ Overlay& overlay()
     o.device->resize(1024, 768);
     std::printf("GL_RENDERER: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     o.lyrics.startClock();
-    o.lyrics.init("rap.txt", "font.bmp");
-    o.font = fontRegistry().find("font.bmp");
-    o.canvas.init(LyricsText::CANVAS_WIDTH, LyricsText::CANVAS_HEIGHT);
+    o.lyrics.init(*o.device, o.fonts, "rap.txt", "font.bmp", "noir.bmp");
+    o.font = o.fonts.get(o.fonts.find("font.bmp"));
+    o.canvas.init(*o.device, LyricsText::CANVAS_WIDTH, LyricsText::CANVAS_HEIGHT);
     return o;
 }
 

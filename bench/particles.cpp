@@ -57,6 +57,7 @@ void writeSprite(const char* path)
 
 struct Show {
     GLRenderDevice* device = nullptr;
+    ParticleSprite sprite;
     ParticleSystem systems[6];
 };
 
@@ -79,10 +80,12 @@ Show& show()
     view.setTranslation(kCamera.x, kCamera.y, kCamera.z);
     s.device->setView(view);
     writeSprite("Particle.bmp");
+    if (!s.sprite.load("Particle.bmp"))
+        std::abort();
     seedShowRandom(1);
     for (int i = 0; i < 6; ++i) {
         const ShowSystem& spec = kShowSystems[i];
-        if (s.systems[i].init(spec.type, "Particle.bmp", spec.count, spec.emitter, spec.extent) != 0)
+        if (s.systems[i].init(spec.type, s.sprite, spec.count, spec.emitter, spec.extent) != 0)
             std::abort();
         // A few seconds in, so the systems have spread out as they do in the show.
         for (int frame = 0; frame < 90; ++frame)
@@ -126,7 +129,7 @@ void DrawAndUpdate(benchmark::State& state)
     for (auto _ : state) {
         s.device->clearAll();
         for (int i = first; i < last; ++i) {
-            s.systems[i].drawAndUpdate(kFrame, kCamera);
+            s.systems[i].drawAndUpdate(*s.device, kFrame, kCamera);
             drawn += s.systems[i].drawnCount();
         }
         glFinish();

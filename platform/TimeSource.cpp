@@ -55,11 +55,10 @@ std::uint32_t tickCountMs()
 void useVirtualClock(std::int64_t stepNs)
 {
     // Start on the next whole millisecond of the process clock: every millisecond clock
-    // then reads the same values at the same virtual steps on every run.
-    if (!virtualActive) {
-        const std::int64_t elapsed = shiftedRealNow() - processStart;
-        virtualNow = processStart + (elapsed + NS_PER_MS - 1) / NS_PER_MS * NS_PER_MS;
-    }
+    // then reads the same values at the same virtual steps on every run, and on every
+    // show a process renders one after another.
+    const std::int64_t elapsed = (virtualActive ? virtualNow : shiftedRealNow()) - processStart;
+    virtualNow = processStart + (elapsed + NS_PER_MS - 1) / NS_PER_MS * NS_PER_MS;
     virtualActive = true;
     virtualStep = stepNs;
 }

@@ -19,8 +19,9 @@ std::int32_t processClockMs();
 std::uint32_t tickCountMs();
 
 // Switches every clock to virtual time that moves only when advanced. The virtual time
-// starts where real time stood at the switch, moved on to the next whole millisecond of
-// the millisecond clocks, so the same steps read the same milliseconds on every run.
+// starts where real (or virtual) time stood at the call, moved on to the next whole
+// millisecond of the millisecond clocks, so the same steps read the same milliseconds on
+// every run.
 // stepNs is what advanceVirtualClock adds.
 void useVirtualClock(std::int64_t stepNs);
 void advanceVirtualClock();

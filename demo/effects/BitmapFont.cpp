@@ -40,9 +40,9 @@ bool BitmapFont::load(const char* fileName)
         g.v1 = static_cast<float>(row + 1) / 16.0f;
         g.srcY = static_cast<int>(std::uint64_t(imageHeight) * std::uint64_t(row) / 16);
         if (hasWidthTable_) {
-            // Centred in its cell.
             const int width = widths[j] + 1;
-            const std::uint16_t right = static_cast<std::uint16_t>(cellWidth * column + cellWidth / 2 + width / 2);
+            const std::uint16_t right =
+                static_cast<std::uint16_t>(cellWidth * column + glyphLeftInCell(cellWidth, width) + width);
             const int left = right - width;
             g.width = static_cast<std::uint16_t>(width);
             g.relativeWidth = cellWidth > 0 ? static_cast<float>(width) / static_cast<float>(cellWidth) : 0.0f;
@@ -85,10 +85,4 @@ BitmapFont* FontRegistry::get(int index) const
     if (index < 0 || index >= SlotCount)
         return nullptr;
     return slots_[index].get();
-}
-
-FontRegistry& fontRegistry()
-{
-    static FontRegistry registry;
-    return registry;
 }

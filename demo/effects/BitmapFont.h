@@ -2,7 +2,8 @@
 // code, with an optional table of glyph widths beside it (the image's name with its last
 // three characters replaced by "qzf", read through the file-system registry). A font
 // owns its name, picture and glyph records; it draws nothing itself (TextCanvas copies
-// glyph rectangles out of the picture). FontRegistry holds up to 16 fonts by file name.
+// glyph rectangles out of the picture). FontRegistry holds up to 16 fonts by file name;
+// the show owns one. Fonts hold no GL resource.
 #pragma once
 
 #include "engine/material/Image.h"
@@ -20,6 +21,13 @@ struct Glyph {
     float u0 = 0.0f, v0 = 0.0f, u1 = 0.0f, v1 = 0.0f;
     int srcX = 0, srcY = 0;
 };
+
+// Where a glyph of width pixels starts inside its cell of cellWidth: centred, the odd
+// pixel on the left. The font's maker draws each glyph there.
+constexpr int glyphLeftInCell(int cellWidth, int width)
+{
+    return cellWidth / 2 + width / 2 - width;
+}
 
 class BitmapFont {
 public:
@@ -61,6 +69,3 @@ public:
 private:
     std::unique_ptr<BitmapFont> slots_[SlotCount];
 };
-
-// The show's one font registry.
-FontRegistry& fontRegistry();

@@ -1,5 +1,6 @@
 #include "demo/effects/CelShadedModel.h"
 
+#include "demo/ShowFiles.h"
 #include "engine/core/Console.h"
 #include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationTable.h"
@@ -11,11 +12,6 @@
 #include "engine/render/RenderDevice.h"
 
 namespace {
-
-const char* const TONES_FILE = "tones.jpg";
-const char* const OUTLINE_FILE = "tonesOutline.jpg";
-const char* const PROGRAM_FILE = "CellShading_OutLine.vsh";
-const char* const MATERIAL_FILE = "CellShading_OutLine_FFP.psh";
 
 // Device texture slots the mesh materials put the ramps in ("lightmap" and "detail" in
 // material scripts).
@@ -39,12 +35,13 @@ CelShadedModel::~CelShadedModel()
 
 bool CelShadedModel::load(const char* geometryFile, const char* animationFile, RenderDevice* device)
 {
+    release();
     device_ = device;
     if (!device_)
         return false;
-    const int tones = device_->loadTexture(TONES_FILE);
-    const int outline = device_->loadTexture(OUTLINE_FILE);
-    if (outline == -1)
+    tones_ = device_->loadTexture(showfiles::TONES);
+    outline_ = device_->loadTexture(showfiles::OUTLINE_TONES);
+    if (outline_ == -1)
         consolePrintf("hTexOutLine");
 
     vertexFormatOverride = CEL_VERTEX_FORMAT;
@@ -52,26 +49,45 @@ bool CelShadedModel::load(const char* geometryFile, const char* animationFile, R
     const bool loaded = geometry_->load(geometryFile);
     vertexFormatOverride = 0;
 
-    geometry_->setStageTexture(TONES_SLOT, tones);
-    geometry_->setStageTexture(OUTLINE_SLOT, outline);
+    geometry_->setStageTexture(TONES_SLOT, tones_);
+    geometry_->setStageTexture(OUTLINE_SLOT, outline_);
 
-    material_ = device_->loadMaterial(MATERIAL_FILE, nullptr, nullptr, true);
+    material_ = device_->loadMaterial(showfiles::CEL_MATERIAL, nullptr, nullptr, true);
     // The compile argument is only a hint the OpenGL program ignores.
     const int compileArgument = geometry_->itemCount() > 0 ? int(geometry_->mesh(0).vertices.format) : 0;
-    program_ = device_->loadVertexProgram(PROGRAM_FILE, compileArgument, PROGRAM_CODES);
+    program_ = device_->loadVertexProgram(showfiles::CEL_PROGRAM, compileArgument, PROGRAM_CODES);
 
-    AnimationTable::remove(animationIndex_, animation_.get());
-    animationIndex_ = -1;
     animation_ = std::make_unique<KeyframedAnimation>();
     FileBuffer file;
+    animationRead_ = animationFile && file.load(animationFile) && animation_->read(file);
     // A skeleton is needed to play it; unreadable keys leave the model unanimated.
     SkinModifier* skin = loaded ? geometry_->skinModifier() : nullptr;
-    if (animationFile && skin && file.load(animationFile) && animation_->read(file)) {
+    if (animationRead_ && skin) {
         animation_->setName(animationFile);
         animationIndex_ = AnimationTable::add(animation_.get());
         skin->skeleton.assignAnimation(animationIndex_, 0, false, EndLoop);
     }
     return loaded;
+}
+
+void CelShadedModel::release()
+{
+    // The meshes give their buffers and texture references back as they go.
+    geometry_.reset();
+    AnimationTable::remove(animationIndex_, animation_.get());
+    animationIndex_ = -1;
+    animationRead_ = false;
+    animation_.reset();
+    if (device_) {
+        for (const int texture : {tones_, outline_})
+            if (texture >= 0)
+                device_->releaseTexture(texture);
+        if (material_ >= 0)
+            device_->releaseMaterial(material_);
+        if (program_ >= 0)
+            device_->releaseVertexProgram(program_);
+    }
+    tones_ = outline_ = program_ = material_ = -1;
 }
 
 void CelShadedModel::draw(bool celPass)

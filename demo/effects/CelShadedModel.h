@@ -8,9 +8,10 @@
 // draw.
 //
 // It owns its geometry and its animation (registered in AnimationTable while the model
-// lives). It does not own the device, nor the table entries it holds references on: the
-// ramps, the program and the material are shared through the device's name caches and
-// go away when the device is detached.
+// lives), and holds one reference each on the ramps, the program and the material,
+// shared with the other models through the device's name caches, until release or the
+// next load. It does not own the device. Release before the device is detached: the
+// destructor gives the animation's slot back but makes no device call.
 #pragma once
 
 #include "engine/math/Mat4.h"
@@ -36,8 +37,12 @@ public:
     // skeleton. Prints "hTexOutLine" when the outline ramp cannot be loaded. A missing
     // ramp, program, material or animation is not a failure: the model then draws with
     // what loaded. False when device is null or the geometry cannot be loaded (the model
-    // then draws nothing).
+    // then draws nothing). What an earlier load took is given back first.
     bool load(const char* geometryFile, const char* animationFile, RenderDevice* device);
+    // Gives back the references on the ramps, program and material and drops the
+    // geometry (its meshes give their buffers and textures back to the device) and the
+    // animation.
+    void release();
     // Sets the world matrix; with celPass, selects the cel program and material (without
     // it, whatever program and material are current stay); draws every mesh with its
     // material; then advances the skinning for the next frame by the frame clock.
@@ -51,7 +56,11 @@ public:
     // Table indices (-1: none), for the director's and tools' inspection.
     int program() const { return program_; }
     int material() const { return material_; }
+    int tonesTexture() const { return tones_; }
+    int outlineTexture() const { return outline_; }
     std::int32_t animationIndex() const { return animationIndex_; }
+    // Whether the last load read its animation file (false when none was asked for).
+    bool animationRead() const { return animationRead_; }
     // The loaded model; null before load.
     Geometry* geometry() const { return geometry_.get(); }
 
@@ -61,7 +70,10 @@ public:
 private:
     std::unique_ptr<KeyframedAnimation> animation_;
     std::int32_t animationIndex_ = -1;
+    bool animationRead_ = false;
     std::unique_ptr<Geometry> geometry_;
+    int tones_ = -1;
+    int outline_ = -1;
     int program_ = -1;
     int material_ = -1;
     RenderDevice* device_ = nullptr;

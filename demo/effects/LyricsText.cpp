@@ -15,20 +15,40 @@ void LyricsText::startClock()
     clock_.restart();
 }
 
-void LyricsText::init(const char* lyricsFile, const char* fontFile)
+void LyricsText::init(RenderDevice& device, FontRegistry& fonts, const char* lyricsFile, const char* fontFile,
+    const char* bandFile)
 {
-    fontIndex_ = fontRegistry().find(fontFile);
-    canvas_.init(CANVAS_WIDTH, CANVAS_HEIGHT);
+    release();
+    fonts_ = &fonts;
+    fontIndex_ = fonts.find(fontFile);
+    canvas_.init(device, CANVAS_WIDTH, CANVAS_HEIGHT);
     drawnEntry_ = NOT_DRAWN;
 
+    // A missing picture still gives an entry, one without image data: the bands are
+    // then drawn untextured.
     Image background;
-    background.load("noir.bmp");
-    backgroundTexture_ = currentDevice ? currentDevice->addTexture(background, "BUMP") : -1;
+    bandsLoaded_ = bandFile && background.load(bandFile);
+    backgroundTexture_ = device.addTexture(background, "BUMP");
+    device_ = &device;
     background.release();
 
     current_ = 0;
     if (!readLyricEntries(lyricsFile, entries_))
         consolePrintf("Erreur de chargement du fichier  : %s\n", lyricsFile ? lyricsFile : "");
+}
+
+void LyricsText::release()
+{
+    canvas_.release();
+    if (device_ && backgroundTexture_ >= 0)
+        device_->releaseTexture(backgroundTexture_);
+    device_ = nullptr;
+    backgroundTexture_ = -1;
+}
+
+const BitmapFont* LyricsText::font() const
+{
+    return fonts_ ? fonts_->get(fontIndex_) : nullptr;
 }
 
 void LyricsText::advance()
@@ -66,7 +86,7 @@ void LyricsText::draw(RenderDevice& device)
     const int shown = shownEntry();
     if (shown != drawnEntry_) {
         canvas_.clear();
-        canvas_.drawText(fontIndex_, shownText());
+        canvas_.drawText(font(), shownText());
         drawnEntry_ = shown;
     }
 

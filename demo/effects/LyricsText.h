@@ -2,8 +2,10 @@
 // of the screen and, inside the bottom band, the current line of "rap.txt", composed on a
 // 1024 x 16 TextCanvas with a BitmapFont and stretched over a strip with 30-pixel
 // margins. Lines change when the lyrics stopwatch passes their start times; the index
-// only moves forward. It owns its entries and canvas; the font belongs to the font
-// registry and the textures to the render device's table.
+// only moves forward. It owns its entries and canvas and holds the bands' and canvas'
+// entries in the render device's texture table until release or the next init; the font
+// belongs to the registry it was found in. The destructor makes no device call: release
+// before the device is detached.
 #pragma once
 
 #include "demo/effects/LyricsFile.h"
@@ -13,6 +15,8 @@
 #include <cstdint>
 #include <vector>
 
+class BitmapFont;
+class FontRegistry;
 class RenderDevice;
 
 class LyricsText {
@@ -23,13 +27,21 @@ public:
     static constexpr int STRIP_MARGIN = 30;  // pixels left, right and below the strip
     static constexpr int STRIP_TOP = 86;     // strip top, pixels above the window's bottom
 
+    LyricsText() = default;
+    LyricsText(const LyricsText&) = delete;
+    LyricsText& operator=(const LyricsText&) = delete;
+
     // Starts the lyrics stopwatch (the show does so right after the music starts).
     void startClock();
-    // Finds or loads the font, makes the canvas and its texture, loads "noir.bmp" as the
-    // bands' texture (through currentDevice; textures stay -1 without one) and reads the
-    // lyrics. A lyrics file that does not open prints
-    // "Erreur de chargement du fichier  : <name>" and leaves no entries.
-    void init(const char* lyricsFile, const char* fontFile);
+    // Gives back what an earlier init took, then finds or loads the font in fonts (which
+    // must outlive the lyrics), makes the canvas and its texture in device's table, loads
+    // the bands' picture bandFile as a texture and reads the lyrics. A lyrics file that
+    // does not open prints "Erreur de chargement du fichier  : <name>" and leaves no
+    // entries.
+    void init(RenderDevice& device, FontRegistry& fonts, const char* lyricsFile, const char* fontFile,
+        const char* bandFile);
+    // Gives the bands' and the canvas' table entries back.
+    void release();
     // Moves the entry index past every entry whose time the stopwatch has passed,
     // printing "tailleText : <length>" for each entry reached. No GL: seeking calls it
     // alone to reach the state a played show reaches.
@@ -49,8 +61,12 @@ public:
     int current() const { return current_; }
     const std::vector<LyricEntry>& entries() const { return entries_; }
     int fontIndex() const { return fontIndex_; }
+    // The font in use; null when none loaded.
+    const BitmapFont* font() const;
     const TextCanvas& canvas() const { return canvas_; }
     int backgroundTexture() const { return backgroundTexture_; }
+    // Whether init decoded the bands' picture.
+    bool bandsLoaded() const { return bandsLoaded_; }
 
 private:
     // Index of the entry draw shows; -1 without entries.
@@ -58,8 +74,11 @@ private:
 
     Stopwatch clock_;
     std::vector<LyricEntry> entries_;
+    FontRegistry* fonts_ = nullptr;
     int fontIndex_ = -1;
+    RenderDevice* device_ = nullptr; // the holder of backgroundTexture_
     int backgroundTexture_ = -1;
+    bool bandsLoaded_ = false;
     TextCanvas canvas_;
     int current_ = 0;
     // The entry last composed and uploaded; NOT_DRAWN before the first upload.

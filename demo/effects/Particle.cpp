@@ -3,11 +3,12 @@
 #include "demo/effects/ShowRandom.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
-constexpr float kHalfPi = 1.570796325f;
+constexpr float kPi = std::numbers::pi_v<float>;
+constexpr float kHalfPi = kPi / 2.0f;
 
 // rand % n as a float.
 float randomBelow(int n)

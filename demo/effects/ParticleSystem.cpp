@@ -2,9 +2,7 @@
 
 #include "demo/effects/ParticleBillboard.h"
 
-#include "engine/material/DibLoader.h"
 #include "engine/render/GLExtensions.h"
-#include "engine/render/GLTranslate.h"
 #include "engine/render/RenderDevice.h"
 
 #include <GL/gl.h>
@@ -22,45 +20,6 @@ namespace {
 // Most particles a system may hold: six indices each must fit a GL count.
 constexpr int kMaxParticles = INT_MAX / 6;
 
-// The sprite as a GL texture (3 components, linear filtering), or 0 when the file does
-// not open or is not a bitmap the DIB loader reads.
-unsigned makeSprite(const char* fileName)
-{
-    if (!fileName)
-        return 0;
-    std::FILE* probe = std::fopen(fileName, "r");
-    if (!probe)
-        return 0;
-    std::fclose(probe);
-    std::unique_ptr<DibImage> dib = loadDib(fileName);
-    if (!dib)
-        return 0;
-
-    const int width = dib->width;
-    const int height = std::abs(dib->height);
-    const std::uint8_t* pixels = dib->pixels.get();
-    // A top-down bitmap stores its top row first; GL takes the bottom row first.
-    std::vector<std::uint8_t> bottomUp;
-    if (dib->height < 0 && width > 0) {
-        const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-        bottomUp.resize(rowBytes * static_cast<std::size_t>(height));
-        for (int row = 0; row < height; ++row)
-            std::memcpy(bottomUp.data() + rowBytes * static_cast<std::size_t>(height - 1 - row),
-                        pixels + rowBytes * static_cast<std::size_t>(row), rowBytes);
-        pixels = bottomUp.data();
-    }
-
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(gltr::minFilter(TextureFilter::Bilinear)));
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(gltr::magFilter(TextureFilter::Bilinear)));
-    // Rows are packed without padding, whatever the width.
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    return name;
-}
-
 void writeQuad(ParticleVertex* out, const Vec3 corners[4], const float colour[4])
 {
     for (int i = 0; i < 4; ++i)
@@ -72,7 +31,7 @@ void writeQuad(ParticleVertex* out, const Vec3 corners[4], const float colour[4]
 
 ParticleSystem::~ParticleSystem() = default;
 
-int ParticleSystem::init(int type, const char* spriteFileName, int count, const Vec3& emitter, const Vec3& extent)
+int ParticleSystem::init(int type, const ParticleSprite& sprite, int count, const Vec3& emitter, const Vec3& extent)
 {
     if (count < 0 || count > kMaxParticles)
         return -1;
@@ -83,14 +42,9 @@ int ParticleSystem::init(int type, const char* spriteFileName, int count, const 
     if (!particles || !vertices || !indices)
         return -1;
 
-    const unsigned sprite = makeSprite(spriteFileName);
-    if (sprite == 0)
+    if (sprite.texture() == 0)
         return -1;
-    if (spriteTexture_ != 0) {
-        const GLuint old = spriteTexture_;
-        glDeleteTextures(1, &old);
-    }
-    spriteTexture_ = sprite;
+    spriteTexture_ = sprite.texture();
 
     // Each quad is the two triangles of its strip, wound as the strip winds them.
     for (std::size_t i = 0; i < n; ++i) {
@@ -147,10 +101,12 @@ void ParticleSystem::simulate(float frameDelta, const Vec3& camera)
     advance(frameDelta, camera, nullptr);
 }
 
-void ParticleSystem::drawAndUpdate(float frameDelta, const Vec3& camera)
+void ParticleSystem::drawAndUpdate(RenderDevice& device, float frameDelta, const Vec3& camera)
 {
-    // Straight to OpenGL, past the render device's cache: the device's cached lighting,
-    // depth-test, blending and blend-function values may no longer match GL afterwards.
+    // A program or material the scene let go of still sits in GL until the device's next
+    // draw binds: bind now, whatever drew last.
+    device.applyBindings();
+    // Straight to OpenGL from here, past the render device's cache.
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -186,15 +142,13 @@ void ParticleSystem::drawAndUpdate(float frameDelta, const Vec3& camera)
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
     glDisable(GL_BLEND);
-}
-
-void recordParticleGLState(RenderDevice& device)
-{
+    // What GL holds now, so the device's cached setters reach GL again afterwards.
     device.lighting = true;
     device.depthTest = true;
     device.blending = false;
     device.blendSrc = BlendFactor::SrcAlpha;
     device.blendDst = BlendFactor::One;
+    device.stats.particles += drawn_;
 }
 
 void ParticleSystem::rewind()

@@ -2,13 +2,14 @@
 // and an emitter. Each frame it advances every particle along its path, emits dead ones
 // again and draws the live ones as additive textured quads, the whole system in one
 // vertex array.
-// It owns its particles, its vertex buffers and the sprite's GL texture name, which it
-// makes directly with OpenGL (not through the render device's texture table) and never
-// deletes: a system lives as long as the show, and its destructor makes no GL call.
-// Drawing bypasses the render device's state cache; drawAndUpdate says what it leaves.
+// It owns its particles and its vertex buffers; the sprite texture it draws with is a
+// shared ParticleSprite's, which outlives it. It makes no GL call outside drawAndUpdate.
+// Drawing goes past the render device's state cache, in drawAndUpdate alone, which
+// brings the device's pending bindings to GL first and tells the cache what it leaves.
 #pragma once
 
 #include "demo/effects/Particle.h"
+#include "demo/effects/ParticleSprite.h"
 
 #include "engine/math/Vec3.h"
 
@@ -32,22 +33,24 @@ public:
     ParticleSystem& operator=(const ParticleSystem&) = delete;
 
     // Sets the system up with count particles of motion type (0..6), all emitted at
-    // time 0, and makes the sprite texture from the BMP file spriteFileName (read from
-    // the operating system's current directory). emitter and extent: see emitParticle.
-    // Needs a current GL context. 0 on success; -1 when count is negative, memory runs
-    // out, or the sprite is missing or unreadable (the system then stays empty and
-    // draws nothing; callers print "erreur chargement moteur de particule").
-    int init(int type, const char* spriteFileName, int count, const Vec3& emitter, const Vec3& extent);
+    // time 0, drawn with sprite's texture (not owned; it must outlive the system's
+    // drawing). emitter and extent: see emitParticle. 0 on success; -1 when count is
+    // negative, memory runs out, or the sprite has no texture (the system then stays
+    // empty and draws nothing; callers print "erreur chargement moteur de particule").
+    int init(int type, const ParticleSprite& sprite, int count, const Vec3& emitter, const Vec3& extent);
 
     // Advances the system time by frameDelta seconds; then, in particle order, emits
     // each dead particle again (not drawn this frame) and moves and draws each live one.
     // camera is the scene camera's translation (the billboards turn towards the eye).
-    // Draws with the current GL modelview and projection, directly in OpenGL, past the
-    // render device's cache. It leaves GL_LIGHTING and GL_DEPTH_TEST enabled, GL_BLEND
-    // disabled with the blend function (GL_SRC_ALPHA, GL_ONE), texture unit 0 active
-    // with GL_TEXTURE_2D enabled and the sprite bound, and the current colour that of
-    // the last particle drawn, whatever the device's cache records.
-    void drawAndUpdate(float frameDelta, const Vec3& camera);
+    // First the device's pending bindings reach GL (the current vertex program or none,
+    // the current material's textures), so the particles never run through a program
+    // or stages the scene has already let go of. Then it draws with the current GL
+    // modelview and projection, directly in OpenGL, past the device's cache, and leaves
+    // GL_LIGHTING and GL_DEPTH_TEST enabled, GL_BLEND disabled with the blend function
+    // (GL_SRC_ALPHA, GL_ONE), texture unit 0 active with GL_TEXTURE_2D enabled and the
+    // sprite bound, and the current colour that of the last particle drawn. The device's
+    // cached lighting, depth test, blending and blend factors are set to match.
+    void drawAndUpdate(RenderDevice& device, float frameDelta, const Vec3& camera);
 
     // drawAndUpdate without any GL call: the same per-particle work and the same random
     // numbers in the same order, so seeking and stills reach the state a played show
@@ -66,7 +69,7 @@ public:
     float time() const { return time_; }
     // count() records; null before a successful init.
     const Particle* particles() const { return particles_.get(); }
-    // The sprite's GL texture name; 0 when there is none.
+    // The sprite's GL texture name; 0 before a successful init.
     unsigned spriteTexture() const { return spriteTexture_; }
 
 private:
@@ -86,9 +89,3 @@ private:
     unsigned spriteTexture_ = 0;
     int drawn_ = 0;
 };
-
-// Writes into device's state cache what drawAndUpdate leaves in GL (lighting and depth
-// test on, blending off, blend function source alpha / one), so that the device's
-// cached setters reach GL again after the particles. Call it after drawing particles
-// and before the next cached state change.
-void recordParticleGLState(RenderDevice& device);

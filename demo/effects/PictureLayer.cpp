@@ -1,36 +1,42 @@
 #include "demo/effects/PictureLayer.h"
 
 #include "demo/effects/ScreenOverlay.h"
+#include "engine/core/Console.h"
 #include "engine/material/Image.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/Window.h"
 
-#include <cstdio>
-
-bool PictureLayer::init(const char* pictureFileName)
+bool PictureLayer::init(RenderDevice& device, const char* pictureFileName, const ParticleSprite& sprite)
 {
+    release();
     bool ready = false;
     Image image;
-    if (currentDevice && pictureFileName && image.load(pictureFileName)) {
-        texture_ = currentDevice->addTexture(image, "BUMP");
+    if (pictureFileName && image.load(pictureFileName)) {
+        texture_ = device.addTexture(image, "BUMP");
+        device_ = &device;
         ready = texture_ >= 0;
     }
     image.release();
 
-    if (particles_.init(6, "Particle.bmp", 1000, Vec3(0.0f, 0.0f, 0.0f), Vec3(10.0f, 10.0f, 10.0f)) == -1) {
-        std::printf("erreur chargement moteur de particule");
+    if (particles_.init(6, sprite, 1000, Vec3(0.0f, 0.0f, 0.0f), Vec3(10.0f, 10.0f, 10.0f)) == -1) {
+        consolePrintf("erreur chargement moteur de particule");
         ready = false;
     }
     return ready;
 }
 
+void PictureLayer::release()
+{
+    if (device_ && texture_ >= 0)
+        device_->releaseTexture(texture_);
+    device_ = nullptr;
+    texture_ = -1;
+}
+
 void PictureLayer::draw(RenderDevice& device, float frameDelta, const Vec3& camera)
 {
     const Window* window = device.getWindow();
-    particles_.drawAndUpdate(frameDelta, camera);
-    // The particles changed GL behind the cache; without this, the cached setters below
-    // could skip a change GL still needs (the first frame would draw the picture lit).
-    recordParticleGLState(device);
+    particles_.drawAndUpdate(device, frameDelta, camera);
     if (!window || texture_ < 0)
         return;
 

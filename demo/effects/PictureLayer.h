@@ -1,23 +1,32 @@
 // A full-screen picture added over the frame, with its own particle system (a sphere
-// of 1000 type 6 particles around the origin) drawn first. The picture is a texture of
-// the render device's table, made from the file at init and owned by that table; the
-// layer owns only its particle system.
+// of 1000 type 6 particles around the origin) drawn first. The picture is an entry of
+// the render device's texture table, made from the file at init; the layer holds that
+// entry until release or the next init, and owns its particle system. The sprite is
+// shared and not owned. The destructor makes no device call: release before the device
+// is detached.
 #pragma once
 
 #include "demo/effects/ParticleSystem.h"
 
 #include "engine/math/Vec3.h"
 
+class ParticleSprite;
 class RenderDevice;
 
 class PictureLayer {
 public:
-    // Loads pictureFileName (JPEG, BMP or TGA, through the engine's file systems) into
-    // the texture table of the current device, then sets up the particle system from
-    // "Particle.bmp", printing "erreur chargement moteur de particule" when that fails.
-    // True when both are ready; a picture that does not load leaves no texture (index
-    // -1) and is then never drawn.
-    bool init(const char* pictureFileName);
+    PictureLayer() = default;
+    PictureLayer(const PictureLayer&) = delete;
+    PictureLayer& operator=(const PictureLayer&) = delete;
+
+    // Gives back what an earlier init took, then loads pictureFileName (JPEG, BMP or
+    // TGA, through the engine's file systems) into device's texture table and sets up
+    // the particle system with sprite, printing "erreur chargement moteur de particule"
+    // when that fails. True when both are ready; a picture that does not load leaves no
+    // texture (index -1) and is then never drawn.
+    bool init(RenderDevice& device, const char* pictureFileName, const ParticleSprite& sprite);
+    // Gives the picture's table entry back to the device it came from.
+    void release();
 
     // Draws and advances the particle system (frameDelta seconds, camera translation),
     // then adds the picture over the whole window: an orthographic pass with (0, 0) at
@@ -37,6 +46,7 @@ public:
     const ParticleSystem& particles() const { return particles_; }
 
 private:
+    RenderDevice* device_ = nullptr; // the holder of texture_
     int texture_ = -1;
     ParticleSystem particles_;
 };

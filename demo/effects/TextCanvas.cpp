@@ -3,21 +3,28 @@
 #include "demo/effects/BitmapFont.h"
 #include "engine/render/RenderDevice.h"
 
-bool TextCanvas::init(int width, int height)
+bool TextCanvas::init(RenderDevice& device, int width, int height)
 {
+    release();
     image_.release();
-    texture_ = -1;
     // allocate zeroes the pixels: the canvas starts black.
     if (width <= 0 || height <= 0 || !image_.allocate(std::uint32_t(width), std::uint32_t(height), 24))
         return false;
-    if (currentDevice)
-        texture_ = currentDevice->createTexture(width, height, 24);
+    device_ = &device;
+    texture_ = device.createTexture(width, height, 24);
     return texture_ >= 0;
 }
 
-void TextCanvas::drawText(int fontIndex, const char* text)
+void TextCanvas::release()
 {
-    const BitmapFont* font = fontRegistry().get(fontIndex);
+    if (device_ && texture_ >= 0)
+        device_->releaseTexture(texture_);
+    device_ = nullptr;
+    texture_ = -1;
+}
+
+void TextCanvas::drawText(const BitmapFont* font, const char* text)
+{
     if (font && text) {
         const Image& picture = font->image();
         const int glyphHeight = static_cast<int>(picture.height() / 16);
@@ -35,6 +42,6 @@ void TextCanvas::drawText(int fontIndex, const char* text)
             x += glyph.width;
         }
     }
-    if (currentDevice)
-        currentDevice->updateTexture(texture_, image_);
+    if (device_)
+        device_->updateTexture(texture_, image_);
 }

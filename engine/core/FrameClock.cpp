@@ -23,6 +23,7 @@ void engineStart()
 {
     startEngineServices();
     clockState().running = true;
+    clockState().frameDelta = 0.0f;
     clockState().frameTimer.reset();
 }
 

@@ -217,6 +217,24 @@ void GLRenderDevice::loadModelview()
     glMultMatrixf(world.current().m);
 }
 
+void GLRenderDevice::pushModelView()
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+}
+
+void GLRenderDevice::popModelView()
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+void GLRenderDevice::translateModelView(float x, float y, float z)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glTranslatef(x, y, z);
+}
+
 void GLRenderDevice::applyView()
 {
     loadModelview();

@@ -1,5 +1,6 @@
 // The OpenGL device's initialise: extension detection, entry points, the capability
-// record, the "Init.log" report (appended at every start) and the base GL state.
+// record, the capability report (appended to capabilityLog at every start) and the base
+// GL state.
 #include "engine/render/GLRenderDevice.h"
 
 #include "engine/core/Log.h"
@@ -8,8 +9,6 @@
 #include <GL/glext.h>
 
 namespace {
-
-const char* const InitLogName = "Init.log";
 
 // A driver that names an extension but lacks an entry point counts as without it; an
 // extension not named has its entry points cleared.
@@ -25,7 +24,7 @@ bool usable(bool named, bool (*load)(), void (*clear)())
 
 void GLRenderDevice::initialise(Caps& c)
 {
-    Log log(InitLogName, false, false);
+    Log log(capabilityLog.c_str(), false, false);
 
     const char* extensions = extensionsOverride;
     if (!extensions)

@@ -16,6 +16,7 @@
 #include "engine/render/ResourceTable.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class Camera;
@@ -104,6 +105,12 @@ public:
     // The scissor box in the API's window coordinates (x, y of the bottom left corner).
     virtual void applyScissor(int x, int y, int width, int height) = 0;
     virtual void onResize(float width, float height) = 0;
+    // The API's own model-view stack, below the device's matrices: a copy of the current
+    // model-view pushed, popped, or multiplied by a translation. The next setView or
+    // setWorld replaces the current one.
+    virtual void pushModelView() = 0;
+    virtual void popModelView() = 0;
+    virtual void translateModelView(float x, float y, float z) = 0;
     // The view or world top changed.
     virtual void applyView() = 0;
     virtual void applyWorld() = 0;
@@ -362,6 +369,9 @@ public:
 
     RenderStats stats;
     Caps caps;
+    // Where initialise appends its capability report: "Init.log" in the working
+    // directory unless set before attachWindow.
+    std::string capabilityLog = "Init.log";
 
 protected:
     // Render-state hooks: send one state to the API. Called only by the state setters,

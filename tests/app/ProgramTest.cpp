@@ -8,6 +8,7 @@
 #include "platform/Events.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScratchDir.h"
+#include "tests/support/StandInShow.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,8 @@ TEST(Program, StartedLaterThePassedScenesAreLeftTheMusicPlaysFromThereAndCtrlCEn
     ChildOptions options = headless(dir);
     options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + dir.file("sound.raw")};
     options.signalAfterSeconds = 6.0; // room for a slow start-up before the timeline starts
+    std::string error;
+    ASSERT_TRUE(writeStandInShow(dir.file("Data"), error)) << error;
     // Scene 0 ends at 1 s, scene 1 at 2 s, scene 2 only after a minute.
     dir.write("Data/Syncro.txt", "1000\n2000\n60000\n");
     std::string path;
@@ -100,17 +103,27 @@ TEST(Program, StartedLaterThePassedScenesAreLeftTheMusicPlaysFromThereAndCtrlCEn
 }
 
 // Without a window (the dummy video driver has no OpenGL) it says so and exits with status
-// 1; without a data folder (a copy of the program with nothing beside it, run in an empty
-// folder) it says where it looked and exits with status 1 before the console opens.
+// 1; so it does with a data folder from which no scene can draw anything (datagen's text
+// files alone), naming what is missing; without a data folder (a copy of the program
+// with nothing beside it, run in an empty folder) it says where it looked and exits with
+// status 1 before the console opens.
 TEST(Program, WithoutAWindowOrADataFolderItSaysWhyAndExitsWithStatusOne)
 {
     ScratchDir dir, exeDir, workDir;
     ChildOptions options = headless(dir);
+    dir.write("Data/Syncro.txt", "1000\n");
     options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
     options.killAfterSeconds = 20.0;
     ChildResult run = runChild({PROGRAM, "--windowed"}, options);
     EXPECT_TRUE(run.termSignal == 0 && run.exitStatus == 1) << "the program ran on without a window";
     EXPECT_NE(run.err.find("[ERROR] Window Creation Error."), std::string::npos) << run.err;
+
+    ASSERT_EQ(runBuilt("datagen", {"--text", dir.file("text")}).exitStatus, 0);
+    options.environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+    run = runChild({PROGRAM, "--windowed", "--data", dir.file("text")}, options);
+    EXPECT_EQ(run.exitStatus, 1);
+    for (const char* file : {showfiles::SPRITE, showfiles::PICTURES[0], showfiles::FIGURE})
+        EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
 
     if (std::filesystem::is_directory(installedDataFolder()))
         GTEST_SKIP() << "an installed data folder exists: " << installedDataFolder();

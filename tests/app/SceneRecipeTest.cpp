@@ -1,20 +1,16 @@
 // What the director loads and each of the fourteen scenes draws, in order, through a
 // device that records its calls: pictures by their texture, models by their triangle
 // counts, the cel pass by the program parameters sent before a draw, particle systems by
-// their clocks. The particle systems get a GL context of their own for their sprites.
+// their clocks. The particle sprite gets a GL context of its own.
 #include "app/Director.h"
-#include "app/SceneContent.h"
+#include "app/Show.h"
 #include "demo/effects/ShowRandom.h"
 #include "engine/geometry/AnimationTable.h"
-#include "engine/geometry/BinaryWriter.h"
-#include "engine/geometry/Camera.h"
-#include "engine/geometry/GeometryWriter.h"
-#include "tests/support/BmpWriter.h"
-#include "tests/support/ChildProcess.h"
 #include "tests/support/GLTestContext.h"
 #include "tests/support/MountedDisk.h"
 #include "tests/support/NullWindow.h"
 #include "tests/support/RecordingDevice.h"
+#include "tests/support/StandInShow.h"
 
 #include "ConsoleCapture.h"
 #include "ShowFixture.h"
@@ -26,9 +22,7 @@
 
 namespace {
 
-// The model files, each with as many triangles as its position here plus one, so a draw
-// names its model.
-const char* const MODEL_FILES[] = {"FIXE.qzg", "cave_Scene_4.qzg", "police.qzg", "sol.qzg", "rien.qzg"};
+// The stand-in models by their triangle counts (STAND_IN_MODELS' order).
 const char* const MODEL_NAMES[] = {"FIXE", "cave", "police", "sol", "rien"};
 
 class SceneRecipeTest : public ShowFixture {
@@ -38,33 +32,23 @@ protected:
         ShowFixture::SetUp();
         if (!gl.ok())
             GTEST_SKIP() << "no GL context";
-        // The cel program, script and ramps, as the show has them.
-        ASSERT_EQ(runChild({VELVET_BUILD_DIR "/datagen", "--text", scratch.path()}).exitStatus, 0);
-        for (int i = 0; i < 5; ++i) {
-            Geometry g;
-            auto mesh = std::make_shared<Mesh>(false);
-            mesh->vertices.allocate(3, 0x00B);
-            mesh->triangles.indices.assign(3 * (i + 1), 0);
-            mesh->triangles.count = std::uint32_t(i + 1);
-            g.addItem(std::make_unique<MeshMaterial>(), mesh);
-            BinaryWriter out;
-            GeometryWriter::writeGeneral(out, g);
-            ASSERT_TRUE(out.saveAs(scratch.file(MODEL_FILES[i])));
-        }
-        for (const char* picture : {"Scene0_Collectif.jpg", "Scene1_Mur.jpg", "Scene2_mare.jpg", "modeling.jpg",
-                 "code.jpg", "zik.jpg", "duzer.jpg"})
-            ASSERT_EQ(runCommand("convert -size 4x4 xc:gray " + shellQuote(scratch.file(picture))), 0);
-        scratch.write("Particle.bmp", solidBmp(4, 4, 9, 9, 9));
+        // The cel program, script and ramps as the show has them, the rest stand-ins.
+        std::string error;
+        ASSERT_TRUE(writeStandInShow(scratch.path(), error)) << error;
         scratch.write("Syncro.txt", "10 20 30 40 50 60 70 80 90 100 110 120 130"); // every scene for 10 ms
         disk = std::make_unique<MountedDisk>(scratch.path());
         device.attachWindow(new NullWindow(64, 48));
         ConsoleCapture quiet;
         device.clearCalls();
-        director.load("Syncro.txt", &device);
+        director.load(showfiles::SYNC, &device);
+        ASSERT_TRUE(sprite.load(showfiles::SPRITE));
+        director.loadContent(sprite);
         director.start();
     }
     void TearDown() override
     {
+        director.releaseContent();
+        sprite.release();
         device.detachWindow();
         disk.reset();
         AnimationTable::clear();
@@ -105,7 +89,7 @@ protected:
                 parameters = false;
             } else if (call.rfind("drawArrays(", 0) == 0) {
                 for (int p = 0; p < PICTURE_COUNT; ++p)
-                    if (director.picture(p).texture() == texture)
+                    if (director.content().picture(p).texture() == texture)
                         steps.push_back("picture " + std::to_string(p));
                 parameters = false;
             }
@@ -114,6 +98,7 @@ protected:
     }
 
     GLTestContext gl{16, 16};
+    ParticleSprite sprite;
     Director director;
     RecordingDevice device;
     Material* defaultMaterial = nullptr;
@@ -155,11 +140,11 @@ TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
     for (const auto& c : cases) {
         float before[PARTICLE_SYSTEM_COUNT];
         for (int i = 0; i < PARTICLE_SYSTEM_COUNT; ++i)
-            before[i] = director.particleSystem(i).time();
+            before[i] = director.content().particleSystem(i).time();
         EXPECT_EQ(render(c.scene), c.steps) << "scene " << c.scene;
         std::vector<int> advanced;
         for (int i = 0; i < PARTICLE_SYSTEM_COUNT; ++i)
-            if (director.particleSystem(i).time() != before[i])
+            if (director.content().particleSystem(i).time() != before[i])
                 advanced.push_back(i);
         EXPECT_EQ(advanced, c.particleSystems) << "scene " << c.scene;
         EXPECT_EQ(device.currentMaterial == defaultMaterial && device.currentProgram == nullptr, c.defaultMaterialAfter)
@@ -167,8 +152,8 @@ TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
         EXPECT_EQ(device.clearR + device.clearG + device.clearB, 0.0f) << "scenes clear to black";
         EXPECT_EQ(device.count("enableLightApi("), c.scene >= 5 && c.scene <= 9 ? 3 : 0) << "scene " << c.scene;
     }
-    EXPECT_FLOAT_EQ(director.model(MODEL_SOL).world.m[13], -160.0f) << "the ground stands 160 units down";
-    EXPECT_EQ(director.model(MODEL_SPARE).geometry(), nullptr) << "the fifth model is never loaded";
+    EXPECT_FLOAT_EQ(director.content().model(MODEL_SOL).world.m[13], -160.0f) << "the ground stands 160 units down";
+    EXPECT_EQ(director.content().model(MODEL_SPARE).geometry(), nullptr) << "the fifth model is never loaded";
 }
 
 // Each system's type, count and emission point (rain: over its box).
@@ -179,7 +164,7 @@ TEST_F(SceneRecipeTest, ParticleSystemsAreTheShowsSix)
         {4, 500, {-20, 5, -150}, {-20, 5, -150}}, {6, 1000, {0, 10, 0}, {0, 10, 0}}, {5, 2000, {0, 10, 0}, {0, 10, 0}},
         {0, 2000, {-30, 10, 0}, {-30, 10, 0}}};
     for (int i = 0; i < PARTICLE_SYSTEM_COUNT; ++i) {
-        const ParticleSystem& system = director.particleSystem(i);
+        const ParticleSystem& system = director.content().particleSystem(i);
         ASSERT_TRUE(system.type() == systems[i].type && system.count() == systems[i].count) << i;
         for (int k = 0; k < 3; ++k) {
             float low = 1e9f, high = -1e9f;
@@ -201,17 +186,44 @@ TEST_F(SceneRecipeTest, RewindRestoresTheRandomSequenceLoadingLeft)
     director.rewind();
     for (int i = 0; i < 8; ++i)
         again.push_back(showRand());
-    EXPECT_TRUE(again == first && director.particleSystem(0).time() == 0.0f);
+    EXPECT_TRUE(again == first && director.content().particleSystem(0).time() == 0.0f);
 }
 
-TEST_F(SceneRecipeTest, LoadingPictureIsDrawnOverTheWholeWindowAndPresented)
+// References held on the device's tables and buffers in use.
+int held(const RenderDevice& device)
 {
+    int n = 0;
+    for (int i = 0; i < RenderDevice::TextureCount; ++i)
+        n += device.textures.useCount(i);
+    for (int i = 0; i < RenderDevice::MaterialCount; ++i)
+        n += device.materials.useCount(i) + device.programs.useCount(i);
+    return n + int(std::count_if(device.buffers.begin(), device.buffers.end(), [](const BufferRecord& b) { return b.list != -1; }));
+}
+
+// The first frame the show's load presents: the loading picture over the whole window.
+// Closed, the show holds nothing more on the device than before it loaded.
+TEST_F(SceneRecipeTest, LoadingPictureIsTheFirstFramePresentedOverTheWholeWindowAndCloseGivesAllBack)
+{
+    const int before = held(device);
+    Show show;
     device.clearCalls();
-    loadingPicture(&device, Camera());
-    EXPECT_EQ(device.count("applyViewport(0, 0, 64, 48)") + device.count("onPresent()") + device.count("drawArrays("), 3);
+    {
+        ConsoleCapture quiet;
+        EXPECT_TRUE(show.load(device, scratch.path()).missingForPictures().empty());
+    }
+    const auto presented = std::find(device.calls.begin(), device.calls.end(), "onPresent()");
+    ASSERT_NE(presented, device.calls.end());
+    const std::vector<std::string> first(device.calls.begin(), presented);
+    auto count = [&first](const std::string& prefix) {
+        return std::count_if(first.begin(), first.end(), [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_EQ(count("applyViewport(0, 0, 64, 48)") + count("drawArrays("), 2);
     Mat4 projection;
     projection.setPerspective(90.0f, 0.1f, 1000.0f, 64.0f / 48.0f);
     EXPECT_TRUE(std::equal(projection.m, projection.m + 16, device.projection.current().m));
+    EXPECT_GT(held(device), before + 10);
+    show.close();
+    EXPECT_EQ(held(device), before);
 }
 
 }

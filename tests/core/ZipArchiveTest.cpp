@@ -111,6 +111,17 @@ TEST_F(ZipArchive, EveryMemberOfEveryToolsArchiveReadsBackByteExactly)
     }
 }
 
+// Without -X, zip puts its timestamp and owner fields before the Zip64 sizes.
+TEST_F(ZipArchive, Zip64SizesAreFoundAfterOtherExtraFields)
+{
+    const std::string content = sampleBytes(5000, 5), archive = dir.file("big.zip");
+    dir.write("src/m", content);
+    ASSERT_EQ(runCommand("cd " + shellQuote(dir.file("src")) + " && zip -q -fz " + shellQuote(archive) + " m"), 0);
+    fs.mount(archive.c_str());
+    ASSERT_EQ(fs.openFile("m", FS_READ), 0);
+    EXPECT_EQ(readMember(fs, 4093), content);
+}
+
 TEST_F(ZipArchive, ReaderCallsWithoutArchiveMemberOrFeatureReportTheirCodeAndChangeNothing)
 {
     using namespace unzipfs_error;
@@ -126,6 +137,7 @@ TEST_F(ZipArchive, ReaderCallsWithoutArchiveMemberOrFeatureReportTheirCodeAndCha
         { NOT_OPENED, noZip, [](auto& f) { return f.openFile("a", 1) == -1; } },
         { NOT_OPENED, noZip, [&](auto& f) { return f.read(0, buffer, 4) == 0; } },
         { NOT_OPENED, noZip, [](auto& f) { return f.getPosition(0) == 0; } },
+        { NOT_OPENED, noZip, [&](auto& f) { return !f.listMembers(names); } },
         { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) { f.mount(notZip.c_str()); return !f.isMounted(); } },
         { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) { f.mount(""); return !f.isMounted(); } },
         { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) {

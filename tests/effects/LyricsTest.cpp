@@ -100,10 +100,11 @@ TEST(LyricsPixels, BandsAre106PixelsAndTheStripShowsTheLinesGlyphColumns)
         {5001, {{'C', 7, 1}, {'A', 6, 4}}}, // no trace of the longer line before
     };
     platform::useVirtualClock(0);
+    RenderDevice& device = gl.device();
+    FontRegistry fonts;
     LyricsText lyrics;
     lyrics.startClock();
-    lyrics.init("rap.txt", "font.bmp");
-    RenderDevice& device = gl.device();
+    lyrics.init(device, fonts, "rap.txt", "font.bmp", "noir.bmp");
     const int w = gl.width(), h = gl.height();
     std::int32_t now = 0;
     for (const auto& frame : frames) {
@@ -131,7 +132,7 @@ TEST(LyricsPixels, BandsAre106PixelsAndTheStripShowsTheLinesGlyphColumns)
             EXPECT_TRUE(nearColour(gl.pixel(30 + x, h - 58), 0, 0, 0)) << frame.ms << " canvas column " << x;
     }
     LyricsText silent; // no lyrics: a black strip, never the new texture's green
-    silent.init("missing.txt", "font.bmp");
+    silent.init(device, fonts, "missing.txt", "font.bmp", "noir.bmp");
     silent.draw(device);
     EXPECT_TRUE(nearColour(gl.pixel(w / 2, h - 58), 0, 0, 0));
     platform::useRealClock();

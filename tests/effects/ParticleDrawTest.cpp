@@ -10,6 +10,7 @@
 #include "engine/render/GLExtensions.h"
 
 #include <gtest/gtest.h>
+#include <numbers>
 
 #include <GL/gl.h>
 
@@ -77,7 +78,7 @@ void referenceFrame(std::vector<Particle>& particles, const SystemSpec& spec, fl
         Vec3 v = p.position + cam;
         float yaw = std::atan(v.x / v.z), yawDegrees = yaw * 57.295776f;
         if (v.z > 0)
-            yawDegrees -= 180.0f, yaw -= 3.14159265f;
+            yawDegrees -= 180.0f, yaw -= std::numbers::pi_v<float>;
         const bool flipped = v.y > 0;
         v.y = flipped ? -v.y : v.y;
         const double pitchZ = std::atan(v.z / v.y) * 57.29577957855229;
@@ -139,13 +140,15 @@ protected:
         gl.device().setPerspective(90, 0.1f, 1000);
         gl.device().setView(view);
         seedShowRandom(5);
+        ParticleSprite shared;
+        EXPECT_TRUE(shared.load(sprite.c_str()));
         unsigned lastSprite = 0;
         for (const SystemSpec& spec : kSystems) {
             ParticleSystem system;
-            EXPECT_EQ(system.init(spec.type, sprite.c_str(), spec.count, spec.emitter, spec.extent), 0);
+            EXPECT_EQ(system.init(spec.type, shared, spec.count, spec.emitter, spec.extent), 0);
             glColorMask(false, false, false, false);
             for (int frame = 0; frame < 40; ++frame)
-                reference ? system.simulate(1 / 30.0f, cam) : system.drawAndUpdate(1 / 30.0f, cam);
+                reference ? system.simulate(1 / 30.0f, cam) : system.drawAndUpdate(gl.device(), 1 / 30.0f, cam);
             glColorMask(true, true, true, true);
             lastSprite = system.spriteTexture();
             std::vector<Particle> particles(system.particles(), system.particles() + system.count());
@@ -153,11 +156,12 @@ protected:
                 referenceFrame(particles, spec, system.time() + 1 / 30.0f, cam, lastSprite);
                 continue;
             }
-            system.drawAndUpdate(1 / 30.0f, cam);
+            system.drawAndUpdate(gl.device(), 1 / 30.0f, cam);
             EXPECT_EQ(system.drawnCount(),
                 std::count_if(particles.begin(), particles.end(), [](const Particle& p) { return !particleIsDead(p); }));
         }
         state = stateAfter(lastSprite);
+        shared.release();
         return gl.readRgb();
     }
 
@@ -186,10 +190,13 @@ TEST_F(Effects, UnloadableSpriteOrNegativeCountFailsAndLeavesNothingToDraw)
     const std::string notABitmap = scratch.write("text.bmp", "this is not a bitmap at all");
     testing::internal::CaptureStderr(); // the loader's message box, without a display
     for (const char* file : {(const char*)nullptr, "absent.bmp", notABitmap.c_str(), sprite.c_str()}) {
+        ParticleSprite loaded;
+        EXPECT_EQ(loaded.load(file), file == sprite.c_str()) << (file ? file : "null");
         ParticleSystem system;
-        EXPECT_EQ(system.init(0, file, file == sprite.c_str() ? -1 : 10, {}, {}), -1) << (file ? file : "null");
-        system.drawAndUpdate(0.1f, {});
+        EXPECT_EQ(system.init(0, loaded, file == sprite.c_str() ? -1 : 10, {}, {}), -1) << (file ? file : "null");
+        system.drawAndUpdate(gl.device(), 0.1f, {});
         EXPECT_EQ(system.spriteTexture() + system.drawnCount(), 0u);
+        loaded.release();
     }
     testing::internal::GetCapturedStderr();
 }
@@ -199,11 +206,13 @@ TEST_F(Effects, PictureLayerAddsOverTheViewportTopLeftFirst)
     scratch.write("picture.bmp", bitmap(8, [](int x, int y) {
         return y < 4 ? (x < 4 ? 0xC80000u : 0x00C800u) : (x < 4 ? 0x000096u : 0x646464u);
     }));
-    scratch.write("Particle.bmp", bitmap(4, [](int, int) { return 0u; })); // particles that add nothing
+    scratch.write("Particle.bmp", bitmap(4, [](int, int) { return 0u; }));
     MountedDisk disk(scratch.path());
+    ParticleSprite none; // particles that add nothing
+    ASSERT_TRUE(none.load(scratch.file("Particle.bmp").c_str()));
     PictureLayer layer, missing;
-    ASSERT_TRUE(layer.init("picture.bmp"));
-    EXPECT_FALSE(missing.init("absent.jpg"));
+    ASSERT_TRUE(layer.init(gl.device(), "picture.bmp", none));
+    EXPECT_FALSE(missing.init(gl.device(), "absent.jpg", none));
     const int projectionTop = gl.device().projection.top;
     const struct {
         int x, y, r, g, b; // picture plus the dark blue background
@@ -223,6 +232,8 @@ TEST_F(Effects, PictureLayerAddsOverTheViewportTopLeftFirst)
         }
         EXPECT_EQ(gl.device().projection.top, projectionTop);
     }
+    layer.release();
+    none.release();
 }
 
 }

@@ -5,13 +5,14 @@
 #include "demo/effects/ShowRandom.h"
 
 #include <gtest/gtest.h>
+#include <numbers>
 
 #include <cmath>
 #include <optional>
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
+constexpr float kPi = std::numbers::pi_v<float>;
 
 // Each row sets only the fields its path reads; the rest keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

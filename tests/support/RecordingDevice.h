@@ -46,6 +46,9 @@ public:
     void applyViewport(int x, int y, int width, int height) override;
     void applyScissor(int x, int y, int width, int height) override;
     void onResize(float width, float height) override;
+    void pushModelView() override;
+    void popModelView() override;
+    void translateModelView(float x, float y, float z) override;
     void applyView() override;
     void applyWorld() override;
     void applyProjection() override;

@@ -1,11 +1,13 @@
 // velvet-render as a user runs it on a small show: frames of the asked size showing the
 // show's background, the same bytes on every run (the virtual clock), the default length
 // from the timeline, a span of video with its soundtrack cut to match, the benchmark's
-// JSON, and a clear message for each way it cannot start.
+// JSON, a show folder named anywhere, and a clear message for each way it cannot start.
 #include "app/DataFolder.h"
+#include "demo/ShowFiles.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Netpbm.h"
 #include "tests/support/ScratchDir.h"
+#include "tests/support/StandInShow.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A small show folder: two scene changes and one path.
+// A small show folder: stand-ins for the show's files, two scene changes and one path.
 class RenderRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        std::string error;
+        ASSERT_TRUE(writeStandInShow(dir.file("show/Data"), error)) << error;
         dir.write("show/Data/Syncro.txt", "200\n400\n");
         dir.write("show/Data/Fixe.txt", "0\n0\n-20000\n-300000\n0\n0\n0\n"
                                         "500\n10000\n-20000\n-300000\n0\n100000\n0\n"
@@ -115,14 +119,25 @@ TEST_F(RenderRun, SaysWhyItCannotStart)
         { { "--frames", "x", "--from", "3000", "--to", "2000" }, {}, 2, "--to must come after --from" },
         { { "--frames", "x", "--seconds", "1" }, { "SDL_VIDEODRIVER=none" }, 1, "no OpenGL window" },
         { { "--video", "v.mp4", "--seconds", "1" }, {}, 1, "rap2.mp3 is missing" }, // once removed
+        { { "--stills", "100", "--out", "x", "--data", "../text" }, {}, 1, "/text is incomplete" }, // once made
     };
     for (const auto& [args, environment, status, says] : cases) {
         if (says == "rap2.mp3 is missing")
             fs::remove(dir.file("show/Data/rap2.mp3"));
+        if (says == "/text is incomplete") {
+            ASSERT_EQ(runBuilt("datagen", { "--text", dir.file("text") }).exitStatus, 0);
+        }
         ChildResult r = render(args, environment);
         EXPECT_EQ(r.exitStatus, status) << says;
         EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+        // The text files alone: every file a picture needs is named.
+        for (const showfiles::Entry& e : showfiles::ALL) {
+            if (r.exitStatus == 1 && args.back() == "../text" && e.kind != showfiles::Kind::Music) {
+                EXPECT_EQ(r.err.find(e.name) == std::string::npos, fs::exists(dir.file("text/") + e.name)) << e.name;
+            }
+        }
     }
+    EXPECT_FALSE(fs::exists(dir.file("show/x"))) << "an output folder made for a run that never started";
     // A copy of the program with nothing beside it, run where there is no data folder.
     if (fs::is_directory(installedDataFolder()))
         GTEST_SKIP() << "an installed data folder exists: " << installedDataFolder();
@@ -131,15 +146,34 @@ TEST_F(RenderRun, SaysWhyItCannotStart)
     fs::copy_file(VELVET_BUILD_DIR "/velvet-render", copy);
     fs::permissions(copy, fs::perms::owner_all);
     fs::remove_all(dir.file("show/Data"));
-    fs::remove_all(dir.file("show/x"));
+    fs::create_directories(dir.file("show/Data")); // a folder named Data, without the show in it
     ChildOptions options;
     options.workingDirectory = dir.file("show");
     ChildResult r = runChild({ copy, "--frames", "x" }, options);
     EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.err.find("No data folder found"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find(dir.file("show/Data")), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find(dir.file("bin/Data")), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(dir.file("show/Data") + " (no Syncro.txt in it)"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(dir.file("bin/Data") + " (no such folder)"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(dir.file("show/x"))) << "nothing written before the check";
+}
+
+// Named with --data, a show folder plays from anywhere: the stills are those the folder
+// gives when found by the search, and the driver's report goes beside the data.
+TEST_F(RenderRun, DataNamedOutsideTheWorkingDirectoryPlaysTheSameStills)
+{
+    dir.write("elsewhere/.keep", "");
+    ChildOptions options;
+    options.workingDirectory = dir.file("elsewhere");
+    ChildResult named = runBuilt("velvet-render",
+        { "--data", "../show/Data", "--stills", "100,300", "--out", "named", "--size", "64x48" }, options);
+    ASSERT_EQ(named.exitStatus, 0) << named.err;
+    ChildResult found = render({ "--stills", "100,300", "--out", "../found", "--size", "64x48" });
+    ASSERT_EQ(found.exitStatus, 0) << found.err;
+    for (const char* still : { "frame-100.png", "frame-300.png" }) {
+        const std::string bytes = readWholeFile(dir.file("elsewhere/named/") + still);
+        EXPECT_TRUE(!bytes.empty() && bytes == readWholeFile(dir.file("found/") + still)) << still;
+    }
+    EXPECT_TRUE(fs::exists(dir.file("show/Data/Init.log")) && !fs::exists(dir.file("elsewhere/Init.log")));
 }
 
 }

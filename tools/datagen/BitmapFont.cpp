@@ -1,5 +1,7 @@
 #include "tools/datagen/BitmapFont.h"
 
+#include "demo/effects/BitmapFont.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -72,11 +74,6 @@ void drawGlyph(const FT_GlyphSlot slot, int cellX, int cellY, int penX, RgbImage
 
 }
 
-int glyphLeftInCell(int width)
-{
-    return FONT_CELL / 2 + width / 2 - width;
-}
-
 bool renderBitmapFont(const char* fontFile, BitmapFontImage& out, std::string& error)
 {
     Face face;
@@ -106,7 +103,7 @@ bool renderBitmapFont(const char* fontFile, BitmapFontImage& out, std::string& e
         const int boxLeft = std::min(0, inkLeft);
         const int width = std::clamp(std::max(advance, inkRight) - boxLeft, 1, FONT_CELL);
         out.widths[std::size_t(code)] = static_cast<unsigned char>(width - 1);
-        const int penX = glyphLeftInCell(width) - boxLeft;
+        const int penX = glyphLeftInCell(FONT_CELL, width) - boxLeft;
         drawGlyph(slot, (code % 16) * FONT_CELL, (code / 16) * FONT_CELL, penX, out.image);
     }
     return true;

@@ -1,9 +1,9 @@
 // The show's bitmap font: the 256 Latin-1 characters rasterised with FreeType, white
 // anti-aliased on black, one per 16 x 16 cell of a 256 x 256 picture (code j in column
 // j % 16, row j / 16), and its width table (one byte per code: width - 1). The show cuts
-// a glyph of width w out of the middle of its cell, from column 8 - ceil(w / 2) to
-// 8 + floor(w / 2), so each glyph is drawn exactly there. Owns nothing beyond what it
-// returns; writing the files is the caller's.
+// a glyph out of the middle of its cell (glyphLeftInCell of the show's font), so each
+// glyph is drawn exactly there. Owns nothing beyond what it returns; writing the files
+// is the caller's.
 #pragma once
 
 #include "tools/datagen/ImageEncoders.h"
@@ -18,9 +18,6 @@ struct BitmapFontImage {
     RgbImage image;                  // 256 x 256, R = G = B = coverage
     std::vector<unsigned char> widths; // 256 bytes, width - 1
 };
-
-// Left column, inside its cell, of a glyph of the given width as the show cuts it.
-int glyphLeftInCell(int width);
 
 // Rasterises fontFile (a TrueType face with a Unicode map). False with error set when
 // FreeType cannot open or size it.

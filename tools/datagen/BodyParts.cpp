@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 float BodyPart::distance(const Vec3& p) const
 {
@@ -58,7 +59,7 @@ ModelMesh meshBody(const std::vector<BodyPart>& parts, const Vec3& lo, const Vec
     mesh.indices = std::move(surface.indices);
     for (const Vec3& p : mesh.positions) {
         const int part = nearestPart(parts, p);
-        const float turn = std::atan2(p.x, p.z) / (2.0f * 3.14159265f) + 0.5f;
+        const float turn = std::atan2(p.x, p.z) / (2.0f * std::numbers::pi_v<float>) + 0.5f;
         mesh.u.push_back(std::min(turn, 0.99999f) * uRepeats);
         mesh.v.push_back((float(part >= 0 ? parts[std::size_t(part)].band : 0) + 0.5f) / float(bandCount));
     }

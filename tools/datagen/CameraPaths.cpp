@@ -1,14 +1,16 @@
 #include "tools/datagen/CameraPaths.h"
 
+#include "demo/ShowFiles.h"
 #include "engine/geometry/Camera.h"
 #include "tools/datagen/ShowTimeline.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
+constexpr double PI = std::numbers::pi;
 constexpr double BEAT_MS = 60000.0 / showtime::BEATS_PER_MINUTE;
 constexpr double BAR_MS = BEAT_MS * showtime::BEATS_PER_BAR;
 constexpr std::int32_t KEY_MS = 20;        // one key per frame of a 50 Hz recording
@@ -133,46 +135,47 @@ const std::int32_t BODY_MS = std::int32_t(8.5 * BAR_MS);
 
 std::vector<DesignedPath> designCameraPaths()
 {
+    using showfiles::PATHS;
     std::vector<DesignedPath> paths;
     // Intro, title and pond: a slow push in on the particle sphere at the origin, over
     // four bars; the last key carries the shot past the end of the stretched scene.
-    paths.push_back(shoot("Fixe.txt",
+    paths.push_back(shoot(PATHS[0],
         {{0, {-8, 12, 50}, {0, 6, 0}}, {2, {-2, 10, 42}, {0, 7, 0}}, {4, {5, 8, 32}, {0, 8, 0}},
             {4.6, {7, 8, 30}, {0, 8, 0}}},
         STRETCHED_MS, 1500, 3));
     // Title, wall and credits: an arc in front of the orbit rings. The credits play it in
     // recorded time and the last one never ends, so the path then holds its last shot.
-    paths.push_back(shoot("Fixe2.txt",
+    paths.push_back(shoot(PATHS[1],
         {{0, {-20, 12, 24}, {0, 8, 0}}, {2, {-5, 10, 29}, {0, 9, 0}}, {4, {13, 11, 26}, {0, 9, 0}},
             {5, {17, 11, 24}, {0, 9, 0}}},
         STRETCHED_MS, 3600000, 3));
     // Scene 5, the cave: in through the tunnel, past the orbit rings, then round the figure
     // to find the fountain on its right.
-    paths.push_back(shoot("Scene4.txt",
+    paths.push_back(shoot(PATHS[2],
         {{0, {0, 15, 96}, {0, 11, 0}}, {2, {0, 13, 58}, {0, 11, 0}}, {3.5, {6, 12, 38}, {0, 11, 0}},
             {5, {24, 13, 24}, {0, 11, 0}}, {6.5, {16, 12, 31}, {-7, 11, 0}}, {8, {-6, 12, 35}, {-14, 11, 0}},
             {8.5, {-10, 12, 34}, {-16, 11, 0}}},
         BODY_MS));
     // Scene 6: a whole turn round the figure while the sphere of light turns round it,
     // rising over the middle bars.
-    paths.push_back(shoot("Scene5.txt",
+    paths.push_back(shoot(PATHS[3],
         circle(20, 380 + 22, 8.5, 34, [](double u) { return 11.0 + 6.0 * std::sin(u * PI); }, {0, 11, 0}),
         BODY_MS));
     // Scene 7, the climax in the void: back and up from the figure until the spiral,
     // the rain and the far swirl are in view, then round to the other side.
-    paths.push_back(shoot("Scene6.txt",
+    paths.push_back(shoot(PATHS[4],
         {{0, {6, 13, 24}, {0, 12, 0}}, {2, {14, 16, 34}, {0, 11, 0}}, {4, {26, 24, 48}, {-4, 10, -30}},
             {6, {32, 30, 52}, {-10, 8, -60}}, {8, {-12, 22, 56}, {-8, 8, -40}}, {8.5, {-18, 22, 54}, {-8, 8, -40}}},
         BODY_MS));
     // Scene 8, the dancer: low and close (outside the rings), half a turn round, then up
     // to see the swells.
-    paths.push_back(shoot("Scene7.txt",
+    paths.push_back(shoot(PATHS[5],
         {{0, {0, 7, 24}, {0, 8.5, 0}}, {2, {16, 6, 20}, {0, 8.5, 0}}, {4, {25, 7, 5}, {0, 8.5, 0}},
             {6, {16, 10, -20}, {0, 8, 0}}, {8, {-20, 24, -30}, {0, 6, 0}}, {8.5, {-26, 27, -30}, {0, 6, 0}}},
         BODY_MS));
     // Scene 9, the reprise: down from under the dome, round behind the figure past the
     // fountain, and up its right side to the raised moon, keeping outside the rings.
-    paths.push_back(shoot("Scene8.txt",
+    paths.push_back(shoot(PATHS[6],
         {{0, {18, 30, 30}, {0, 10, 0}}, {3, {28, 14, 12}, {0, 10, 0}}, {5, {14, 9, -20}, {0, 11, 0}},
             {7, {-14, 18, -8}, {-2, 16.5, 0}}, {8.5, {-16, 19, 2}, {-2, 17.5, 0.5}}},
         BODY_MS));

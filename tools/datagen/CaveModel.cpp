@@ -7,6 +7,8 @@
 // is violet with amber strata.
 #include "tools/datagen/ShowModels.h"
 
+#include "demo/ShowFiles.h"
+#include "tools/datagen/DataFile.h"
 #include "tools/datagen/ModelFiles.h"
 #include "tools/datagen/Noise.h"
 #include "tools/datagen/Palette.h"
@@ -15,13 +17,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace {
 
 constexpr const char* TEXTURE = "cave_rock.jpg";
 constexpr const char* CRYSTAL_TEXTURE = "cave_crystal.bmp";
-constexpr float PI = 3.14159265f;
+constexpr float PI = std::numbers::pi_v<float>;
 constexpr float STRATA = 14.0f; // units of height per texture repeat
 
 struct Spike {
@@ -79,7 +82,7 @@ float caveDistance(const Vec3& p, const std::vector<Spike>& spikes)
 // Violet rock in strata, with amber veins and a little cyan sparkle.
 RgbImage rockTexture()
 {
-    using namespace palette;
+    using namespace palette::surface;
     constexpr int SIZE = 512;
     RgbImage image(SIZE, SIZE, 3);
     for (int y = 0; y < SIZE; ++y)
@@ -88,12 +91,12 @@ RgbImage rockTexture()
             const float warp = tileNoise(u * 2.0f, v * 2.0f, 16, 41u);
             const float strata = 0.5f + 0.5f * std::sin((v + 0.35f * warp) * 2.0f * PI * 3.0f);
             const float grain = 0.5f + 0.5f * tileNoise(u * 8.0f, v * 8.0f, 64, 42u);
-            Rgb c = mix(mix(NIGHT, INDIGO, 0.6f), VIOLET, 0.25f + 0.35f * strata * grain);
+            Rgb c = mixf(mixf(NIGHT, INDIGO, 0.6f), VIOLET, 0.25f + 0.35f * strata * grain);
             const float vein = std::fabs(tileNoise(u * 1.5f, v * 3.0f, 12, 43u) + 0.15f * warp);
             const float veins = 0.5f + 0.5f * tileNoise(u * 0.5f, v * 0.5f, 4, 45u); // only in places
-            c = mix(c, AMBER, 0.9f * std::exp(-vein * vein * 1500.0f) * veins * veins);
+            c = mixf(c, AMBER, 0.9f * std::exp(-vein * vein * 1500.0f) * veins * veins);
             if (latticeValue(x, y, 0, 44u) > 0.997f)
-                c = mix(c, CYAN, 0.8f);
+                c = mixf(c, CYAN, 0.8f);
             putRgb(image.at(x, y), 3, c);
         }
     return image;
@@ -154,14 +157,14 @@ ModelMesh crystals()
 // Magenta at the foot to cyan and white at the point, faint facet lines.
 RgbImage crystalTexture()
 {
-    using namespace palette;
+    using namespace palette::surface;
     constexpr int SIZE = 64;
     RgbImage image(SIZE, SIZE, 3);
     for (int y = 0; y < SIZE; ++y)
         for (int x = 0; x < SIZE; ++x) {
             const float u = (float(x) + 0.5f) / SIZE, v = (float(y) + 0.5f) / SIZE;
-            Rgb c = mix(MAGENTA, CYAN, std::clamp(v * 1.2f, 0.0f, 1.0f));
-            c = mix(c, WHITE, std::clamp((v - 0.8f) * 4.0f, 0.0f, 1.0f));
+            Rgb c = mixf(MAGENTA, CYAN, std::clamp(v * 1.2f, 0.0f, 1.0f));
+            c = mixf(c, WHITE, std::clamp((v - 0.8f) * 4.0f, 0.0f, 1.0f));
             const float facet = std::fabs(std::fmod(u * 6.0f, 1.0f) - 0.5f) * 2.0f;
             putRgb(image.at(x, y), 3, scale(c, 0.75f + 0.25f * facet));
         }
@@ -187,7 +190,7 @@ bool writeCave(const std::filesystem::path& dir)
         mesh.v.push_back((p.y + r) / STRATA);
     }
     unwrapSeams(mesh, 12.0f);
-    std::shared_ptr<Mesh> engine = engineMesh(mesh, true);
+    std::shared_ptr<Mesh> engine = engineMesh(mesh, true, showfiles::CAVE);
     if (!engine)
         return false;
     Geometry cave;
@@ -196,12 +199,12 @@ bool writeCave(const std::filesystem::path& dir)
     const MaterialLook look = {"cave rock", {0.13f, 0.11f, 0.18f}, {0.95f, 0.9f, 1.0f}, {0.25f, 0.2f, 0.3f},
         {0.02f, 0.0f, 0.05f}, 16.0f, TEXTURE};
     cave.addItem(makeMaterial(look), engine);
-    std::shared_ptr<Mesh> gems = engineMesh(crystals(), true);
+    std::shared_ptr<Mesh> gems = engineMesh(crystals(), true, showfiles::CAVE);
     if (!gems)
         return false;
     const MaterialLook glow = {"cave crystal", {0.3f, 0.3f, 0.35f}, {0.7f, 0.9f, 1.0f}, {0.8f, 0.8f, 0.9f},
         {0.45f, 0.4f, 0.55f}, 60.0f, CRYSTAL_TEXTURE};
     cave.addItem(makeMaterial(glow), gems);
     return writePictureFile(dir, TEXTURE, rockTexture()) && writePictureFile(dir, CRYSTAL_TEXTURE, crystalTexture())
-        && writeModelFile(dir, "cave_Scene_4.qzg", cave);
+        && writeModelFile(dir, showfiles::CAVE, cave);
 }

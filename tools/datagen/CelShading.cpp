@@ -1,5 +1,6 @@
 #include "tools/datagen/CelShading.h"
 
+#include "demo/ShowFiles.h"
 #include "tools/datagen/DataFile.h"
 #include "tools/datagen/EmbeddedText.h"
 #include "tools/datagen/ImageEncoders.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int RAMP_WIDTH = 128;
 constexpr int RAMP_HEIGHT = 16;
-constexpr int JPEG_QUALITY = 100;
 
 // A flat band up to (not including) column end.
 struct Band {
@@ -62,20 +62,11 @@ bool copySource(const std::filesystem::path& dir, const char* name)
     return writeDataFile(dir, name, source.text.data(), source.text.size());
 }
 
-bool writeRamp(const std::filesystem::path& dir, const char* name, const RgbImage& image)
-{
-    const std::vector<unsigned char> jpeg = encodeJpeg(image, JPEG_QUALITY);
-    if (jpeg.empty()) {
-        std::fprintf(stderr, "datagen: cannot encode %s\n", name);
-        return false;
-    }
-    return writeDataFile(dir, name, jpeg);
-}
-
 }
 
 bool writeCelShading(const std::filesystem::path& dir)
 {
-    return copySource(dir, "CellShading_OutLine.vsh") && copySource(dir, "CellShading_OutLine_FFP.psh")
-        && writeRamp(dir, "tones.jpg", ramp(TONE_BANDS)) && writeRamp(dir, "tonesOutline.jpg", ramp(OUTLINE_BANDS));
+    return copySource(dir, showfiles::CEL_PROGRAM) && copySource(dir, showfiles::CEL_MATERIAL)
+        && writePictureFile(dir, showfiles::TONES, ramp(TONE_BANDS), EXACT_JPEG_QUALITY)
+        && writePictureFile(dir, showfiles::OUTLINE_TONES, ramp(OUTLINE_BANDS), EXACT_JPEG_QUALITY);
 }

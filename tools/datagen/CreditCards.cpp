@@ -2,12 +2,13 @@
 #include "tools/datagen/Pictures.h"
 
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
+constexpr double PI = std::numbers::pi;
 constexpr double W = PICTURE_WIDTH, H = PICTURE_HEIGHT;
 constexpr double MOTIF_X = 750, MOTIF_Y = 384;
 constexpr int CARDS = 4;

@@ -5,8 +5,10 @@
 // the second. The figure stands at the origin facing +z, its left hand towards +x.
 #include "tools/datagen/ShowModels.h"
 
+#include "demo/ShowFiles.h"
 #include "engine/geometry/Animation.h"
 #include "tools/datagen/BodyParts.h"
+#include "tools/datagen/DataFile.h"
 #include "tools/datagen/Noise.h"
 #include "tools/datagen/Rotations.h"
 #include "tools/datagen/Sdf.h"
@@ -14,13 +16,14 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
 constexpr const char* TEXTURE = "police_uniform.tga";
 constexpr int BANDS = 8;
 enum Band { SHOES, TROUSERS, BELT, SHIRT, SKIN, HAIR, CAP, BRIM };
-constexpr float PI = 3.14159265f;
+constexpr float PI = std::numbers::pi_v<float>;
 
 enum BoneId { HIPS, SPINE, CHEST, NECK, HEAD, L_UPPER, L_FORE, L_HAND, R_UPPER, R_FORE, R_HAND,
     L_THIGH, L_SHIN, L_FOOT, R_THIGH, R_SHIN, R_FOOT, BONE_COUNT };
@@ -148,26 +151,26 @@ SkinWeight jointWeight(const std::vector<BodyPart>& parts, const Vec3& p)
 
 Rgb paintUniform(int band, float u, float t)
 {
-    using namespace palette;
+    using namespace palette::surface;
     const float grain = 0.5f + 0.5f * tileNoise(u * 64.0f, t * 8.0f, 64, 31u + std::uint32_t(band));
-    const Rgb navy = mix(NIGHT, INDIGO, 0.7f);
+    const Rgb navy = mixf(NIGHT, INDIGO, 0.7f);
     switch (band) {
     case SHOES:
-        return mix(NIGHT, VIOLET, 0.25f * grain);
+        return mixf(NIGHT, VIOLET, 0.25f * grain);
     case TROUSERS: // navy with a fine magenta pinstripe
-        return std::fmod(u * 32.0f, 1.0f) < 0.08f ? mix(navy, MAGENTA, 0.5f) : mix(navy, INDIGO, 0.3f * grain);
+        return std::fmod(u * 32.0f, 1.0f) < 0.08f ? mixf(navy, MAGENTA, 0.5f) : mixf(navy, INDIGO, 0.3f * grain);
     case BELT:
-        return std::fabs(std::fmod(u * 4.0f, 1.0f) - 0.5f) < 0.06f ? WHITE : mix(AMBER, NIGHT, 0.25f * grain);
+        return std::fabs(std::fmod(u * 4.0f, 1.0f) - 0.5f) < 0.06f ? WHITE : mixf(AMBER, NIGHT, 0.25f * grain);
     case SHIRT:
-        return mix(mix(CYAN, INDIGO, 0.35f), WHITE, 0.15f * grain);
+        return mixf(mixf(CYAN, INDIGO, 0.35f), WHITE, 0.15f * grain);
     case SKIN:
-        return mix(WARM, AMBER, 0.15f * grain);
+        return mixf(WARM, AMBER, 0.15f * grain);
     case HAIR:
-        return mix(NIGHT, VIOLET, 0.3f * grain);
+        return mixf(NIGHT, VIOLET, 0.3f * grain);
     case CAP: // navy crown with an amber band low down
-        return t > 0.55f && t < 0.8f ? mix(AMBER, WHITE, 0.2f * grain) : mix(navy, INDIGO, 0.3f * grain);
+        return t > 0.55f && t < 0.8f ? mixf(AMBER, WHITE, 0.2f * grain) : mixf(navy, INDIGO, 0.3f * grain);
     default:
-        return mix(NIGHT, navy, 0.5f * grain);
+        return mixf(NIGHT, navy, 0.5f * grain);
     }
 }
 
@@ -302,7 +305,7 @@ bool writeDancer(const std::filesystem::path& dir)
 {
     const std::vector<BodyPart> parts = dancerParts();
     const ModelMesh mesh = meshBody(parts, Vec3(-6, -0.4f, -2.2f), Vec3(6, 15.0f, 2.4f), 0.1f, 4500, BANDS, 3.0f);
-    std::shared_ptr<Mesh> engine = engineMesh(mesh, false);
+    std::shared_ptr<Mesh> engine = engineMesh(mesh, false, showfiles::DANCER);
     if (!engine)
         return false;
     Geometry dancer;
@@ -312,5 +315,5 @@ bool writeDancer(const std::filesystem::path& dir)
     KeyframedAnimation dance;
     fillDance(dance);
     return writePictureFile(dir, TEXTURE, bandTexture(256, BANDS, paintUniform))
-        && writeModelFile(dir, "police.qzg", dancer) && writeAnimationFile(dir, "police.qza", dance);
+        && writeModelFile(dir, showfiles::DANCER, dancer) && writeAnimationFile(dir, showfiles::DANCE, dance);
 }

@@ -42,3 +42,20 @@ bool writeDataFile(const fs::path& dir, const std::string& name, const std::vect
 {
     return writeDataFile(dir, name, bytes.data(), bytes.size());
 }
+
+bool writePictureFile(const fs::path& dir, const std::string& name, const RgbImage& image, int jpegQuality)
+{
+    std::vector<unsigned char> bytes;
+    const std::string ext = fs::path(name).extension().string();
+    if (ext == ".jpg")
+        bytes = encodeJpeg(image, jpegQuality);
+    else if (ext == ".bmp")
+        bytes = encodeBmp24(image);
+    else if (ext == ".tga")
+        bytes = encodeTga(image);
+    if (bytes.empty()) {
+        std::fprintf(stderr, "datagen: cannot encode %s\n", name.c_str());
+        return false;
+    }
+    return writeDataFile(dir, name, bytes);
+}

@@ -3,11 +3,14 @@
 // its chest. About 19 units from the plinth's foot to the top of the moon.
 #include "tools/datagen/ShowModels.h"
 
+#include "demo/ShowFiles.h"
 #include "tools/datagen/BodyParts.h"
+#include "tools/datagen/DataFile.h"
 #include "tools/datagen/Noise.h"
 #include "tools/datagen/Sdf.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -16,7 +19,7 @@ constexpr int BANDS = 8;
 // Parts that meet sit in neighbouring bands, so a triangle across a seam blends only
 // the two colours.
 enum Band { PLINTH, ROBE, TRIM, SASH, SKIN, HAIR, MOON, RING };
-constexpr float PI = 3.14159265f;
+constexpr float PI = std::numbers::pi_v<float>;
 
 // The robe: a flared skirt from the plinth to the waist whose radius ripples into folds.
 float robe(const Vec3& p)
@@ -103,27 +106,27 @@ std::vector<BodyPart> figureParts()
 
 Rgb paintFigure(int band, float u, float t)
 {
-    using namespace palette;
+    using namespace palette::surface;
     const float grain = 0.5f + 0.5f * tileNoise(u * 32.0f, t * 4.0f, 32, 7u + std::uint32_t(band));
     switch (band) {
     case PLINTH: // dark stone with an amber inlay line
-        return std::fabs(t - 0.5f) < 0.08f ? AMBER : mix(NIGHT, INDIGO, 0.4f + 0.4f * grain);
+        return std::fabs(t - 0.5f) < 0.08f ? AMBER : mixf(NIGHT, INDIGO, 0.4f + 0.4f * grain);
     case ROBE: { // violet with lighter pleats
         const float pleat = 0.5f + 0.5f * std::cos(u * 2.0f * PI * 9.0f);
-        return mix(mix(INDIGO, VIOLET, 0.55f + 0.35f * pleat), MAGENTA, 0.1f * grain);
+        return mixf(mixf(INDIGO, VIOLET, 0.55f + 0.35f * pleat), MAGENTA, 0.1f * grain);
     }
     case SASH:
-        return mix(MAGENTA, VIOLET, 0.25f + 0.2f * grain);
+        return mixf(MAGENTA, VIOLET, 0.25f + 0.2f * grain);
     case SKIN:
-        return mix(WARM, AMBER, 0.2f * grain);
+        return mixf(WARM, AMBER, 0.2f * grain);
     case HAIR:
-        return mix(NIGHT, INDIGO, 0.6f * grain);
+        return mixf(NIGHT, INDIGO, 0.6f * grain);
     case MOON:
-        return mix(WHITE, CYAN, 0.35f + 0.3f * grain);
+        return mixf(WHITE, CYAN, 0.35f + 0.3f * grain);
     case TRIM:
-        return mix(AMBER, MAGENTA, 0.3f * grain);
+        return mixf(AMBER, MAGENTA, 0.3f * grain);
     default: // the ring
-        return mix(AMBER, WHITE, 0.25f * grain);
+        return mixf(AMBER, WHITE, 0.25f * grain);
     }
 }
 
@@ -135,9 +138,9 @@ bool writeFigure(const std::filesystem::path& dir)
     const ModelMesh mesh = meshBody(parts, Vec3(-7, -0.5f, -5.5f), Vec3(7, 19.5f, 5.5f), 0.13f, 5000, BANDS, 4.0f);
     Geometry figure;
     const MaterialLook look = {"figure", {0.3f, 0.3f, 0.3f}, {1, 1, 1}, {0.4f, 0.4f, 0.4f}, {0, 0, 0}, 24.0f, TEXTURE};
-    std::shared_ptr<Mesh> engine = engineMesh(mesh, false);
+    std::shared_ptr<Mesh> engine = engineMesh(mesh, false, showfiles::FIGURE);
     if (!engine)
         return false;
     figure.addItem(makeMaterial(look), engine);
-    return writePictureFile(dir, TEXTURE, bandTexture(256, BANDS, paintFigure)) && writeModelFile(dir, "FIXE.qzg", figure);
+    return writePictureFile(dir, TEXTURE, bandTexture(256, BANDS, paintFigure)) && writeModelFile(dir, showfiles::FIGURE, figure);
 }

@@ -5,7 +5,9 @@
 // far ground rolls slowly from side to side.
 #include "tools/datagen/ShowModels.h"
 
+#include "demo/ShowFiles.h"
 #include "engine/geometry/Animation.h"
+#include "tools/datagen/DataFile.h"
 #include "tools/datagen/ModelFiles.h"
 #include "tools/datagen/Noise.h"
 #include "tools/datagen/Palette.h"
@@ -14,11 +16,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
 constexpr const char* TEXTURE = "sol_grid.jpg";
-constexpr float PI = 3.14159265f;
+constexpr float PI = std::numbers::pi_v<float>;
 constexpr float HEIGHT = 160.0f;     // the surface, model space
 constexpr float HALF = 240.0f;       // half the side
 constexpr int SEGMENTS_X = 80;       // along the swells
@@ -149,7 +152,7 @@ void fillSwells(KeyframedAnimation& waves)
 // A velvet ground with a glowing grid: cyan lines, magenta where they cross.
 RgbImage gridTexture()
 {
-    using namespace palette;
+    using namespace palette::surface;
     constexpr int SIZE = 256;
     RgbImage image(SIZE, SIZE, 3);
     for (int y = 0; y < SIZE; ++y)
@@ -161,9 +164,9 @@ RgbImage gridTexture()
             };
             const float lu = line(u), lv = line(v);
             const float grain = 0.5f + 0.5f * tileNoise(u * 16.0f, v * 16.0f, 16, 5u);
-            Rgb c = mix(NIGHT, INDIGO, 0.35f + 0.4f * grain);
-            c = mix(c, CYAN, std::min(1.0f, std::max(lu, lv)));
-            c = mix(c, MAGENTA, std::min(1.0f, lu * lv));
+            Rgb c = mixf(NIGHT, INDIGO, 0.35f + 0.4f * grain);
+            c = mixf(c, CYAN, std::min(1.0f, std::max(lu, lv)));
+            c = mixf(c, MAGENTA, std::min(1.0f, lu * lv));
             putRgb(image.at(x, y), 3, c);
         }
     return image;
@@ -174,7 +177,7 @@ RgbImage gridTexture()
 bool writeGround(const std::filesystem::path& dir)
 {
     const ModelMesh mesh = groundMesh();
-    std::shared_ptr<Mesh> engine = engineMesh(mesh, false);
+    std::shared_ptr<Mesh> engine = engineMesh(mesh, false, showfiles::GROUND);
     if (!engine)
         return false;
     Geometry ground;
@@ -184,6 +187,6 @@ bool writeGround(const std::filesystem::path& dir)
     ground.skin = groundSkin(mesh);
     KeyframedAnimation waves;
     fillSwells(waves);
-    return writePictureFile(dir, TEXTURE, gridTexture()) && writeModelFile(dir, "sol.qzg", ground)
-        && writeAnimationFile(dir, "sol.qza", waves);
+    return writePictureFile(dir, TEXTURE, gridTexture()) && writeModelFile(dir, showfiles::GROUND, ground)
+        && writeAnimationFile(dir, showfiles::SWELLS, waves);
 }

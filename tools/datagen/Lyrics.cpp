@@ -1,5 +1,6 @@
 #include "tools/datagen/Lyrics.h"
 
+#include "demo/effects/LyricsFile.h"
 #include "tools/datagen/ShowTimeline.h"
 
 #include <cstdint>
@@ -7,12 +8,6 @@
 #include <vector>
 
 namespace {
-
-// What one entry of the reader holds: a word of 39 characters, a text of 199 including
-// the 35 spaces it appends after the words.
-constexpr std::size_t MAX_WORD = 39;
-constexpr std::size_t MAX_TEXT = 199;
-constexpr std::size_t TRAILING_SPACES = 35;
 
 // UTF-8 to Latin-1; false for malformed bytes or a character beyond U+00FF.
 bool toLatin1(std::string_view utf8, std::string& out)
@@ -83,11 +78,12 @@ bool lyricsFileText(std::string_view source, std::string& out, std::string& erro
                 return fail(error, lineNumber, "'" + word + "' has a character the font does not hold");
             if (latin1[0] == '|')
                 return fail(error, lineNumber, "a word may not begin with '|': it ends the line");
-            if (latin1.size() > MAX_WORD)
-                return fail(error, lineNumber, "'" + word + "' is longer than 39 characters");
+            if (latin1.size() > LYRIC_WORD_MAX)
+                return fail(error, lineNumber,
+                    "'" + word + "' is longer than " + std::to_string(LYRIC_WORD_MAX) + " characters");
             text += latin1 + " ";
         }
-        if (text.size() + TRAILING_SPACES > MAX_TEXT)
+        if (text.size() + LYRIC_TRAILING_SPACES > LYRIC_TEXT_MAX)
             return fail(error, lineNumber, "the line is longer than the show holds");
         out += std::to_string(ms) + " " + text + "|\n";
     }

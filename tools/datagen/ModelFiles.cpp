@@ -37,11 +37,17 @@ void unwrapSeams(ModelMesh& mesh, float period)
     }
 }
 
-std::shared_ptr<Mesh> engineMesh(const ModelMesh& model, bool isStatic)
+std::shared_ptr<Mesh> engineMesh(const ModelMesh& model, bool isStatic, const char* modelFile)
 {
     const std::size_t count = model.positions.size();
-    if (count == 0 || count > 65536 || model.normals.size() != count || model.u.size() != count || model.v.size() != count)
+    if (count == 0 || model.normals.size() != count || model.u.size() != count || model.v.size() != count) {
+        std::fprintf(stderr, "datagen: %s: a mesh without vertices, or with arrays of different lengths\n", modelFile);
         return nullptr;
+    }
+    if (count > 65536) {
+        std::fprintf(stderr, "datagen: %s: a mesh of %zu vertices, more than 16-bit indices reach\n", modelFile, count);
+        return nullptr;
+    }
     auto mesh = std::make_shared<Mesh>(isStatic);
     VertexArray& array = mesh->vertices;
     array.allocate(std::uint32_t(count), PositionNormalTex0);
@@ -93,21 +99,4 @@ bool writeAnimationFile(const std::filesystem::path& dir, const std::string& nam
     BinaryWriter out;
     AnimationWriter::write(out, animation, "QZANIMATION", name.c_str());
     return writeDataFile(dir, name, out.bytes().data(), out.bytes().size());
-}
-
-bool writePictureFile(const std::filesystem::path& dir, const std::string& name, const RgbImage& image)
-{
-    std::vector<unsigned char> bytes;
-    const std::string ext = name.size() > 4 ? name.substr(name.size() - 4) : std::string();
-    if (ext == ".jpg")
-        bytes = encodeJpeg(image, 90);
-    else if (ext == ".bmp")
-        bytes = encodeBmp24(image);
-    else if (ext == ".tga")
-        bytes = encodeTga(image);
-    if (bytes.empty()) {
-        std::fprintf(stderr, "datagen: cannot encode %s\n", name.c_str());
-        return false;
-    }
-    return writeDataFile(dir, name, bytes);
 }

@@ -32,9 +32,10 @@ struct ModelMesh {
 // position, normal and v.
 void unwrapSeams(ModelMesh& mesh, float period);
 
-// The mesh as the engine holds it: position, normal, texture set 0. Null when it has
-// more vertices than 16-bit indices reach.
-std::shared_ptr<Mesh> engineMesh(const ModelMesh& mesh, bool isStatic);
+// The mesh as the engine holds it: position, normal, texture set 0. Null, with a message
+// naming modelFile, when it has no vertices, arrays of different lengths, or more
+// vertices than 16-bit indices reach.
+std::shared_ptr<Mesh> engineMesh(const ModelMesh& mesh, bool isStatic, const char* modelFile);
 
 // Material colours as red, green, blue (alpha 1) and the picture on texture stage 0.
 struct MaterialLook {
@@ -51,5 +52,3 @@ std::unique_ptr<MeshMaterial> makeMaterial(const MaterialLook& look);
 // Writers into the data folder (whole or not at all); false with a message on failure.
 bool writeModelFile(const std::filesystem::path& dir, const std::string& name, const Geometry& geometry);
 bool writeAnimationFile(const std::filesystem::path& dir, const std::string& name, const KeyframedAnimation& animation);
-// Encoded by the name's extension: ".jpg" (quality 90), ".bmp" or ".tga".
-bool writePictureFile(const std::filesystem::path& dir, const std::string& name, const RgbImage& image);

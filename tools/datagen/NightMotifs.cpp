@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
+constexpr double PI = std::numbers::pi;
 
 void addWindows(SeededRandom& random, const Building& b, double base, double litShare, City& city)
 {

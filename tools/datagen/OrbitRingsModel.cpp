@@ -4,16 +4,19 @@
 // emissive material colours; lit scenes add a little diffuse and specular on top.
 #include "tools/datagen/ShowModels.h"
 
+#include "demo/ShowFiles.h"
+#include "tools/datagen/DataFile.h"
 #include "tools/datagen/ModelFiles.h"
 #include "tools/datagen/Palette.h"
 #include "tools/datagen/Rotations.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
 constexpr const char* TEXTURE = "orbit_lights.tga";
-constexpr float PI = 3.14159265f;
+constexpr float PI = std::numbers::pi_v<float>;
 constexpr int AROUND = 64; // segments along the ring
 constexpr int TUBE = 8;    // segments around the tube
 const Vec3 CENTRE(0.0f, 9.0f, 0.0f);
@@ -62,7 +65,7 @@ RgbImage lightsTexture()
             const float dash = std::fabs(std::fmod(u * 4.0f, 1.0f) - 0.5f) * 2.0f; // 0 at a dash's middle
             const float across = std::fabs(v - 0.5f) * 2.0f;
             const float glow = std::exp(-dash * dash * 6.0f) * (0.55f + 0.45f * std::exp(-across * across * 4.0f));
-            putRgb(image.at(x, y), 3, mix(scale(palette::WHITE, 0.35f), palette::WHITE, glow));
+            putRgb(image.at(x, y), 3, mixf(scale(palette::WHITE, 0.35f), palette::WHITE, glow));
         }
     return image;
 }
@@ -71,7 +74,7 @@ RgbImage lightsTexture()
 
 bool writeOrbitRings(const std::filesystem::path& dir)
 {
-    using namespace palette;
+    using namespace palette::surface;
     const RingShape rings[] = {
         {"orbit amber", 9.5f, 0.3f, multiply(axisAngle({1, 0, 0}, 18.0f), axisAngle({0, 0, 1}, 6.0f)), AMBER},
         {"orbit magenta", 11.5f, 0.28f, multiply(axisAngle({0, 0, 1}, -24.0f), axisAngle({1, 0, 0}, 9.0f)), MAGENTA},
@@ -79,13 +82,13 @@ bool writeOrbitRings(const std::filesystem::path& dir)
     };
     Geometry orbit;
     for (const RingShape& ring : rings) {
-        std::shared_ptr<Mesh> mesh = engineMesh(torus(ring), true);
+        std::shared_ptr<Mesh> mesh = engineMesh(torus(ring), true, showfiles::ORBIT);
         if (!mesh)
             return false;
-        const Rgb& c = ring.colour;
-        const MaterialLook look = {ring.name, {0.45f * c.r, 0.45f * c.g, 0.45f * c.b}, {c.r, c.g, c.b},
-            {0.6f, 0.6f, 0.6f}, {0.6f * c.r, 0.6f * c.g, 0.6f * c.b}, 40.0f, TEXTURE};
+        const float r = float(ring.colour.r), g = float(ring.colour.g), b = float(ring.colour.b);
+        const MaterialLook look = {ring.name, {0.45f * r, 0.45f * g, 0.45f * b}, {r, g, b}, {0.6f, 0.6f, 0.6f},
+            {0.6f * r, 0.6f * g, 0.6f * b}, 40.0f, TEXTURE};
         orbit.addItem(makeMaterial(look), mesh);
     }
-    return writePictureFile(dir, TEXTURE, lightsTexture()) && writeModelFile(dir, "rien.qzg", orbit);
+    return writePictureFile(dir, TEXTURE, lightsTexture()) && writeModelFile(dir, showfiles::ORBIT, orbit);
 }

@@ -2,6 +2,7 @@
 
 #include <cairo-ft.h>
 #include <ft2build.h>
+#include <numbers>
 #include FT_FREETYPE_H
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
+constexpr double PI = std::numbers::pi;
 constexpr int TYPEFACES = 5;
 
 // One box pass of radius r along a line of n pixels at stride step (in pixels) from
@@ -39,11 +40,6 @@ void boxLine(std::uint8_t* first, int n, int step, int r, std::vector<std::uint3
     }
 }
 
-}
-
-Rgb mix(const Rgb& a, const Rgb& b, double u)
-{
-    return {a.r + (b.r - a.r) * u, a.g + (b.g - a.g) * u, a.b + (b.b - a.b) * u};
 }
 
 Canvas::Canvas(int width, int height)

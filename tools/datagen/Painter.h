@@ -1,34 +1,17 @@
-// The drawing kit of the show's pictures, over cairo: an owned canvas, the velvet night
-// palette, the DejaVu faces through FreeType, soft glows (a blurred copy added under
+// The drawing kit of the show's pictures, over cairo: an owned canvas, the palette's
+// colours set on a context, the DejaVu faces through FreeType, soft glows (a blurred copy added under
 // the sharp drawing), spaced titles, star fields. Randomness comes from the caller's
 // SeededRandom, so a picture is the same on every run. It writes no files.
 #pragma once
 
 #include "tools/datagen/ImageEncoders.h"
+#include "tools/datagen/Palette.h"
 #include "tools/datagen/SeededRandom.h"
 
 #include <cairo.h>
 
 #include <functional>
 #include <string>
-
-struct Rgb {
-    double r, g, b;
-};
-
-// One palette for the whole show: velvet night, warm highlights, cold accents.
-namespace palette {
-constexpr Rgb NIGHT{0.016, 0.008, 0.055};
-constexpr Rgb INDIGO{0.075, 0.040, 0.220};
-constexpr Rgb VIOLET{0.360, 0.160, 0.640};
-constexpr Rgb MAGENTA{1.000, 0.230, 0.620};
-constexpr Rgb AMBER{1.000, 0.650, 0.250};
-constexpr Rgb CYAN{0.250, 0.870, 1.000};
-constexpr Rgb MOON{1.000, 0.950, 0.860};
-constexpr Rgb WHITE{1.0, 1.0, 1.0};
-}
-
-Rgb mix(const Rgb& a, const Rgb& b, double u);
 
 // An ARGB image surface with its drawing context, cleared to transparent black.
 class Canvas {

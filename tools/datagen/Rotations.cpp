@@ -1,12 +1,13 @@
 #include "tools/datagen/Rotations.h"
 
 #include <cmath>
+#include <numbers>
 
 Quat axisAngle(const Vec3& axis, float degrees)
 {
     Vec3 a = axis;
     a.normalize();
-    const float half = 0.5f * degrees * 3.14159265f / 180.0f;
+    const float half = 0.5f * degrees * std::numbers::pi_v<float> / 180.0f;
     const float s = std::sin(half);
     return Quat(a.x * s, a.y * s, a.z * s, std::cos(half));
 }

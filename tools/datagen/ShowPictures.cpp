@@ -1,18 +1,22 @@
-#include "tools/datagen/Painter.h"
 #include "tools/datagen/Pictures.h"
 
+#include "demo/ShowFiles.h"
+#include "tools/datagen/Painter.h"
+
 #include <cmath>
+#include <numbers>
 
 const std::vector<PictureFile>& showPictures()
 {
+    using showfiles::PICTURES;
     static const std::vector<PictureFile> files = {
-        {"Scene0_Collectif.jpg", drawTitleCard},
-        {"Scene1_Mur.jpg", drawWallAtNight},
-        {"Scene2_mare.jpg", drawPondAtNight},
-        {"modeling.jpg", [] { return drawCreditCard(0); }},
-        {"code.jpg", [] { return drawCreditCard(1); }},
-        {"zik.jpg", [] { return drawCreditCard(2); }},
-        {"duzer.jpg", [] { return drawCreditCard(3); }},
+        {PICTURES[0], drawTitleCard},
+        {PICTURES[1], drawWallAtNight},
+        {PICTURES[2], drawPondAtNight},
+        {PICTURES[3], [] { return drawCreditCard(0); }},
+        {PICTURES[4], [] { return drawCreditCard(1); }},
+        {PICTURES[5], [] { return drawCreditCard(2); }},
+        {PICTURES[6], [] { return drawCreditCard(3); }},
     };
     return files;
 }
@@ -32,7 +36,7 @@ RgbImage drawParticleSprite(int size)
         cairo_pattern_add_color_stop_rgb(glow, r, level, level, level);
     }
     cairo_set_source(canvas.cr(), glow);
-    cairo_arc(canvas.cr(), c, c, c, 0, 2 * 3.14159265358979323846);
+    cairo_arc(canvas.cr(), c, c, c, 0, 2 * std::numbers::pi);
     cairo_fill(canvas.cr());
     cairo_pattern_destroy(glow);
     return canvas.toRgb();

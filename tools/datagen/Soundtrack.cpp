@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace {
 
 using namespace showtime;
 
-constexpr double PI = 3.14159265358979323846;
+constexpr double PI = std::numbers::pi;
 constexpr int SIXTEENTH = SAMPLES_PER_BEAT / 4;
 // Every second sixteenth comes late: the swing.
 constexpr int SWING = SIXTEENTH * 22 / 100;

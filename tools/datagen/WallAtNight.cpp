@@ -2,10 +2,11 @@
 #include "tools/datagen/Pictures.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
-constexpr double PI = 3.14159265358979323846;
+constexpr double PI = std::numbers::pi;
 constexpr double W = PICTURE_WIDTH, H = PICTURE_HEIGHT;
 constexpr double GROUND = 600;            // where the wall meets the pavement
 constexpr double BRICK_W = 62, BRICK_H = 22, MORTAR = 3;

@@ -4,12 +4,12 @@
 // the particle sprite, the bitmap font and the models with their textures and
 // animations. Same bytes on every run.
 #include "app/CameraPath.h"
+#include "demo/ShowFiles.h"
 #include "tools/datagen/BitmapFont.h"
 #include "tools/datagen/CameraPaths.h"
 #include "tools/datagen/CelShading.h"
 #include "tools/datagen/DataFile.h"
 #include "tools/datagen/EmbeddedText.h"
-#include "tools/datagen/ImageEncoders.h"
 #include "tools/datagen/Lyrics.h"
 #include "tools/datagen/Mp3Encoder.h"
 #include "tools/datagen/Painter.h"
@@ -32,7 +32,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int MP3_KBPS = 128;
-constexpr int JPEG_QUALITY = 90;
 constexpr int SPRITE_SIZE = 64;
 constexpr int BAND_TEXTURE_SIZE = 16;
 
@@ -66,7 +65,7 @@ void encodingProgress(double fraction)
     const int tenth = int(fraction * 10.0);
     if (tenth > shown) {
         shown = tenth;
-        std::fprintf(stderr, "datagen: encoding rap2.mp3 %d%%\n", tenth * 10);
+        std::fprintf(stderr, "datagen: encoding %s %d%%\n", showfiles::MUSIC, tenth * 10);
     }
 }
 
@@ -75,7 +74,7 @@ bool writeTimeline(const fs::path& dir)
     std::string text;
     for (std::int32_t t : showtime::syncTimes())
         text += std::to_string(t) + "\n";
-    return writeDataFile(dir, "Syncro.txt", text);
+    return writeDataFile(dir, showfiles::SYNC, text);
 }
 
 // Each designed path goes through the show's own smoothing (the P key's moving average
@@ -110,8 +109,8 @@ bool writeSoundtrack(const fs::path& dir)
         std::fprintf(stderr, "datagen: %s\n", error.c_str());
         return false;
     }
-    std::fprintf(stderr, "datagen: rap2.mp3 encoded in %s, %zu bytes\n", mark.text().c_str(), mp3.size());
-    return writeDataFile(dir, "rap2.mp3", mp3);
+    std::fprintf(stderr, "datagen: %s encoded in %s, %zu bytes\n", showfiles::MUSIC, mark.text().c_str(), mp3.size());
+    return writeDataFile(dir, showfiles::MUSIC, mp3);
 }
 
 bool writeLyrics(const fs::path& dir)
@@ -122,16 +121,7 @@ bool writeLyrics(const fs::path& dir)
         std::fprintf(stderr, "datagen: %s\n", source.found ? error.c_str() : "no lyrics.txt among the sources");
         return false;
     }
-    return writeDataFile(dir, "rap.txt", text);
-}
-
-bool writeEncoded(const fs::path& dir, const char* name, const std::vector<unsigned char>& bytes)
-{
-    if (bytes.empty()) {
-        std::fprintf(stderr, "datagen: cannot encode %s\n", name);
-        return false;
-    }
-    return writeDataFile(dir, name, bytes);
+    return writeDataFile(dir, showfiles::LYRICS, text);
 }
 
 bool writePictures(const fs::path& dir)
@@ -145,10 +135,11 @@ bool writePictures(const fs::path& dir)
     }
     for (const PictureFile& picture : showPictures()) {
         Mark mark;
-        const std::vector<unsigned char> jpeg = encodeJpeg(picture.draw(), JPEG_QUALITY);
-        if (!writeEncoded(dir, picture.name, jpeg))
+        if (!writePictureFile(dir, picture.name, picture.draw()))
             return false;
-        std::fprintf(stderr, "datagen: %s drawn in %s, %zu bytes\n", picture.name, mark.text().c_str(), jpeg.size());
+        std::error_code ec;
+        std::fprintf(stderr, "datagen: %s drawn in %s, %ju bytes\n", picture.name, mark.text().c_str(),
+            std::uintmax_t(fs::file_size(dir / picture.name, ec)));
     }
     return true;
 }
@@ -156,8 +147,8 @@ bool writePictures(const fs::path& dir)
 // The particle sprite and the black of the lyrics bands.
 bool writeSprites(const fs::path& dir)
 {
-    return writeEncoded(dir, "Particle.bmp", encodeBmp24(drawParticleSprite(SPRITE_SIZE)))
-        && writeEncoded(dir, "noir.bmp", encodeBmp24(RgbImage(BAND_TEXTURE_SIZE, BAND_TEXTURE_SIZE)));
+    return writePictureFile(dir, showfiles::SPRITE, drawParticleSprite(SPRITE_SIZE))
+        && writePictureFile(dir, showfiles::BAND, RgbImage(BAND_TEXTURE_SIZE, BAND_TEXTURE_SIZE));
 }
 
 bool writeFont(const fs::path& dir)
@@ -168,8 +159,7 @@ bool writeFont(const fs::path& dir)
         std::fprintf(stderr, "datagen: %s\n", error.c_str());
         return false;
     }
-    return writeEncoded(dir, "Verdana256.bmp", encodeBmp24(font.image))
-        && writeDataFile(dir, "Verdana256.qzf", font.widths);
+    return writePictureFile(dir, showfiles::FONT, font.image) && writeDataFile(dir, showfiles::FONT_WIDTHS, font.widths);
 }
 
 // One generator of the data folder. Text steps are the quick ones that --text keeps.

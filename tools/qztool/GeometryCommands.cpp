@@ -1,6 +1,7 @@
 // qztool qzg / qza: inspects models and animations through the engine's own loaders,
 // with no render device (textures are named, never loaded).
 #include "tools/qztool/Command.h"
+#include "tools/qztool/JsonText.h"
 #include "tools/qztool/Session.h"
 
 #include "engine/geometry/Animation.h"
@@ -21,34 +22,6 @@ bool loadBuffer(const std::string& path, FileBuffer& buffer)
         && buffer.loadFromMemory(bytes.data(), std::uint32_t(bytes.size()));
 }
 
-std::string jsonString(const std::string& text)
-{
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += char(c);
-        }
-    }
-    return out + "\"";
-}
-
-// JSON has no infinities or NaN: those print as null.
-std::string jsonNumber(float value)
-{
-    if (!std::isfinite(value))
-        return "null";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", double(value));
-    return text;
-}
-
 const char* layoutTag(GeometryLayout layout)
 {
     switch (layout) {
@@ -65,10 +38,8 @@ std::string itemJson(const GeometryItem& item)
     const MeshMaterial& m = *item.material;
     std::string out = "{\"vertices\":" + std::to_string(v.vertexCount) + ", \"format\":" + std::to_string(v.format)
         + ", \"stride\":" + std::to_string(v.stride) + ", \"triangles\":" + std::to_string(item.mesh->triangles.count)
-        + ", \"material\":{\"name\":" + jsonString(m.name) + ", \"flags\":" + std::to_string(m.flags) + ", \"diffuse\":[";
-    for (int c = 0; c < 4; ++c)
-        out += (c ? "," : "") + jsonNumber(m.diffuse[c]);
-    out += "], \"textures\":[";
+        + ", \"material\":{\"name\":" + jsonString(m.name) + ", \"flags\":" + std::to_string(m.flags)
+        + ", \"diffuse\":" + jsonFloats(m.diffuse, 4) + ", \"textures\":[";
     for (int s = 0; s < MeshMaterial::StageCount; ++s)
         out += (s ? "," : "") + jsonString(m.textureNames[s]);
     return out + "]}}";
@@ -99,10 +70,7 @@ std::string geometryJson(const std::string& path, const Geometry& g)
     }
     const Bounds& b = g.bounds;
     const float box[7] = { b.centre.x, b.centre.y, b.centre.z, b.half.x, b.half.y, b.half.z, b.radius };
-    out += ", \"bounds\":[";
-    for (int i = 0; i < 7; ++i)
-        out += (i ? "," : "") + jsonNumber(box[i]);
-    return out + "]}";
+    return out + ", \"bounds\":" + jsonFloats(box, 7) + "}";
 }
 
 // Why a geometry did not load, as far as the first tag tells.

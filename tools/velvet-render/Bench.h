@@ -1,5 +1,5 @@
-// The show's benchmark: how long the show takes to load (demoInit to the first frame on
-// screen), then for each scene, from its middle, the time of whole frames (glFinish
+// The show's benchmark: how long the show takes to load (from the start of its load to
+// the first frame on screen), then for each scene, from its middle, the time of whole frames (glFinish
 // each frame), the main thread's processor time with the driver and without it, and
 // what was drawn. The figures say where a frame's time goes:
 //   cpu_ms   the program's own work (update, recipes, device, effects): the same frames
@@ -15,6 +15,7 @@
 #include <vector>
 
 class ShowSession;
+struct ShowLoadReport;
 
 struct SceneFigures {
     int scene = 0;
@@ -36,10 +37,12 @@ struct BenchReport {
     std::vector<SceneFigures> scenes;
 };
 
-// Loads the show in show (opened, not loaded) and measures every scene the timeline
-// reaches, drawing up to framesPerScene frames from each scene's middle. The virtual
-// clock must be running.
-BenchReport runBench(ShowSession& show, int framesPerScene, int fps);
+// Loads the show from dataFolder in session (opened, not loaded) and measures every
+// scene the timeline reaches, drawing up to framesPerScene frames from each scene's
+// middle. The virtual clock must be running. loaded gets what the load found missing;
+// nothing is measured when a file the pictures need is missing.
+BenchReport runBench(ShowSession& session, const std::string& dataFolder, int framesPerScene, int fps,
+    ShowLoadReport& loaded);
 
 // Median and nearest-rank 99th percentile of values; 0 for none.
 double median(std::vector<double> values);

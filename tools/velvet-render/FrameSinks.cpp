@@ -71,6 +71,23 @@ bool prepareFolder(const std::string& dir, std::string& error)
     return true;
 }
 
+bool checkFolderPossible(const std::string& dir, std::string& error)
+{
+    std::error_code ec;
+    fs::path existing = dir;
+    while (!fs::exists(existing, ec) && existing.has_parent_path() && existing != existing.parent_path())
+        existing = existing.parent_path();
+    if (!fs::is_directory(existing, ec)) {
+        error = "cannot create the folder " + dir + ": " + existing.string() + " is not a folder";
+        return false;
+    }
+    if (::access(existing.c_str(), W_OK) != 0) {
+        error = "cannot write in the folder " + existing.string() + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 bool checkWritableFile(const std::string& file, std::string& error)
 {
     const bool existed = fs::exists(file);

@@ -12,6 +12,10 @@
 // Creates dir (and its parents) when needed and makes sure a file can be written in it.
 // False with error set when not.
 bool prepareFolder(const std::string& dir, std::string& error);
+// Whether prepareFolder(dir) can succeed, without creating anything: dir is a writable
+// folder, or the nearest folder above it that exists is writable. False with error set
+// when not.
+bool checkFolderPossible(const std::string& dir, std::string& error);
 // Makes sure file can be written (its folder exists and takes it), leaving no file
 // behind that was not there. False with error set when not.
 bool checkWritableFile(const std::string& file, std::string& error);

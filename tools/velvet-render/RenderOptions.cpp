@@ -18,7 +18,7 @@ constexpr int MAX_BENCH_FRAMES = 100000;
 constexpr int STILL_FPS = 60;
 
 const char* const VALUE_OPTIONS[] = {"--frames", "--video", "--seconds", "--fps", "--size", "--from", "--to",
-    "--stills", "--out", "--format"};
+    "--stills", "--out", "--format", "--data"};
 const char* const FLAG_OPTIONS[] = {"--bench", "--json"};
 
 bool parseInt(const char* text, long low, long high, long& value)
@@ -159,6 +159,8 @@ bool interpret(const std::map<std::string, std::string>& given, RenderOptions& o
             ok = parseFormat(value, o.format);
         else if (name == "--json")
             o.json = true;
+        else if (name == "--data")
+            o.dataFolder = text;
         if (!ok) {
             error = "bad value '" + text + "' for " + name;
             return false;
@@ -189,9 +191,9 @@ bool interpret(const std::map<std::string, std::string>& given, RenderOptions& o
 const char* renderUsage()
 {
     return "usage: velvet-render (--frames DIR | --video FILE.mp4) [--from MS] [--to MS | --seconds N]\n"
-           "                     [--fps F] [--size WxH] [--format ppm|png]\n"
-           "       velvet-render --stills T1,T2,... --out DIR [--format png|ppm] [--fps F] [--size WxH]\n"
-           "       velvet-render --bench [--frames N] [--json] [--fps F] [--size WxH]\n"
+           "                     [--fps F] [--size WxH] [--format ppm|png] [--data DIR]\n"
+           "       velvet-render --stills T1,T2,... --out DIR [--format png|ppm] [--fps F] [--size WxH] [--data DIR]\n"
+           "       velvet-render --bench [--frames N] [--json] [--fps F] [--size WxH] [--data DIR]\n"
            "Plays the show offline on a fixed-step clock, headless, and writes what it draws.\n"
            "  --frames DIR    one picture per frame (frame_00000.ppm, ... numbered from the show's start)\n"
            "  --video FILE    an H.264 video with the soundtrack, through the ffmpeg command\n"
@@ -208,7 +210,10 @@ const char* renderUsage()
            "  --json          the benchmark as one JSON object on standard output\n"
            "  --fps F         frames per second of show time (frames and video 30, stills and bench 60)\n"
            "  --size WxH      picture size (default 1024x768)\n"
-           "The show's Data folder is looked for in the working directory, then beside the program.\n";
+           "  --data DIR      play the show's data in DIR\n"
+           "Without --data the show's Data folder is looked for in the working directory, then beside\n"
+           "the program, then in the installed data folder. Every file the pictures need must load.\n"
+           "The driver's report Init.log is appended in the data folder.\n";
 }
 
 bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error)

@@ -25,6 +25,7 @@ struct RenderOptions {
     int fps = 30;           // --fps F; stills and the benchmark default to 60
     int width = 1024;       // --size WxH
     int height = 768;
+    std::string dataFolder; // --data DIR; empty: look for the Data folder
     bool help = false;
 };
 

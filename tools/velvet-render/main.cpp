@@ -3,18 +3,17 @@
 // frames of a span of the show as pictures and/or a video with the soundtrack, stills at
 // chosen times, or the benchmark's figures. The same command writes the same bytes on
 // every run.
-#include "app/Demo.h"
-#include "app/Director.h"
 #include "app/NoInput.h"
+#include "app/ShowFrames.h"
 #include "app/ShowSession.h"
+#include "demo/ShowFiles.h"
+#include "engine/render/CaptureDevice.h"
 #include "platform/TimeSource.h"
 #include "tools/velvet-render/Bench.h"
-#include "tools/velvet-render/CaptureDevice.h"
 #include "tools/velvet-render/ExportProgress.h"
 #include "tools/velvet-render/FrameSinks.h"
 #include "tools/velvet-render/PictureFile.h"
 #include "tools/velvet-render/RenderOptions.h"
-#include "tools/velvet-render/ShowFrames.h"
 
 #include <GL/gl.h>
 
@@ -25,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <unistd.h>
 
@@ -33,7 +33,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::int64_t TAIL_MS = 10000;
-const char* const SOUNDTRACK = "rap2.mp3";
+const char* const CAPABILITY_LOG = "Init.log";
 
 int fail(const std::string& message)
 {
@@ -53,13 +53,13 @@ struct Span {
     std::int64_t end = 0;
 };
 
-Span exportSpan(const RenderOptions& options)
+Span exportSpan(const RenderOptions& options, const Show& show)
 {
     std::int64_t toMs = options.toMs;
     if (toMs < 0 && options.seconds > 0.0)
         toMs = options.fromMs + std::llround(options.seconds * 1000.0);
     if (toMs < 0) {
-        const auto& times = showDirector().syncTimes();
+        const auto& times = show.director().syncTimes();
         toMs = (times.empty() ? 0 : times.back()) + TAIL_MS;
     }
     Span span;
@@ -85,13 +85,19 @@ void announce(const char* what, long frames, const RenderOptions& options)
         options.width, options.height, renderer ? renderer : "?");
 }
 
-int exportFrames(const RenderOptions& options, CaptureDevice& device, const std::string& soundtrack)
+// The progress bar told how far the frames run without drawing have come.
+std::function<void(std::int64_t)> counting(ExportProgress& progress)
+{
+    return [&progress](std::int64_t next) { progress.frame(long(next)); };
+}
+
+int exportFrames(const RenderOptions& options, Show& show, CaptureDevice& device, const std::string& soundtrack)
 {
     std::string error;
     FrameFolderWriter pictures;
     if (!options.framesDir.empty() && !pictures.open(options.framesDir, options.format, error))
         return fail(error);
-    const Span span = exportSpan(options);
+    const Span span = exportSpan(options, show);
     VideoEncoder video;
     if (!options.videoFile.empty()) {
         SoundSpan sound;
@@ -103,7 +109,7 @@ int exportFrames(const RenderOptions& options, CaptureDevice& device, const std:
     announce("export", long(span.end - span.first), options);
 
     const auto started = std::chrono::steady_clock::now();
-    ShowFrames frames(options.fps);
+    ShowFrames frames(show, options.fps);
     // The frames before the span take no drawing and little time: only drawn ones count.
     bool ok = frames.simulateTo(span.first);
     ExportProgress progress(long(span.end - span.first), ::isatty(2) != 0);
@@ -141,20 +147,22 @@ int exportFrames(const RenderOptions& options, CaptureDevice& device, const std:
     return 0;
 }
 
-int exportStills(const RenderOptions& options, CaptureDevice& device)
+int exportStills(const RenderOptions& options, Show& show, CaptureDevice& device)
 {
     std::string error;
+    if (!prepareFolder(options.outDir, error))
+        return fail(error);
     std::vector<std::int64_t> times = options.stills;
     std::sort(times.begin(), times.end());
     const std::int64_t last = frameAtMs(times.back(), options.fps);
     announce("stills", long(times.size()), options);
 
-    ShowFrames frames(options.fps);
+    ShowFrames frames(show, options.fps);
     ExportProgress progress(long(last + 1), ::isatty(2) != 0);
     bool ok = true;
     for (std::size_t i = 0; ok && i < times.size();) {
         const std::int64_t frame = frameAtMs(times[i], options.fps);
-        ok = frames.simulateTo(frame, &progress);
+        ok = frames.simulateTo(frame, counting(progress));
         if (!ok)
             break;
         frames.draw();
@@ -175,11 +183,24 @@ int exportStills(const RenderOptions& options, CaptureDevice& device)
     return 0;
 }
 
+// Why the show's pictures cannot be made from what loaded; empty when they can.
+std::string incompleteData(const ShowLoadReport& loaded)
+{
+    const std::vector<std::string> missing = loaded.missingForPictures();
+    if (missing.empty())
+        return {};
+    return "the show's data in " + loaded.dataFolder + " is incomplete; missing or unreadable: " + joinNames(missing);
+}
+
 // reportOut: where standard output went before the show's console was sent to standard
 // error; the report goes there alone.
-int bench(const RenderOptions& options, ShowSession& show, int reportOut)
+int bench(const RenderOptions& options, ShowSession& session, const std::string& data, int reportOut)
 {
-    const BenchReport figures = runBench(show, options.benchFrames, options.fps);
+    ShowLoadReport loaded;
+    const BenchReport figures = runBench(session, data, options.benchFrames, options.fps, loaded);
+    const std::string incomplete = incompleteData(loaded);
+    if (!incomplete.empty())
+        return fail(incomplete);
     const std::string text = options.json ? benchJson(figures) : benchTable(figures);
     std::fflush(stdout);
     if (::write(reportOut, text.data(), text.size()) != ssize_t(text.size()))
@@ -187,21 +208,22 @@ int bench(const RenderOptions& options, ShowSession& show, int reportOut)
     return figures.scenes.empty() ? fail("no scene was measured") : 0;
 }
 
-// Everything the run needs from the machine, checked before any window opens.
-bool checkOutputs(RenderOptions& options, std::string& soundtrack, std::string& error)
+// Everything the run needs from the machine, checked before any window opens; nothing
+// is created yet.
+bool checkOutputs(RenderOptions& options, std::string& data, std::string& soundtrack, std::string& error)
 {
     // The show changes the working directory to its data folder: fix the outputs first.
     for (std::string* path : {&options.framesDir, &options.videoFile, &options.outDir})
         if (!path->empty())
             *path = fs::absolute(*path).lexically_normal().string();
 
-    const std::string data = ShowSession::findData(error);
+    data = ShowSession::findData(options.dataFolder, error);
     if (data.empty()) {
         if (!error.empty() && error.back() == '\n')
             error.pop_back();
         return false;
     }
-    soundtrack = (fs::path(data) / SOUNDTRACK).string();
+    soundtrack = (fs::path(data) / showfiles::MUSIC).string();
     if (!options.videoFile.empty()) {
         if (options.width % 2 || options.height % 2) {
             error = "a video needs an even width and height";
@@ -218,9 +240,9 @@ bool checkOutputs(RenderOptions& options, std::string& soundtrack, std::string& 
         if (!checkWritableFile(options.videoFile, error))
             return false;
     }
-    if (!options.framesDir.empty() && !prepareFolder(options.framesDir, error))
+    if (!options.framesDir.empty() && !checkFolderPossible(options.framesDir, error))
         return false;
-    return options.outDir.empty() || prepareFolder(options.outDir, error);
+    return options.outDir.empty() || checkFolderPossible(options.outDir, error);
 }
 
 }
@@ -237,8 +259,8 @@ int main(int argc, char** argv)
         std::printf("%s", renderUsage());
         return 0;
     }
-    std::string soundtrack;
-    if (!checkOutputs(options, soundtrack, error))
+    std::string data, soundtrack;
+    if (!checkOutputs(options, data, soundtrack, error))
         return fail(error);
 
     // Headless unless told otherwise; the sound goes into the video, not to the speakers.
@@ -254,20 +276,24 @@ int main(int argc, char** argv)
 
     // Show time moves one frame per frame; nothing moves while the show loads.
     platform::useVirtualClock(0);
-    ShowSession show;
+    ShowSession session;
     ShowWindowRequest window;
     window.width = options.width;
     window.height = options.height;
     window.askFullscreen = false;
-    if (!show.open(options.mode == RenderMode::Bench ? ShowSession::makeGLDevice : makeCaptureDevice, window))
+    // The report on the driver goes with the show's data, not into the caller's folder.
+    window.capabilityLog = (fs::path(data) / CAPABILITY_LOG).string();
+    if (!session.open(options.mode == RenderMode::Bench ? ShowSession::makeGLDevice : makeCaptureDevice, window))
         return fail("no OpenGL window could be made (is Mesa installed? try SDL_VIDEODRIVER=offscreen)");
     // Nobody watches: a held key or the cursor must not steer the camera.
     NoInput untouched(options.width / 2, options.height / 2);
 
     if (options.mode == RenderMode::Bench)
-        return bench(options, show, reportOut);
-    show.load();
-    auto& device = static_cast<CaptureDevice&>(*show.device());
-    return options.mode == RenderMode::Stills ? exportStills(options, device)
-                                              : exportFrames(options, device, soundtrack);
+        return bench(options, session, data, reportOut);
+    const std::string incomplete = incompleteData(session.load(data));
+    if (!incomplete.empty())
+        return fail(incomplete);
+    auto& device = static_cast<CaptureDevice&>(*session.device());
+    return options.mode == RenderMode::Stills ? exportStills(options, session.show(), device)
+                                              : exportFrames(options, session.show(), device, soundtrack);
 }

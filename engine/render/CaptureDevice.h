@@ -1,6 +1,7 @@
 // The OpenGL render device with one addition: every presented frame is read back from
-// the back buffer just before the swap, as RGB rows top first. It owns the copy of the
-// last frame; the window and everything else stay the GL device's.
+// the back buffer just before the swap, as RGB rows top first, for programs that write
+// the show's frames to files. It owns the copy of the last frame; the window and
+// everything else stay the GL device's.
 #pragma once
 
 #include "engine/render/GLRenderDevice.h"
@@ -13,7 +14,7 @@ public:
     // Reads the back buffer (the window's size) into lastFrame.
     void onPresent() override;
 
-    // Frames presented since the last takeFrame; 0 means nothing was drawn.
+    // Frames presented since the caller last set it to 0; 0 means nothing was drawn.
     int presentedFrames = 0;
     int frameWidth = 0;
     int frameHeight = 0;

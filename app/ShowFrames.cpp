@@ -1,9 +1,8 @@
-#include "tools/velvet-render/ShowFrames.h"
+#include "app/ShowFrames.h"
 
-#include "app/Demo.h"
+#include "app/Show.h"
 #include "platform/Events.h"
 #include "platform/TimeSource.h"
-#include "tools/velvet-render/ExportProgress.h"
 
 void ShowFrames::step()
 {
@@ -13,18 +12,18 @@ void ShowFrames::step()
 
 void ShowFrames::draw()
 {
-    demoUpdate();
-    demoRender();
+    show_.update();
+    show_.render();
     step();
 }
 
 void ShowFrames::simulate()
 {
-    demoAdvance();
+    show_.advance();
     step();
 }
 
-bool ShowFrames::simulateTo(std::int64_t frame, ExportProgress* progress)
+bool ShowFrames::simulateTo(std::int64_t frame, const std::function<void(std::int64_t)>& progress)
 {
     // Frames without drawing are quick: look for a stop request now and then.
     constexpr std::int64_t LOOK_EVERY = 64;
@@ -33,8 +32,16 @@ bool ShowFrames::simulateTo(std::int64_t frame, ExportProgress* progress)
             return false;
         simulate();
         if (progress)
-            progress->frame(long(next_));
+            progress(next_);
     }
+    return true;
+}
+
+bool ShowFrames::drawAt(std::int64_t ms)
+{
+    if (!simulateTo(frameAtMs(ms, fps_)))
+        return false;
+    draw();
     return true;
 }
 

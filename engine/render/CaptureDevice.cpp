@@ -1,4 +1,4 @@
-#include "tools/velvet-render/CaptureDevice.h"
+#include "engine/render/CaptureDevice.h"
 
 #include "engine/render/Window.h"
 
