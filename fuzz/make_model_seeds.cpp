@@ -3,9 +3,11 @@
 // reads (static, dynamic with morph frames, general with morph and skin) and a small
 // animation, built in memory like the geometry tests' models and written by the
 // engine's own writers. The show's models are far larger than a fuzzer needs.
+#include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationWriter.h"
 #include "tests/geometry/TestModels.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -53,8 +55,17 @@ int main(int argc, char** argv)
     testmodels::addSkin(skinned);
     ok &= writeFile(dir / "qzg_load" / "general.qzg", testmodels::written(skinned, GeometryLayout::General));
 
+    // Three bones turning and moving over three keys.
     KeyframedAnimation animation;
-    testmodels::fillAnimation(animation, 3, 3, 1.0f);
+    animation.boneCount = 3;
+    animation.frameCount = 3;
+    animation.duration = 1.0f;
+    for (std::uint32_t f = 0; f < animation.frameCount; ++f) {
+        for (std::uint32_t b = 0; b < animation.boneCount; ++b) {
+            float half = 0.15f * float(f + b + 1);
+            animation.keys.push_back({ Vec3(float(f), float(b), 0.5f), Quat(0.0f, 0.0f, std::sin(half), std::cos(half)) });
+        }
+    }
     BinaryWriter out;
     AnimationWriter::write(out, animation, "QZANIMATION", "seed.qza");
     ok &= writeFile(dir / "qza_load" / "walk.qza", out.take());
