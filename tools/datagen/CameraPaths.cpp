@@ -204,11 +204,14 @@ std::vector<DesignedPath> designCameraPaths()
     paths.push_back(shoot(PATHS[3],
         circle(20, 380 + 22, 8.5, 34, [](double u) { return 11.0 + 6.0 * std::sin(u * PI); }, {0, 11, 0}),
         BODY_MS));
-    // Scene 7, the climax in the void: back and up from the figure until the spiral,
-    // the rain and the far swirl are in view, then round to the other side.
+    // Scene 7, the climax in the void: round the figure at a distance that keeps it
+    // large, from its right side up over its back to its left, the spiral streaming past
+    // it, the sphere around it. The eye stays wide of the spiral's cone (it runs from
+    // (0, 20, -30) towards +z, widening), so its sparks cross the frame instead of
+    // flying into the lens.
     paths.push_back(shoot(PATHS[4],
-        {{0, {6, 13, 24}, {0, 12, 0}}, {2, {14, 16, 34}, {0, 11, 0}}, {4, {26, 24, 48}, {-4, 10, -30}},
-            {6, {32, 30, 52}, {-10, 8, -60}}, {8, {-12, 22, 56}, {-8, 8, -40}}, {8.5, {-18, 22, 54}, {-8, 8, -40}}},
+        {{0, {30, 12, 18}, {0, 11, 0}}, {2, {36, 19, -2}, {0, 11, 0}}, {4, {25, 27, -28}, {0, 10, -6}},
+            {6, {-20, 24, -33}, {0, 10, -4}}, {8, {-36, 16, 4}, {0, 11, 0}}, {8.5, {-36, 15, 10}, {0, 11, 0}}},
         BODY_MS));
     // Scene 8, the dancer: low and close (outside the rings), half a turn round, then up
     // to see the swells.
@@ -217,10 +220,11 @@ std::vector<DesignedPath> designCameraPaths()
             {6, {16, 10, -20}, {0, 8, 0}}, {8, {-20, 24, -30}, {0, 6, 0}}, {8.5, {-26, 27, -30}, {0, 6, 0}}},
         BODY_MS));
     // Scene 9, the reprise: down from under the dome, round behind the figure past the
-    // fountain, and up its right side to the raised moon, keeping outside the rings.
+    // fountain, and up its right side to end on the figure and its raised moon whole,
+    // keeping outside the rings.
     paths.push_back(shoot(PATHS[6],
         {{0, {18, 30, 30}, {0, 10, 0}}, {3, {28, 14, 12}, {0, 10, 0}}, {5, {14, 9, -20}, {0, 11, 0}},
-            {7, {-14, 18, -8}, {-2, 16.5, 0}}, {8.5, {-16, 19, 2}, {-2, 17.5, 0.5}}},
+            {7, {-19, 17, -15}, {-1, 13.5, 0}}, {8.5, {-25, 18, 3}, {-1, 14.5, 0}}},
         BODY_MS));
     return paths;
 }
