@@ -1,5 +1,8 @@
 # Targets are made from folders: adding a .cpp file to a folder adds it to the build.
 
+# Every test runs headless: software GL without a display, sound discarded.
+set(VELVET_TEST_ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;LIBGL_ALWAYS_SOFTWARE=1")
+
 # velvet_library(NAME DIR... [EXCLUDE FILE...]): a static library of every .cpp under DIRs.
 function(velvet_library name)
   cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
@@ -39,8 +42,6 @@ endfunction()
 # tests/support/ is a helper library; every other folder tests/NAME/ is one GoogleTest
 # program test_NAME whose cases CTest runs one by one, headless.
 function(velvet_tests)
-  # Every test runs headless: software GL without a display, sound discarded.
-  set(VELVET_TEST_ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;LIBGL_ALWAYS_SOFTWARE=1")
   file(GLOB_RECURSE support CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
   add_library(velvet_test_support STATIC ${PROJECT_SOURCE_DIR}/cmake/empty.cpp ${support})
   target_link_libraries(velvet_test_support PUBLIC velvet_demo GTest::gtest GTest::gmock)
@@ -96,14 +97,41 @@ function(velvet_benchmarks)
   endforeach()
 endfunction()
 
-# Every fuzz/NAME.cpp is one libFuzzer program fuzz_NAME (clang only).
-function(velvet_fuzzers)
+# The fuzz targets: every fuzz/NAME.cpp but the seed writers (fuzz/make_*.cpp).
+function(velvet_fuzz_target_sources out)
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/fuzz/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/make_[^/]*\\.cpp$")
+  set(${out} ${sources} PARENT_SCOPE)
+endfunction()
+
+# Every fuzz target is one libFuzzer program fuzz_NAME (clang only); every
+# fuzz/make_NAME.cpp is a plain program make_NAME that writes seed inputs. The model
+# seeds are built like the geometry tests' models.
+function(velvet_fuzzers)
+  velvet_fuzz_target_sources(sources)
   foreach(src IN LISTS sources)
     get_filename_component(name ${src} NAME_WE)
     add_executable(fuzz_${name} ${src})
     target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(fuzz_${name} PRIVATE velvet_demo)
+  endforeach()
+  add_executable(make_model_seeds ${PROJECT_SOURCE_DIR}/fuzz/make_model_seeds.cpp
+    ${PROJECT_SOURCE_DIR}/tests/geometry/TestModels.cpp)
+  target_link_libraries(make_model_seeds PRIVATE velvet_demo)
+endfunction()
+
+# The regression corpus of every fuzz target (fuzz/corpus/NAME/) replayed by the test
+# suite through the target's own entry point, with any compiler: replay_NAME is the
+# target with a plain main instead of libFuzzer's.
+function(velvet_fuzz_replays)
+  velvet_fuzz_target_sources(sources)
+  foreach(src IN LISTS sources)
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(replay_${name} ${src} ${PROJECT_SOURCE_DIR}/fuzz/replay/ReplayCorpus.cpp)
+    target_compile_options(replay_${name} PRIVATE ${VELVET_WARNINGS})
+    target_link_libraries(replay_${name} PRIVATE velvet_demo)
+    add_test(NAME fuzz_corpus.${name} COMMAND replay_${name} ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+    set_tests_properties(fuzz_corpus.${name} PROPERTIES TIMEOUT 120 ENVIRONMENT "${VELVET_TEST_ENVIRONMENT}")
   endforeach()
 endfunction()

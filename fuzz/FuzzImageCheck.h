@@ -1,9 +1,11 @@
 // Shared by the image fuzz targets: what a decoded Image must satisfy whatever the input
-// bytes were. Reads every pixel byte so that a buffer smaller than its recorded size
-// shows up under AddressSanitizer.
+// bytes were: a picture within the picture bound with all its pixels. The first and the
+// last pixel byte are read, so that a buffer smaller than its recorded size shows up
+// under AddressSanitizer without the cost of reading every byte of a large picture.
 #pragma once
 
 #include "engine/material/Image.h"
+#include "engine/material/PictureBound.h"
 
 #include <cstdlib>
 
@@ -11,12 +13,9 @@ inline void checkDecodedImage(bool decoded, const Image& image)
 {
     if (!decoded)
         return;
-    if (image.width() == 0 || image.height() == 0 || image.width() > kMaxImageSide
-        || image.height() > kMaxImageSide || !image.pixels())
+    if (!pictureWithinBound(image.width(), image.height()) || !image.pixels() || image.byteSize() == 0)
         std::abort();
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < image.byteSize(); ++i)
-        sum += image.pixels()[i];
-    volatile unsigned keep = sum;
+    volatile std::uint8_t keep = image.pixels()[0];
+    keep = image.pixels()[image.byteSize() - 1];
     (void)keep;
 }

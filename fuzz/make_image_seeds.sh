@@ -37,4 +37,22 @@ convert "$work/src.ppm" -colorspace Gray -type Grayscale -compress RLE seeds/tga
 convert "$work/src.ppm" -colors 20 -type Palette seeds/tga_decode/mapped.tga
 convert "$work/src.ppm" -colors 20 -type Palette -compress RLE -orient TopLeft seeds/tga_decode/mapped-rle.tga
 convert "$work/src.ppm" -orient TopLeft -compress RLE seeds/tga_decode/top-rle24.tga
+# Hand-made files that once decoded wrongly: run-length bitmaps claiming 16384 x 16384
+# pixels that end at once (gigabytes allocated before the picture bound: named as
+# libFuzzer names inputs that ran out of memory, so ./velvet fuzz --merge always keeps
+# them), and a run-length colour-mapped TGA whose pixels index past its two-entry map.
+python3 - <<'PY'
+import struct
+def bmp(width, height, bits, compression, colours, data):
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bits, compression, 0, 2835, 2835, 0, 0)
+    offset = 14 + len(info) + 4 * colours
+    return b'BM' + struct.pack('<IHHI', offset + len(data), 0, 0, offset) + info + bytes(4 * colours) + data
+for name, bits, compression in (('oom-rle8-16384.bmp', 8, 1), ('oom-rle4-16384.bmp', 4, 2)):
+    for folder in ('bmp_decode', 'dib_load'):
+        with open('seeds/%s/%s' % (folder, name), 'wb') as f:
+            f.write(bmp(16384, 16384, bits, compression, 1 << bits, b'\0\0\0\1'))
+header = struct.pack('<BBBHHBHHHHBB', 0, 1, 9, 0, 2, 24, 0, 0, 2, 2, 8, 0)
+with open('seeds/tga_decode/mapped-rle-past-map.tga', 'wb') as f:
+    f.write(header + bytes(6) + b'\x83\xc8')
+PY
 echo "seeds written under $(pwd)/seeds"

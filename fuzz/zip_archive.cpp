@@ -1,46 +1,36 @@
-// libFuzzer target: an arbitrary file read as a zip archive through qzUnzipFileSys,
-// mounted in the registry as the engine mounts it: list the members, look each one up,
-// read it in pieces and whole through FileBuffer. Nothing here may crash, hang or
-// touch memory it does not own, whatever the bytes.
+// libFuzzer target: arbitrary bytes read as a zip archive through qzUnzipFileSys, the
+// registry's zip reader, mounted from memory (minizip's I/O callbacks, no file): list
+// the members, look each one up, read it in pieces and whole through FileBuffer as the
+// engine's loaders do. Nothing here may crash, hang or touch memory it does not own,
+// whatever the bytes.
 #include "engine/core/FileSystems.h"
 #include "engine/core/qzUnzipFileSys.h"
 #include "engine/math/FileBuffer.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-// Reading stops after this many bytes of one member: inflating is not what is tested.
-constexpr std::uint32_t MEMBER_BUDGET = 1u << 20;
+// Inflating is zlib's, not what is tested: a member is read in pieces up to this many
+// bytes, and whole only when it is no larger.
+constexpr std::uint32_t MEMBER_BUDGET = 64 * 1024;
 
-const std::string& scratchPath()
+qzUnzipFileSys* startZipReader()
 {
-    static const std::string path = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        return std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_zip_archive." + std::to_string(::getpid()) + ".zip";
-    }();
-    return path;
+    initFileSystems();
+    selectFileSystem(FS_SLOT_UNZIP, "");
+    return dynamic_cast<qzUnzipFileSys*>(currentFileSystem());
 }
 
-bool writeScratch(const std::uint8_t* data, std::size_t size)
-{
-    std::FILE* f = std::fopen(scratchPath().c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    return std::fclose(f) == 0 && ok;
-}
-
-void readPieces(qzUnzipFileSys& zip)
+// Reads the open member in pieces up to the budget and closes it; its recorded length.
+std::uint32_t readPieces(qzUnzipFileSys& zip)
 {
     std::uint8_t chunk[4096];
     std::uint32_t total = 0;
-    zip.fileLength(0);
+    std::uint32_t length = zip.fileLength(0);
     while (total < MEMBER_BUDGET) {
         std::int32_t n = zip.read(0, chunk, sizeof chunk);
         if (n <= 0)
@@ -49,36 +39,28 @@ void readPieces(qzUnzipFileSys& zip)
         zip.getPosition(0);
     }
     zip.closeFile(0);
+    return length;
 }
 
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const bool started = [] {
-        initFileSystems();
-        std::atexit([] { ::unlink(scratchPath().c_str()); });
-        return true;
-    }();
-    (void)started;
-    if (!writeScratch(data, size))
+    static qzUnzipFileSys* const zip = startZipReader();
+    if (!zip)
         return 0;
-
-    selectFileSystem(FS_SLOT_UNZIP, scratchPath().c_str());
-    auto* zip = dynamic_cast<qzUnzipFileSys*>(currentFileSystem());
+    zip->mountMemory(data, size);
     std::vector<std::string> names;
-    if (zip && zip->isMounted() && zip->listMembers(names)) {
+    if (zip->isMounted() && zip->listMembers(names)) {
         for (const std::string& name : names) {
-            if (!zip->fileExists(name.c_str()))
+            if (!zip->fileExists(name.c_str()) || zip->openFile(name.c_str(), FS_READ | FS_BINARY) != 0)
                 continue;
-            if (zip->openFile(name.c_str(), FS_READ | FS_BINARY) == 0)
-                readPieces(*zip);
             FileBuffer whole;
-            if (whole.load(name.c_str()))
+            if (readPieces(*zip) <= MEMBER_BUDGET && whole.load(name.c_str()))
                 whole.readString();
         }
         zip->openFile("no such member", FS_READ);
     }
-    selectFileSystem(FS_SLOT_DISK, "");
+    zip->unmount();
     return 0;
 }

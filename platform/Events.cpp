@@ -6,25 +6,55 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <csignal>
+#include <cstdint>
+#include <ctime>
 
 namespace platform {
 namespace {
 
-volatile std::sig_atomic_t pendingCloses = 0;
-volatile std::sig_atomic_t signalsSeen = 0;
+// Lock-free atomics: the handler may run on any thread (SDL's and the GL driver's
+// included) and touches nothing else.
+std::atomic<int> pendingCloses { 0 };
+// Monotonic time of the first SIGINT or SIGTERM; 0 while none has come.
+std::atomic<std::int64_t> firstSignalNs { 0 };
+// Whether the frame loop has taken the close that signal asked for.
+std::atomic<bool> signalCloseTaken { false };
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<std::int64_t>::is_always_lock_free
+              && std::atomic<bool>::is_always_lock_free);
 
-// The first signal asks the show to close as its window's close button does; one more,
-// in whatever state the program is, ends the process at once the signal's usual way.
+// Signals this close to the first are the same request: `timeout` sends its signal to
+// the show and then to the show's whole process group, so two arrive together.
+constexpr std::int64_t SAME_REQUEST_NS = 250'000'000;
+// A program that has not taken the request by then is stuck (loading, seeking): a
+// further signal ends it.
+constexpr std::int64_t UNTAKEN_GRACE_NS = 1'000'000'000;
+
+std::int64_t monotonicNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now); // async-signal-safe, unlike the C++ clocks
+    return std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// The first signal asks the show to close as its window's close button does. A later
+// one, once the frame loop has taken that request (or when it has not after a grace),
+// ends the process at once the signal's usual way; one that comes together with the
+// first is part of the same request.
 void onSignal(int number)
 {
-    if (signalsSeen != 0) {
-        std::signal(number, SIG_DFL);
-        std::raise(number);
+    std::int64_t now = monotonicNs();
+    std::int64_t first = 0;
+    if (firstSignalNs.compare_exchange_strong(first, now)) {
+        requestClose();
         return;
     }
-    signalsSeen = 1;
-    requestClose();
+    std::int64_t waited = signalCloseTaken.load() ? SAME_REQUEST_NS : UNTAKEN_GRACE_NS;
+    if (now - first < waited)
+        return;
+    std::signal(number, SIG_DFL);
+    std::raise(number);
 }
 
 Event translate(const SDL_Event& sdl)
@@ -69,8 +99,11 @@ Event translate(const SDL_Event& sdl)
 
 bool pollEvent(Event& event)
 {
-    if (pendingCloses > 0) {
-        pendingCloses = pendingCloses - 1;
+    // Only this thread takes closes away, so one seen here stays until it is taken.
+    if (pendingCloses.load() > 0) {
+        --pendingCloses;
+        if (firstSignalNs.load() != 0)
+            signalCloseTaken = true;
         event = Event {};
         event.type = EventType::WindowClose;
         return true;
@@ -144,7 +177,12 @@ void postEvent(const Event& event)
 
 void requestClose()
 {
-    pendingCloses = pendingCloses + 1;
+    ++pendingCloses;
+}
+
+bool endRequestedBySignal()
+{
+    return firstSignalNs.load() != 0;
 }
 
 void installSignalHandlers()

@@ -1,7 +1,8 @@
 // The event queue of the frame loop. One poll takes at most one event and never waits.
 // AppQuit is the program's private quit message; SIGINT and SIGTERM arrive as a
-// WindowClose so that Ctrl+C ends the show exactly as closing the window does, and a
-// second one ends the process whatever it is doing.
+// WindowClose so that Ctrl+C ends the show exactly as closing the window does. Signals
+// that come together (as `timeout` sends them, to the show and to its process group)
+// are one request; a later one ends the process whatever it is doing.
 #pragma once
 
 namespace platform {
@@ -40,7 +41,14 @@ void postEvent(const Event& event);
 // Posts a WindowClose event (what a signal does); safe to call from a signal handler.
 void requestClose();
 
-// Routes the first SIGINT or SIGTERM to requestClose; the next one terminates.
+// Routes the first SIGINT or SIGTERM to requestClose. Further ones within 250 ms of it
+// are the same request; after that, one ends the process at once (by the signal's
+// default action) when the frame loop has taken the request, or when it has not within
+// a second (the program is stuck before its loop).
 void installSignalHandlers();
+
+// True once a SIGINT or SIGTERM has asked the program to end: nobody is waiting at the
+// display for a box to click.
+bool endRequestedBySignal();
 
 }

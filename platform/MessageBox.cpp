@@ -1,5 +1,6 @@
 #include "platform/MessageBox.h"
 
+#include "platform/Events.h"
 #include "platform/SdlSession.h"
 
 #include <SDL.h>
@@ -31,6 +32,8 @@ void printHeadless(const char* caption, const char* text)
 
 bool messageBoxesVisible()
 {
+    if (endRequestedBySignal())
+        return false;
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!(display && *display) && !(wayland && *wayland))

@@ -119,6 +119,22 @@ void qzUnzipFileSys::mount(const char* name)
         archiveSize_ = 0;
 }
 
+void qzUnzipFileSys::mountMemory(const std::uint8_t* data, std::size_t size)
+{
+    unmount();
+    FileSys::mount("");
+    memberOpen_ = false;
+    memory_ = MemoryZipSource { data, data ? size : 0, 0 };
+    zlib_filefunc64_def io;
+    fillMemoryZipIo(io, memory_);
+    archive_ = unzOpen2_64("", &io);
+    if (!archive_) {
+        report(CANT_OPEN, CANT_OPEN_ARCHIVE_TEXT);
+        return;
+    }
+    archiveSize_ = memory_.size;
+}
+
 void qzUnzipFileSys::unmount()
 {
     if (!archive_)

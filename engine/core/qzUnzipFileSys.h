@@ -1,9 +1,10 @@
 // qzUnzipFileSys: the FileSys that reads the members of one zip archive through
-// minizip's unzip interface (zlib inflates). Mounting opens the archive by file name;
-// while mounted one member at a time can be opened, read, measured and asked for its
-// position. It owns the open archive and closes it on unmount and destruction. It
-// never changes an archive: writing, deleting, renaming, seeking and everything about
-// directories report a missing feature (engine/core/ErrorCodes.h) and do nothing else.
+// minizip's unzip interface (zlib inflates). Mounting opens the archive by file name
+// (or from bytes in memory); while mounted one member at a time can be opened, read,
+// measured and asked for its position. It owns the open archive and closes it on
+// unmount and destruction. It never changes an archive: writing, deleting, renaming,
+// seeking and everything about directories report a missing feature
+// (engine/core/ErrorCodes.h) and do nothing else.
 //
 // Member names are matched without regard to letter case. The only member handle is 0;
 // handle arguments are ignored. A member whose data does not match its recorded
@@ -12,7 +13,9 @@
 #pragma once
 
 #include "engine/core/FileSys.h"
+#include "engine/core/MemoryZipIo.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,6 +27,9 @@ public:
 
     // Opens the archive at name (closing one already mounted). Error 1 when it cannot.
     void mount(const char* name) override;
+    // Opens the archive held in size bytes at data, as mount does a file; the bytes are
+    // not copied and must outlive the mount. Error 1 when it is no archive.
+    void mountMemory(const std::uint8_t* data, std::size_t size);
     // Closes the open member, then the archive. Error 2 when the archive fails to close.
     void unmount() override;
     // Stores the path only; member names are always taken as given.
@@ -68,6 +74,7 @@ private:
     bool finishMember();
 
     void* archive_ = nullptr; // minizip unzFile
+    MemoryZipSource memory_;  // the bytes of an archive mounted from memory
     bool memberOpen_ = false;
     bool memberFinished_ = false;
     std::uint64_t archiveSize_ = 0; // bytes of the mounted archive, the most a member can hold

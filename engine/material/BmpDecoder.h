@@ -11,6 +11,7 @@ class Image;
 
 // Decodes size bytes at data (the whole file, 14-byte file header first) into image.
 // False, with the image left to the caller to release, when the header is damaged or
-// unknown, a side is 0 or above 16384, the depth or compression is one BmpFormat does
-// not convert, or the pixel data is shorter than the header says.
+// unknown, the picture is empty or over the picture bound (PictureBound.h), the depth
+// or compression is one BmpFormat does not convert, the pixel data is shorter than the
+// header says, or a pixel indexes past the palette.
 bool decodeBmp(const std::uint8_t* data, std::size_t size, Image& image);

@@ -1,13 +1,12 @@
 #include "engine/material/BmpFormat.h"
 
 #include "engine/material/BmpRle.h"
-#include "engine/material/Image.h"
 #include "engine/material/LittleEndian.h"
+#include "engine/material/PictureBound.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
@@ -68,30 +67,35 @@ std::uint8_t channel(std::uint32_t pixel, std::uint32_t mask)
     return std::uint8_t(out);
 }
 
-void paletteColour(const BmpInfo& info, unsigned index, std::uint8_t* out)
+// False for an index past the palette the file holds: its colour is unknown, and a
+// picture with holes in it is not the one the file meant.
+bool paletteColour(const BmpInfo& info, unsigned index, std::uint8_t* out)
 {
-    if (index < info.paletteCount) {
-        out[0] = info.palette[index][0];
-        out[1] = info.palette[index][1];
-        out[2] = info.palette[index][2];
-    } else {
-        out[0] = out[1] = out[2] = 0;
-    }
+    if (index >= info.paletteCount)
+        return false;
+    out[0] = info.palette[index][0];
+    out[1] = info.palette[index][1];
+    out[2] = info.palette[index][2];
+    return true;
 }
 
-void convertRow(const BmpInfo& info, const std::uint8_t* src, std::uint8_t* dst)
+// False when a pixel indexes past the palette.
+bool convertRow(const BmpInfo& info, const std::uint8_t* src, std::uint8_t* dst)
 {
     std::size_t width = std::size_t(info.width);
     for (std::size_t x = 0; x < width; ++x, dst += 3) {
         switch (info.bitCount) {
         case 1:
-            paletteColour(info, (src[x >> 3] >> (7 - (x & 7))) & 1, dst);
+            if (!paletteColour(info, (src[x >> 3] >> (7 - (x & 7))) & 1, dst))
+                return false;
             break;
         case 4:
-            paletteColour(info, (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4), dst);
+            if (!paletteColour(info, (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4), dst))
+                return false;
             break;
         case 8:
-            paletteColour(info, src[x], dst);
+            if (!paletteColour(info, src[x], dst))
+                return false;
             break;
         case 24:
             dst[0] = src[3 * x + 2];
@@ -107,7 +111,28 @@ void convertRow(const BmpInfo& info, const std::uint8_t* src, std::uint8_t* dst)
         }
         }
     }
+    return true;
 }
+
+// Run-length pixels in their palette colours, written straight into the picture's rows
+// (stored row y at row y, or flipped); the pixels the data skips keep the zeros the
+// picture was allocated with.
+class RgbRleSink : public BmpRleSink {
+public:
+    RgbRleSink(const BmpInfo& info, std::uint8_t* rgb, bool flip) : info_(info), rgb_(rgb), flip_(flip) {}
+
+    bool put(std::uint32_t x, std::uint32_t y, std::uint8_t index) override
+    {
+        std::size_t rows = std::size_t(std::llabs(info_.height));
+        std::size_t row = flip_ ? rows - 1 - y : y;
+        return paletteColour(info_, index, rgb_ + (row * std::size_t(info_.width) + x) * 3);
+    }
+
+private:
+    const BmpInfo& info_;
+    std::uint8_t* rgb_;
+    bool flip_;
+};
 
 std::size_t rowStride(const BmpInfo& info)
 {
@@ -190,8 +215,8 @@ bool readBmpInfo(const std::uint8_t* data, std::size_t size, BmpFileHeader fileH
 
 bool bmpSizeAllowed(const BmpInfo& info)
 {
-    return info.width > 0 && info.width <= kMaxImageSide && info.height != 0
-        && std::llabs(info.height) <= kMaxImageSide;
+    return pictureWithinBound(std::uint64_t(std::max<std::int64_t>(info.width, 0)),
+                              std::uint64_t(std::llabs(info.height)));
 }
 
 bool bmpBitsConvertible(const BmpInfo& info, std::size_t size)
@@ -231,19 +256,14 @@ bool convertBmpBits(const BmpInfo& info, const std::uint8_t* data, std::size_t s
     auto target = [&](std::size_t stored) { return rgb + (flip ? rows - 1 - stored : stored) * outRow; };
 
     if (runLength(info)) {
-        std::vector<std::uint16_t> indices;
-        if (!expandBmpRle(data + info.bitsStart, size - info.bitsStart, std::uint32_t(width), std::uint32_t(rows),
-                          info.bitCount, indices))
-            return false;
-        for (std::size_t i = 0; i < rows; ++i) {
-            std::uint8_t* out = target(i);
-            for (std::size_t x = 0; x < width; ++x, out += 3)
-                paletteColour(info, indices[i * width + x], out);
-        }
-        return true;
+        RgbRleSink sink(info, rgb, flip);
+        return expandBmpRle(data + info.bitsStart, size - info.bitsStart, std::uint32_t(width), std::uint32_t(rows),
+                            info.bitCount, sink);
     }
     std::size_t stride = rowStride(info);
-    for (std::size_t i = 0; i < rows; ++i)
-        convertRow(info, data + info.bitsStart + i * stride, target(i));
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (!convertRow(info, data + info.bitsStart + i * stride, target(i)))
+            return false;
+    }
     return true;
 }

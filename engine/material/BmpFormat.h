@@ -18,7 +18,7 @@ struct BmpInfo {
     std::uint32_t compression = 0;     // 0 none, 1 and 2 run-length, 3 and 6 bit fields
     std::uint32_t masks[3] = {};       // red, green, blue of a 16- or 32-bit pixel
     std::uint8_t palette[256][3] = {}; // R, G, B
-    std::uint32_t paletteCount = 0;    // entries the file holds; indices past them read black
+    std::uint32_t paletteCount = 0;    // entries the file holds; an index past them is refused
     std::size_t bitsStart = 0;         // offset of the pixel bits from the start of the data
 };
 
@@ -32,7 +32,8 @@ enum class BmpFileHeader { Always, WhenMarked };
 // it, or bit fields have no masks (missing, or one of them zero).
 bool readBmpInfo(const std::uint8_t* data, std::size_t size, BmpFileHeader fileHeader, BmpInfo& info);
 
-// Whether the width is 1 to 16384 and the height -16384 to 16384 but not 0.
+// Whether width x abs(height) is within the picture bound (PictureBound.h); a negative
+// width or a height of 0 is not.
 bool bmpSizeAllowed(const BmpInfo& info);
 
 // Whether the bits are in a form convertBmpBits takes (run-length data only bottom-up)
@@ -46,7 +47,9 @@ enum class BmpRowOrder {
 };
 
 // Converts the bits of a file that bmpBitsConvertible accepted into rgb (width *
-// abs(height) * 3 bytes, owned by the caller), rows packed without padding. Pixels that
-// run-length data skips stay black. False when run-length data ends before its image.
+// abs(height) * 3 bytes, zeroed, owned by the caller), rows packed without padding.
+// Pixels that run-length data skips are not written, so they stay black. False when
+// run-length data ends before its image, or when a pixel indexes past the palette the
+// file holds.
 bool convertBmpBits(const BmpInfo& info, const std::uint8_t* data, std::size_t size, std::uint8_t* rgb,
                     BmpRowOrder order);

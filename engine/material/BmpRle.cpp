@@ -2,16 +2,16 @@
 
 namespace {
 
+// Where the next pixel goes; only places inside the picture reach the sink.
 class RleCanvas {
 public:
-    RleCanvas(std::uint32_t width, std::uint32_t rows, std::vector<std::uint16_t>& indices)
-        : width_(width), rows_(rows), indices_(indices) {}
+    RleCanvas(std::uint32_t width, std::uint32_t rows, BmpRleSink& sink) : width_(width), rows_(rows), sink_(sink) {}
 
-    void put(std::uint16_t index)
+    bool put(std::uint8_t index)
     {
-        if (x_ < width_ && y_ < rows_)
-            indices_[std::size_t(y_) * width_ + x_] = index;
+        bool taken = x_ >= width_ || y_ >= rows_ || sink_.put(x_, y_, index);
         ++x_;
+        return taken;
     }
     void endLine() { x_ = 0; ++y_; }
     void move(std::uint32_t dx, std::uint32_t dy) { x_ += dx; y_ += dy; }
@@ -20,11 +20,11 @@ public:
 private:
     std::uint32_t width_, rows_;
     std::uint32_t x_ = 0, y_ = 0;
-    std::vector<std::uint16_t>& indices_;
+    BmpRleSink& sink_;
 };
 
 // The n-th index of a run or literal: bytes for 8 bits, alternating nibbles for 4.
-inline std::uint16_t nthIndex(const std::uint8_t* bytes, std::size_t n, std::uint32_t bitCount)
+inline std::uint8_t nthIndex(const std::uint8_t* bytes, std::size_t n, std::uint32_t bitCount)
 {
     if (bitCount == 8)
         return bytes[n];
@@ -35,12 +35,11 @@ inline std::uint16_t nthIndex(const std::uint8_t* bytes, std::size_t n, std::uin
 }
 
 bool expandBmpRle(const std::uint8_t* data, std::size_t size, std::uint32_t width, std::uint32_t rows,
-                  std::uint32_t bitCount, std::vector<std::uint16_t>& indices)
+                  std::uint32_t bitCount, BmpRleSink& sink)
 {
     if (bitCount != 8 && bitCount != 4)
         return false;
-    indices.assign(std::size_t(width) * rows, kRleUnwritten);
-    RleCanvas canvas(width, rows, indices);
+    RleCanvas canvas(width, rows, sink);
     std::size_t pos = 0;
     while (!canvas.finished()) {
         if (size - pos < 2)
@@ -49,8 +48,10 @@ bool expandBmpRle(const std::uint8_t* data, std::size_t size, std::uint32_t widt
         pos += 2;
         if (count > 0) {
             // An encoded run: for 4 bits the byte holds two alternating indices.
-            for (std::size_t n = 0; n < count; ++n)
-                canvas.put(bitCount == 8 ? value : ((n & 1) ? (value & 0x0F) : (value >> 4)));
+            for (std::size_t n = 0; n < count; ++n) {
+                if (!canvas.put(bitCount == 8 ? value : ((n & 1) ? (value & 0x0F) : (value >> 4))))
+                    return false;
+            }
             continue;
         }
         if (value == 0) {
@@ -68,8 +69,10 @@ bool expandBmpRle(const std::uint8_t* data, std::size_t size, std::uint32_t widt
             std::size_t padded = (bytes + 1) & ~std::size_t(1);
             if (size - pos < bytes)
                 return false;
-            for (std::size_t n = 0; n < value; ++n)
-                canvas.put(nthIndex(data + pos, n, bitCount));
+            for (std::size_t n = 0; n < value; ++n) {
+                if (!canvas.put(nthIndex(data + pos, n, bitCount)))
+                    return false;
+            }
             pos += padded < size - pos ? padded : size - pos;
         }
     }

@@ -49,7 +49,7 @@ std::unique_ptr<DibImage> decodeDib(const std::uint8_t* data, std::size_t size)
     }
     image->width = std::int32_t(info->width);
     image->height = std::int32_t(info->height);
-    image->pixels.reset(new (std::nothrow) std::uint8_t[image->byteSize()]);
+    image->pixels = allocateZeroed(image->byteSize());
     if (!image->pixels) {
         showError("Out of memory.");
         return nullptr;

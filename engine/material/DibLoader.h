@@ -7,6 +7,8 @@
 // It does not make textures; the particle code uploads the pixels itself.
 #pragma once
 
+#include "engine/material/ZeroedBytes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -16,14 +18,16 @@ struct DibImage {
     std::int32_t height = 0;  // as in the file's header: negative for a top-down bitmap
     // width * abs(height) * 3 bytes, R, G, B, rows packed without padding, in the
     // file's row order (bottom row first for an ordinary bottom-up bitmap).
-    std::unique_ptr<std::uint8_t[]> pixels;
+    ZeroedBytes pixels;
 
     std::size_t byteSize() const;
 };
 
 // Loads fileName. Null after showing the message that says why: "Failed to open DIB
-// file %s.\n", "Unknown DIB file format.", "Out of memory." or "Image file conversion
-// error.". The caller owns the record.
+// file %s.\n", "Unknown DIB file format.", "Out of memory." (also for a picture over the
+// picture bound of PictureBound.h, refused before anything of its size is allocated) or
+// "Image file conversion error." (also for a pixel that indexes past the palette). The
+// caller owns the record.
 std::unique_ptr<DibImage> loadDib(const char* fileName);
 
 // The same over a file's bytes already in memory (size bytes at data), with the same

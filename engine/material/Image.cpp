@@ -103,8 +103,7 @@ std::uint8_t* Image::allocate(std::uint32_t width, std::uint32_t height, std::ui
     bitsPerPixel_ = bitsPerPixel;
     std::size_t size = byteSize();
     // Zeroed, so pixels a decoder does not write never show earlier memory.
-    if (size > 0)
-        pixels_.reset(new (std::nothrow) std::uint8_t[size]());
+    pixels_ = allocateZeroed(size);
     return pixels_.get();
 }
 

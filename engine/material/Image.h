@@ -7,15 +7,13 @@
 // BmpDecoder, TgaDecoder) that load() picks by file name.
 #pragma once
 
+#include "engine/material/ZeroedBytes.h"
 #include "engine/math/Color.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-// Largest width or height the image decoders accept; larger headers are refused.
-constexpr std::int64_t kMaxImageSide = 16384;
 
 class Image {
 public:
@@ -84,7 +82,7 @@ public:
     std::uint32_t levelHeight(unsigned index) const { return index < 32 ? height_ >> index : 0; }
 
 private:
-    std::unique_ptr<std::uint8_t[]> pixels_;
+    ZeroedBytes pixels_;
     std::uint32_t width_ = 0;
     std::uint32_t height_ = 0;
     std::uint32_t bitsPerPixel_ = 0;

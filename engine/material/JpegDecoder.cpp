@@ -1,6 +1,7 @@
 #include "engine/material/JpegDecoder.h"
 
 #include "engine/material/Image.h"
+#include "engine/material/PictureBound.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -110,9 +111,7 @@ bool decompress(jpeg_decompress_struct& info, JumpingErrorManager& errors, std::
     bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_calc_output_dimensions(&info);
-    if (info.output_width == 0 || info.output_height == 0
-        || info.output_width > kMaxImageSide || info.output_height > kMaxImageSide
-        || !dataCanHoldPicture(info, size))
+    if (!pictureWithinBound(info.output_width, info.output_height) || !dataCanHoldPicture(info, size))
         return false;
     jpeg_start_decompress(&info);
     if (!image.allocate(info.output_width, info.output_height, 24))

@@ -9,7 +9,8 @@
 class Image;
 
 // Decodes size bytes at data (the whole file) into image. False on any fatal decoding
-// error, on data that ends before the image does, for a side above 16384, or when the
+// error, on data that ends before the image does, for a picture over the picture bound
+// (PictureBound.h, checked before the decoder allocates anything of its size), or when the
 // data is too small to hold the picture its header claims (checked before the picture
 // is allocated, for every coding); decoding never reads outside [data, data + size).
 bool decodeJpeg(const std::uint8_t* data, std::size_t size, Image& image);

@@ -2,6 +2,7 @@
 
 #include "engine/material/Image.h"
 #include "engine/material/LittleEndian.h"
+#include "engine/material/PictureBound.h"
 
 #include <cstring>
 #include <vector>
@@ -131,18 +132,20 @@ public:
     {
     }
 
-    void put(std::size_t k, const std::uint8_t* stored)
+    // False for an index outside the colour map: its colour is unknown.
+    bool put(std::size_t k, const std::uint8_t* stored)
     {
         std::uint32_t bpp = image_.bytesPerPixel();
         std::uint8_t* dst = target(k);
         if (!mapped_) {
             storePixel(stored, dst, bpp);
-            return;
+            return true;
         }
-        // Indices outside the map read black, as the image was allocated.
         std::size_t entry = std::size_t(stored[0]) - first_;
-        if (stored[0] >= first_ && entry < map_.size() / bpp)
-            std::memcpy(dst, map_.data() + entry * bpp, bpp);
+        if (stored[0] < first_ || entry >= map_.size() / bpp)
+            return false;
+        std::memcpy(dst, map_.data() + entry * bpp, bpp);
+        return true;
     }
 
 private:
@@ -168,8 +171,10 @@ bool decodeRaw(const std::uint8_t* src, std::size_t available, std::size_t total
 {
     if (available / inBytes < total)
         return false;
-    for (std::size_t k = 0; k < total; ++k)
-        sink.put(k, src + k * inBytes);
+    for (std::size_t k = 0; k < total; ++k) {
+        if (!sink.put(k, src + k * inBytes))
+            return false;
+    }
     return true;
 }
 
@@ -190,8 +195,10 @@ bool decodeRle(const std::uint8_t* src, std::size_t available, std::size_t total
         std::size_t bytes = run ? inBytes : count * inBytes;
         if (available - pos < bytes)
             return false;
-        for (std::size_t n = 0; n < count && k < total; ++n, ++k)
-            sink.put(k, src + pos + (run ? 0 : n * inBytes));
+        for (std::size_t n = 0; n < count && k < total; ++n, ++k) {
+            if (!sink.put(k, src + pos + (run ? 0 : n * inBytes)))
+                return false;
+        }
         pos += bytes;
     }
     return true;
@@ -204,7 +211,7 @@ bool decodeTga(const std::uint8_t* data, std::size_t size, Image& image)
     if (!data || size < kHeaderSize)
         return false;
     TgaHeader h = readHeader(data);
-    if (h.width == 0 || h.height == 0 || h.width > kMaxImageSide || h.height > kMaxImageSide)
+    if (!pictureWithinBound(h.width, h.height))
         return false;
     std::uint32_t depth = imageDepth(h);
     if (depth == 0)

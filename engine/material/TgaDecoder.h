@@ -13,6 +13,7 @@ class Image;
 
 // Decodes size bytes at data (the whole file) into image, at the depth of the file's
 // pixels (of its map's entries when colour-mapped). False when the data ends before the
-// pixels do, a side is 0 or above 16384, or the type, depth or colour map is one this
+// pixels do, the picture is empty or over the picture bound (PictureBound.h), a pixel's
+// index lies outside the colour map, or the type, depth or colour map is one this
 // decoder does not take; never a picture it did not decode.
 bool decodeTga(const std::uint8_t* data, std::size_t size, Image& image);

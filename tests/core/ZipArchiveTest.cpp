@@ -78,15 +78,22 @@ protected:
 
 }
 
-// Read in small pieces.
+// Read in small pieces, from the file and from its bytes in memory.
 TEST_F(ZipArchive, EveryMemberOfEveryToolsArchiveReadsBackByteExactly)
 {
     for (ZipMaker maker : { ZipMaker::InfoZipDeflated, ZipMaker::InfoZipStored, ZipMaker::InfoZipZip64,
-             ZipMaker::PythonDeflated, ZipMaker::PythonStored }) {
-        SCOPED_TRACE(zipMakerName(maker));
+             ZipMaker::PythonDeflated, ZipMaker::PythonStored })
+    for (bool fromMemory : { false, true }) {
+        SCOPED_TRACE(std::string(zipMakerName(maker)) + (fromMemory ? " in memory" : ""));
         std::string path = dir.file(std::string("a") + char('0' + int(maker)) + ".zip");
-        ASSERT_TRUE(makeZip(maker, dir.path(), path, sampleMembers()));
-        fs.mount(path.c_str());
+        if (!fromMemory) {
+            ASSERT_TRUE(makeZip(maker, dir.path(), path, sampleMembers()));
+        }
+        const std::string bytes = readWholeFile(path);
+        if (fromMemory)
+            fs.mountMemory(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        else
+            fs.mount(path.c_str());
         std::vector<std::string> names;
         ASSERT_TRUE(fs.listMembers(names));
         ASSERT_EQ(names.size(), sampleMembers().size());
@@ -100,7 +107,19 @@ TEST_F(ZipArchive, EveryMemberOfEveryToolsArchiveReadsBackByteExactly)
             fs.closeFile(0);
         }
         EXPECT_EQ(lastErrorCode(), 0);
+        fs.unmount(); // before the bytes go
     }
+}
+
+// Without -X, zip puts its timestamp and owner fields before the Zip64 sizes.
+TEST_F(ZipArchive, Zip64SizesAreFoundAfterOtherExtraFields)
+{
+    const std::string content = sampleBytes(5000, 5), archive = dir.file("big.zip");
+    dir.write("src/m", content);
+    ASSERT_EQ(runCommand("cd " + shellQuote(dir.file("src")) + " && zip -q -fz " + shellQuote(archive) + " m"), 0);
+    fs.mount(archive.c_str());
+    ASSERT_EQ(fs.openFile("m", FS_READ), 0);
+    EXPECT_EQ(readMember(fs, 4093), content);
 }
 
 TEST_F(ZipArchive, ReaderCallsWithoutArchiveMemberOrFeatureReportTheirCodeAndChangeNothing)
@@ -118,8 +137,11 @@ TEST_F(ZipArchive, ReaderCallsWithoutArchiveMemberOrFeatureReportTheirCodeAndCha
         { NOT_OPENED, noZip, [](auto& f) { return f.openFile("a", 1) == -1; } },
         { NOT_OPENED, noZip, [&](auto& f) { return f.read(0, buffer, 4) == 0; } },
         { NOT_OPENED, noZip, [](auto& f) { return f.getPosition(0) == 0; } },
+        { NOT_OPENED, noZip, [&](auto& f) { return !f.listMembers(names); } },
         { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) { f.mount(notZip.c_str()); return !f.isMounted(); } },
         { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) { f.mount(""); return !f.isMounted(); } },
+        { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) {
+              f.mountMemory(reinterpret_cast<const std::uint8_t*>(notZip.data()), notZip.size()); return !f.isMounted(); } },
     });
     fs.mount(archive.c_str());
     expectFeatureErrors<qzUnzipFileSys>(fs, {

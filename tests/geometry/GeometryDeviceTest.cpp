@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace testmodels;
 
 namespace {
@@ -28,17 +26,6 @@ protected:
     }
     void TearDown() override { device.detachWindow(); }
 
-    static std::vector<std::uint8_t> bytesOf(const Geometry& source, bool isStatic)
-    {
-        return written(source, isStatic ? GeometryLayout::Static : GeometryLayout::General);
-    }
-    static std::vector<std::uint8_t> model(std::uint32_t items, bool isStatic)
-    {
-        Geometry source;
-        addItems(source, items, isStatic);
-        return bytesOf(source, isStatic);
-    }
-
     ScratchDir dir;
     RecordingDevice device;
     MountedDisk disk;
@@ -54,10 +41,11 @@ TEST_F(GeometryOnDevice, StaticMeshesUploadOnceAndDrawFromTheirBuffer)
     for (const auto& c : cases) {
         device.clearCalls();
         {
-            Geometry g;
+            Geometry source, g;
+            addItems(source, 2, c.isStatic);
             RenderDevice* saved = currentDevice;
             currentDevice = c.deviceAtLoad ? saved : nullptr;
-            const bool loaded = roundTrip(model(2, c.isStatic), g);
+            const bool loaded = roundTrip(written(source, c.isStatic ? GeometryLayout::Static : GeometryLayout::General), g);
             currentDevice = saved;
             ASSERT_TRUE(loaded);
             EXPECT_EQ(device.count("compileList("), c.compiledAtLoad) << c.isStatic << c.deviceAtLoad;
@@ -92,53 +80,41 @@ TEST_F(GeometryOnDevice, AMeshWithVerticesAndNoTrianglesDrawsAndCountsNothing)
 
 TEST_F(GeometryOnDevice, DynamicMeshesDrawFromMemoryEveryFrame)
 {
-    Geometry source;
-    addItems(source, 2, false, 5);
-    addSkin(source);
     Geometry g;
-    ASSERT_TRUE(roundTrip(bytesOf(source, false), g));
-    device.clearCalls();
-    for (int frame = 0; frame < 2; ++frame) {
-        g.update(0.0f);
+    addItems(g, 2, false, 5);
+    for (int frame = 0; frame < 2; ++frame)
         g.draw(device);
-    }
-    auto draws = device.callsStartingWith("drawArrays(");
+    const auto draws = device.callsStartingWith("drawArrays(");
     ASSERT_EQ(draws.size(), 4u);
-    EXPECT_EQ(draws[0], callLine("drawArrays", { 0, 5, double(g.mesh(0).vertices.format), 1, 6 }));
-    EXPECT_EQ(draws[1], callLine("drawArrays", { 0, 5, double(g.mesh(1).vertices.format), 1, 9 }));
+    EXPECT_EQ(draws[3], callLine("drawArrays", { 0, 5, double(g.mesh(1).vertices.format), 1, 9 }));
     EXPECT_EQ(device.count("callList("), 0);
 }
 
-TEST_F(GeometryOnDevice, MaterialStateGoesThroughTheCachedSetters)
+// A material puts its colours in force, tests alpha against its reference and blends only
+// below a diffuse alpha of one; without the apply flag the previous material stays.
+TEST_F(GeometryOnDevice, MaterialsSetColoursAlphaTestAndBlending)
 {
-    MeshMaterial blended;
+    MeshMaterial blended, opaque, inert;
     blended.diffuse[3] = 0.999f;
     blended.alphaRef = 0.25f;
-    blended.ambient[0] = 0.5f;
     blended.shininess = 3.0f;
-    MeshMaterial opaque;  // diffuse alpha 1.0
-    blended.apply(device);
-    opaque.apply(device);
-    opaque.apply(device);
-    EXPECT_EQ(device.count("applyMaterial("), 3);
-    // Alpha test is already on: the cache filters it.
-    EXPECT_EQ(device.calls, (std::vector<std::string> { "applyMaterial()", "setAlphaRef(6)", "setAlphaRef(0.25)",
-                                                         "setBlending(1)", "applyMaterial()", "setAlphaRef(6)",
-                                                         "setAlphaRef(0.5)", "setBlending(0)", "applyMaterial()",
-                                                         "setAlphaRef(6)", "setAlphaRef(0.5)" }));
-    blended.apply(device);
-    EXPECT_EQ(std::make_tuple(device.materialAmbient[0], device.materialDiffuse[3], device.materialShininess),
-              std::make_tuple(0.5f, 0.999f, 3.0f));
-    // Without the apply flag nothing changes: the previous material stays in force.
-    MeshMaterial inert;
+    blended.emission[2] = 0.5f;  // glowing without lights, as the rings of scene 3
+    opaque.shininess = 7.5f;
     inert.flags = 3;
     inert.diffuse[3] = 0.1f;
-    inert.textures[0] = 42;
-    device.clearCalls();
-    inert.apply(device);
-    EXPECT_TRUE(device.calls.empty());
-    EXPECT_EQ(device.materialDiffuse[3], 0.999f);
-    EXPECT_NE(device.textureSlots[0], 42);
+    device.setAlphaTestCached(false);
+    device.setBlendFuncCached(1, 1);
+    const struct { const MeshMaterial* material; bool blending; float alphaRef, alpha, shininess, glow; } steps[] = {
+        { &blended, true, 0.25f, 0.999f, 3.0f, 0.5f }, { &opaque, false, 0.5f, 1.0f, 7.5f, 0.0f },
+        { &inert, false, 0.5f, 1.0f, 7.5f, 0.0f },
+    };
+    for (const auto& s : steps) {
+        s.material->apply(device);
+        EXPECT_EQ(std::make_tuple(device.blending, device.alphaTest, device.alphaRef, device.materialDiffuse[3],
+                                  device.materialShininess, device.materialEmissive[2]),
+                  std::make_tuple(s.blending, true, s.alphaRef, s.alpha, s.shininess, s.glow)) << s.alphaRef;
+    }
+    EXPECT_EQ(std::make_tuple(device.blendSrc, device.blendDst), std::make_tuple(4, 5)) << "source alpha, its inverse";
 }
 
 TEST_F(GeometryOnDevice, TextureReferencesAreTakenAndReleased)
@@ -151,7 +127,7 @@ TEST_F(GeometryOnDevice, TextureReferencesAreTakenAndReleased)
     source.items[1].material->textureNames[0] = "missing.bmp";
     {
         Geometry g;
-        ASSERT_TRUE(roundTrip(bytesOf(source, true), g));
+        ASSERT_TRUE(roundTrip(written(source, GeometryLayout::Static), g));
         const int a = g.items[0].material->textures[3];
         const int b = g.items[0].material->textures[0];
         ASSERT_GE(a, 0);
@@ -169,22 +145,6 @@ TEST_F(GeometryOnDevice, TextureReferencesAreTakenAndReleased)
         EXPECT_EQ(device.textures.useCount(b), 1);
     }
     EXPECT_EQ(device.textures.count(), 0) << "the last releases destroy the textures";
-}
-
-TEST_F(GeometryOnDevice, ColourBytesSwapRedAndBlueUnlessTheDeviceKeepsTheirOrder)
-{
-    Geometry source;
-    auto mesh = std::make_shared<Mesh>(true);
-    mesh->vertices.allocate(1, vertexformat::Position | vertexformat::Colour);
-    std::memcpy(mesh->vertices.vertex(0) + 3, "\x30\x20\x10\x40", 4);  // written as 10 20 30 40
-    source.addItem(std::make_unique<MeshMaterial>(), mesh);
-    const std::vector<std::uint8_t> bytes = bytesOf(source, true);
-    for (bool native : { false, true }) {
-        device.caps.NativeColorOrder = native;
-        Geometry g;
-        ASSERT_TRUE(roundTrip(bytes, g));
-        EXPECT_EQ(std::memcmp(g.mesh(0).vertices.vertex(0) + 3, native ? "\x10\x20\x30\x40" : "\x30\x20\x10\x40", 4), 0);
-    }
 }
 
 }

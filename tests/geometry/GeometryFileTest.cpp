@@ -44,27 +44,18 @@ bool readMesh(const std::vector<std::uint8_t>& bytes, VertexArray& v, std::int32
     return ok;
 }
 
-TEST(MeshChunk, FormatFollowsThePresenceFlagsInPositionNormalColourTex0Tex1Order)
+// The file's order (position, normal, tex0, tex1, colour) is not the array's (position,
+// normal, colour, tex0, tex1); a writer and a reader that agreed on another order would
+// still round-trip, so the order is checked against bytes laid out by hand.
+TEST(MeshChunk, ComponentsComeInFileOrderAndColoursSwapRedAndBlue)
 {
-    const struct { std::array<bool, 5> flags; std::uint32_t format, stride; } cases[] = {
-        { { true, true, false, false, false }, 0x003, 6 },
-        { { true, true, true, true, true }, 0x01F, 11 },
-        { { true, false, true, false, true }, 0x00D, 6 },
-        { { false, false, false, true, false }, 0x010, 2 },
-    };
-    for (const auto& c : cases) {
-        VertexArray v;
-        ASSERT_TRUE(readMesh(meshChunk(3, c.flags), v));
-        EXPECT_EQ(v.format, c.format);
-        EXPECT_EQ(v.stride, c.stride);
-        EXPECT_EQ(v.vertexCount, 3u);
-    }
     VertexArray v;
     ASSERT_TRUE(readMesh(meshChunk(2, { true, true, true, true, true }), v));
+    EXPECT_EQ(std::make_tuple(v.format, v.stride, v.vertexCount), std::make_tuple(0x01Fu, 11u, 2u));
     // File order: 6 position floats, 6 normal, 4 tex0, 4 tex1, then colours.
     const float* v1 = v.vertex(1);
     EXPECT_EQ(std::vector<float>({ v1[0], v1[3], v1[7], v1[9] }), std::vector<float>({ 4, 10, 15, 19 }));
-    EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(v1 + 6)[0], 0x30) << "red and blue swapped";
+    EXPECT_EQ(std::memcmp(v1 + 6, "\x30\x20\x11\x40", 4), 0);
 }
 
 TEST(MeshChunk, OverrideBuildsItsFormatFillsDefaultsAndSkipsTheRest)
@@ -131,6 +122,7 @@ TEST(GeometryLoad, OnlyTheThreeDrawableLayoutsLoadAndAMissingFileChangesNothing)
     Geometry g;
     EXPECT_TRUE(roundTrip(s.bytes(), g));
     EXPECT_EQ(g.itemCount(), 1u);
+    EXPECT_EQ(g.bounds.radius, good.bounds.radius) << "a model built in memory is boxed as one loaded";
     g.name = "before";
     EXPECT_FALSE(g.load("/nonexistent/dir/model.qzg"));
     EXPECT_EQ(g.name, "before");
@@ -163,9 +155,8 @@ TEST(GeometryRoundTrip, EveryLayoutKeepsItemsAndModifiers)
             addSkin(g);
         const std::vector<std::uint8_t> bytes = written(g, c.layout);
         Geometry back;
-        ASSERT_TRUE(roundTrip(bytes, back, "m.qzg"));
+        ASSERT_TRUE(roundTrip(bytes, back));
         EXPECT_TRUE(c.layout == GeometryLayout::Dynamic || written(back, c.layout) == bytes) << "read back unchanged";
-        EXPECT_EQ(back.name, "m.qzg");
         ASSERT_EQ(back.itemCount(), 3u);
         ASSERT_EQ(bool(back.morph), c.morph);
         ASSERT_EQ(bool(back.skin), c.skin);
@@ -175,10 +166,8 @@ TEST(GeometryRoundTrip, EveryLayoutKeepsItemsAndModifiers)
             EXPECT_EQ(std::tie(x.name, x.flags, x.alphaRef, x.shininess), std::tie(y.name, y.flags, y.alphaRef, y.shininess));
             EXPECT_EQ(std::memcmp(x.emission, y.emission, 16), 0);
             EXPECT_EQ(x.textureNames[3], y.textureNames[3]);
-            EXPECT_EQ(y.textures[0], -1) << "no device: no texture";
             EXPECT_EQ(g.mesh(i).triangles.indices, back.mesh(i).triangles.indices);
-            EXPECT_EQ(back.mesh(i).isStatic, isStatic);
-            EXPECT_FALSE(back.mesh(i).prepared) << "nothing is uploaded without a device";
+            EXPECT_EQ(back.mesh(i).isStatic, isStatic) << "meshes of the other layouts are rewritten every frame";
             const VertexArray& source = g.mesh(i).vertices;
             const VertexArray& loaded = back.mesh(i).vertices;
             // The dynamic layout takes only texture set 0 from the base mesh.

@@ -1,3 +1,4 @@
+#include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationTable.h"
 #include "tests/geometry/TestModels.h"
 
@@ -36,27 +37,9 @@ Skeleton twoBones()
     return s;
 }
 
-TEST(SkinDeform, InfluencesAreWeightedSumsWithoutNormalisation)
-{
-    Skeleton s = twoBones();
-    s.update(0.0f);  // no animation: identity matrices everywhere
-    const struct { SkinWeight w; float scale; } cases[] = {
-        { { -1, -1, 1.0f, 1.0f }, 0.0f },
-        { { 0, 1, 0.5f, 0.5f }, 1.0f },
-        { { 0, 1, 1.0f, 1.0f }, 2.0f },
-        { { 1, -1, 0.25f, 7.0f }, 0.25f },
-    };
-    for (const auto& c : cases) {
-        SkinMesh m = oneVertex(c.w);
-        VertexArray target;
-        m.deform(s, target);
-        EXPECT_FLOAT_EQ(target.vertex(0)[0], 1.0f * c.scale);
-        EXPECT_FLOAT_EQ(target.vertex(0)[2], 3.0f * c.scale);
-        EXPECT_NEAR(target.vertex(0)[5], c.scale ? 0.8f / std::sqrt(0.98f) : 0.0f, 1e-6f) << "normals are renormalised";
-    }
-}
-
-TEST(SkinDeform, EachComponentLayoutFollowsItsBlendedBoneMatrices)
+// Each vertex is the weighted sum of its bones' transforms, the weights not normalised and
+// a missing bone (-1) adding nothing; directions are renormalised afterwards.
+TEST(SkinDeform, EachComponentLayoutFollowsItsWeightedBoneMatrices)
 {
     Skeleton s = twoBones();
     for (int b = 0; b < 2; ++b) {
@@ -66,35 +49,41 @@ TEST(SkinDeform, EachComponentLayoutFollowsItsBlendedBoneMatrices)
         }
     }
     const Vec3 bind[3] = { { 1, 2, 3 }, { 0.3f, -0.5f, 0.8f }, { 0.2f, 0.7f, -0.4f } };
-    auto blend = [&](int c) {
-        Vec3 a, b;
-        const bool point = c == 0;
-        const Mat4& m0 = c == 2 ? s.bones[0].normalMatrix : s.bones[0].skinMatrix;
-        const Mat4& m1 = c == 2 ? s.bones[1].normalMatrix : s.bones[1].skinMatrix;
-        point ? m0.transformPoint(bind[c], a) : m0.transformVector(bind[c], a);
-        point ? m1.transformPoint(bind[c], b) : m1.transformVector(bind[c], b);
-        Vec3 sum = a * 0.75f + b * 0.25f;
-        return point ? sum : sum * (1.0f / sum.length());
-    };
-    for (std::uint32_t format : { Position | Normal | Tex0Vec3, Position, Normal | Tex0Vec3 }) {
-        SkinMesh m = oneVertex({ 0, 1, 0.75f, 0.25f }, format);
-        VertexArray target;
-        target.allocate(5, 0x01F);  // another count and format: becomes a copy first
-        m.deform(s, target);
-        ASSERT_EQ(target.vertexCount, 1u);
-        ASSERT_EQ(target.format, format);
-        const std::uint32_t offsets[3] = { target.positionOffset, target.normalOffset, target.texOffset0 };
-        for (int c = 0; c < 3; ++c) {
-            if (!target.has(kComponents[c]))
+    auto blend = [&](int c, const SkinWeight& w) {
+        Vec3 sum;
+        for (auto [bone, weight] : { std::pair { w.bone0, w.weight0 }, { w.bone1, w.weight1 } }) {
+            if (bone < 0)
                 continue;
-            const Vec3 expected = blend(c);
-            const float* got = target.data() + offsets[c];
-            EXPECT_NEAR(got[0], expected.x, 1e-5f) << format << " component " << c;
-            EXPECT_NEAR(got[1], expected.y, 1e-5f) << format << " component " << c;
-            EXPECT_NEAR(got[2], expected.z, 1e-5f) << format << " component " << c;
+            const Bone& b = s.bones[std::size_t(bone)];
+            Vec3 moved;
+            c == 0 ? b.skinMatrix.transformPoint(bind[c], moved)
+                   : (c == 2 ? b.normalMatrix : b.skinMatrix).transformVector(bind[c], moved);
+            sum += moved * weight;
         }
-        if (format & Position) {
-            EXPECT_NEAR(m.bounds.centre.x, blend(0).x, 1e-5f);
+        return c == 0 || sum.length() == 0.0f ? sum : sum * (1.0f / sum.length());
+    };
+    const SkinWeight weights[] = { { 0, 1, 0.75f, 0.25f }, { 1, -1, 2.0f, 7.0f }, { -1, -1, 1.0f, 1.0f } };
+    for (std::uint32_t format : { Position | Normal | Tex0Vec3, Position, Normal | Tex0Vec3 }) {
+        for (const SkinWeight& w : weights) {
+            SkinMesh m = oneVertex(w, format);
+            VertexArray target;
+            target.allocate(5, 0x01F);  // another count and format: becomes a copy first
+            m.deform(s, target);
+            ASSERT_EQ(target.vertexCount, 1u);
+            ASSERT_EQ(target.format, format);
+            const std::uint32_t offsets[3] = { target.positionOffset, target.normalOffset, target.texOffset0 };
+            for (int c = 0; c < 3; ++c) {
+                if (!target.has(kComponents[c]))
+                    continue;
+                const Vec3 expected = blend(c, w);
+                const float* got = target.data() + offsets[c];
+                EXPECT_NEAR(got[0], expected.x, 1e-5f) << format << " component " << c << " bone " << w.bone0;
+                EXPECT_NEAR(got[1], expected.y, 1e-5f) << format << " component " << c << " bone " << w.bone0;
+                EXPECT_NEAR(got[2], expected.z, 1e-5f) << format << " component " << c << " bone " << w.bone0;
+            }
+            if (format & Position) {
+                EXPECT_NEAR(m.bounds.centre.x, blend(0, w).x, 1e-5f);
+            }
         }
     }
 }
@@ -161,7 +150,7 @@ TEST_F(SkeletonPlayback, FollowParentTakesOverThePlaybackState)
     EXPECT_EQ(std::make_tuple(root.animIndex, root.time, root.endMode), std::make_tuple(-1, 0.0f, EndLoop));
 }
 
-TEST_F(SkeletonPlayback, AssignReachesSiblingsOnlyWhenAsked)
+TEST_F(SkeletonPlayback, SiblingsPlayAndAssignReachesTheFirstBonesOnlyWhenAsked)
 {
     Skeleton s;
     s.resize(4);  // 0 -> children 1, 2 (siblings); 3 is a sibling of 0
@@ -170,27 +159,55 @@ TEST_F(SkeletonPlayback, AssignReachesSiblingsOnlyWhenAsked)
         std::tie(s.bones[b].parent, s.bones[b].firstChild, s.bones[b].nextSibling) = std::tie(links[b][0], links[b][1], links[b][2]);
     s.assignAnimation(index, 0, false, EndStop);
     EXPECT_EQ(std::make_tuple(s.bones[2].animIndex, s.bones[2].endMode, s.bones[3].animIndex), std::make_tuple(index, EndStop, -1));
+    s.update(0.5f);  // the root's second child (a second arm) moves with the root
+    EXPECT_EQ(s.bones[2].world.m[12], 1.0f);
     s.assignAnimation(index, 0, true, EndLoop);
     EXPECT_EQ(std::make_tuple(s.bones[3].animIndex, s.bones[3].speed), std::make_tuple(index, 1.0f));
 }
 
-TEST(SkinModifierUpdate, GeometryUpdateDeformsEveryItemAndTracksBounds)
+// The skeleton plays once per frame, before the first item is deformed; the geometry's box
+// is then the smallest around every item's vertices.
+TEST(SkinModifierUpdate, GeometryUpdatePlaysTheSkeletonDeformsEveryItemAndBoxesThemAll)
 {
     Geometry g;
-    testmodels::addItems(g, 2, false);
+    testmodels::addItems(g, 4, false);
+    // Middle, highest, lowest, middle: each face of the box is taken once from the items
+    // merged so far and once from the next one.
+    std::vector<GeometryItem> order;
+    for (int i : { 1, 3, 0, 2 })
+        order.push_back(std::move(g.items[std::size_t(i)]));
+    g.items = std::move(order);
     testmodels::addSkin(g);
-    const float before = g.bounds.radius;
-    g.update(0.0f);  // identity bones: positions = (0.75 + 0.25 or 0) x bind pose
-    const VertexArray& bind = g.skin->skinMeshes[0]->bindPose;
-    const VertexArray& out = g.mesh(0).vertices;
-    for (std::uint32_t v = 0; v < out.vertexCount; ++v) {
-        EXPECT_FLOAT_EQ(out.vertex(v)[1], (v % 2 ? 0.75f : 1.0f) * bind.vertex(v)[1]);
-        EXPECT_EQ(out.vertex(v)[8], bind.vertex(v)[8]) << "texture sets and colours stay";
+    KeyframedAnimation anim;  // the root moves 2 along x over the take, its children with it
+    anim.boneCount = 1;
+    anim.frameCount = 2;
+    anim.duration = 2.0f;
+    anim.keys = { {}, { Vec3(2, 0, 0), Quat() } };
+    AnimationTable::clear();
+    g.skin->skeleton.assignAnimation(AnimationTable::add(&anim), 0, false, EndLoop);
+    g.update(0.5f);
+    AnimationTable::clear();
+    Vec3 lo(1e9f, 1e9f, 1e9f), hi = lo * -1.0f;
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        const VertexArray& bind = g.skin->skinMeshes[i]->bindPose;
+        const VertexArray& out = g.mesh(i).vertices;
+        for (std::uint32_t v = 0; v < out.vertexCount; ++v) {
+            const float* p = out.vertex(v);
+            // Odd vertices have one influence of 0.75, even ones two summing to 1.
+            EXPECT_FLOAT_EQ(p[0], (v % 2 ? 0.75f : 1.0f) * (bind.vertex(v)[0] + 1.0f)) << i << "/" << v;
+            if (out.has(Tex0)) {
+                EXPECT_EQ(p[out.texOffset0], bind.vertex(v)[out.texOffset0]) << "texture sets stay";
+            }
+            lo = Vec3(std::min(lo.x, p[0]), std::min(lo.y, p[1]), std::min(lo.z, p[2]));
+            hi = Vec3(std::max(hi.x, p[0]), std::max(hi.y, p[1]), std::max(hi.z, p[2]));
+        }
     }
-    Bounds merged = g.skin->skinMeshes[0]->bounds;
-    merged.add(g.skin->skinMeshes[1]->bounds);
-    EXPECT_EQ(g.bounds.radius, merged.radius);
-    EXPECT_NE(g.bounds.radius, before);
+    const Vec3 centre = (lo + hi) * 0.5f, half = (hi - lo) * 0.5f;
+    for (auto [got, expected] : { std::pair { g.bounds.centre, centre }, { g.bounds.half, half } }) {
+        EXPECT_NEAR(got.x, expected.x, 1e-4f);
+        EXPECT_NEAR(got.y, expected.y, 1e-4f);
+        EXPECT_NEAR(got.z, expected.z, 1e-4f);
+    }
 }
 
 }

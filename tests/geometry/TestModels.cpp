@@ -3,8 +3,6 @@
 #include "engine/geometry/GeometryWriter.h"
 #include "engine/math/FileBuffer.h"
 
-#include <cmath>
-
 using namespace vertexformat;
 
 namespace testmodels {
@@ -104,20 +102,6 @@ bool roundTrip(const std::vector<std::uint8_t>& bytes, Geometry& out, const char
 {
     FileBuffer file;
     return file.loadFromMemory(bytes.data(), std::uint32_t(bytes.size())) && out.load(file, name);
-}
-
-void fillAnimation(KeyframedAnimation& a, std::uint32_t bones, std::uint32_t frames, float duration)
-{
-    a.boneCount = bones;
-    a.frameCount = frames;
-    a.duration = duration;
-    a.keys.clear();
-    for (std::uint32_t f = 0; f < frames; ++f) {
-        for (std::uint32_t b = 0; b < bones; ++b) {
-            float half = (0.3f * float(f + 1) + 0.1f * float(b)) / 2;
-            a.keys.push_back({ Vec3(float(f), float(b), float(f * 10 + b)), Quat(0.0f, 0.0f, std::sin(half), std::cos(half)) });
-        }
-    }
 }
 
 }

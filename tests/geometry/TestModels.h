@@ -1,7 +1,6 @@
 // Models built in memory for the geometry tests, and loading written bytes back.
 #pragma once
 
-#include "engine/geometry/Animation.h"
 #include "engine/geometry/Geometry.h"
 
 #include <cstdint>
@@ -23,7 +22,5 @@ void addSkin(Geometry& g);
 std::vector<std::uint8_t> written(const Geometry& g, GeometryLayout layout);
 // Loads bytes into out through memory.
 bool roundTrip(const std::vector<std::uint8_t>& bytes, Geometry& out, const char* name = "model.qzg");
-// A keyframed animation with bones x frames distinct keys (unit quaternions).
-void fillAnimation(KeyframedAnimation& a, std::uint32_t bones, std::uint32_t frames, float duration);
 
 }

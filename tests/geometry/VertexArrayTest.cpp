@@ -49,43 +49,4 @@ TEST(VertexArray, AllocateZeroLeavesTheArrayAsItWas)
     EXPECT_EQ(v.data()[17], 18.0f);
 }
 
-TEST(VertexArray, CopyComponentsMovesOnlyMaskedSharedComponentsOfEqualCounts)
-{
-    VertexArray from, to, small, before;
-    from.allocate(3, 0x01F);  // pos, normal, colour, tex0, tex1
-    fill(from, 100.0f);
-    to.allocate(3, 0x00B);    // pos, normal, tex0
-    fill(to, 0.0f);
-    before.copyFrom(to);
-    to.copyComponents(from, Tex0 | Colour | Tex1);
-    for (std::uint32_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(std::vector<float>(to.vertex(i) + 6, to.vertex(i) + 8), std::vector<float>(from.vertex(i) + 7, from.vertex(i) + 9));
-        EXPECT_EQ(std::vector<float>(to.vertex(i), to.vertex(i) + 6), std::vector<float>(before.vertex(i), before.vertex(i) + 6));
-    }
-    small.allocate(2, 0x00B);
-    fill(small, -5.0f);
-    to.copyComponents(small, AllBits);
-    EXPECT_EQ(to.vertex(0)[0], before.vertex(0)[0]);
-}
-
-TEST(VertexArray, InterpolateBlendsOnlyMaskedComponents)
-{
-    VertexArray a, b, out, before;
-    for (VertexArray* v : { &a, &b, &out })
-        v->allocate(2, 0x01F);
-    fill(a, 0.0f);
-    fill(b, 10.0f);  // b = a + 10 everywhere
-    fill(out, -1.0f);
-    before.copyFrom(out);
-    out.interpolate(a, b, 0.0f, AllBits);
-    EXPECT_EQ(out.vertex(1)[10], a.vertex(1)[10]);
-    out.interpolate(a, b, 1.0f, AllBits);
-    EXPECT_EQ(out.vertex(1)[4], b.vertex(1)[4]);
-    out.interpolate(a, b, 0.25f, Position | Normal);
-    EXPECT_FLOAT_EQ(out.vertex(1)[2], a.vertex(1)[2] + 2.5f);
-    EXPECT_FLOAT_EQ(out.vertex(1)[5], a.vertex(1)[5] + 2.5f);
-    EXPECT_EQ(out.vertex(1)[7], b.vertex(1)[7]) << "texture sets left at the t = 1 result";
-    EXPECT_EQ(out.vertex(0)[6], before.vertex(0)[6]) << "colours never blend";
-}
-
 }

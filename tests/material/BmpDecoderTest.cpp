@@ -78,7 +78,7 @@ TEST(BmpDecoder, TwentyFourBitRowsComeOutTopFirstInRgbOrder)
     }
 }
 
-TEST(BmpDecoder, PalettesAreBoundedAndMissingEntriesReadBlack)
+TEST(BmpDecoder, PalettesAreBoundedAndIndicesPastThemRefused)
 {
     std::vector<std::uint32_t> full(256);
     for (std::uint32_t i = 0; i < 256; ++i)
@@ -86,24 +86,35 @@ TEST(BmpDecoder, PalettesAreBoundedAndMissingEntriesReadBlack)
     struct Case {
         const char* what;
         BmpLayout layout;
-        std::vector<std::uint32_t> expected;
+        std::vector<std::uint32_t> expected;  // empty: refused
     };
-    BmpLayout hugeCount = eightBit({ 0x111111, 0x222222, 0x333333 }, 0x7FFFFFFF, std::string("\x00\x02\x03\xFF", 4));
+    // A colours-used count far beyond the file: only the three entries it holds count.
+    BmpLayout hugeCount = eightBit({ 0x111111, 0x222222, 0x333333 }, 0x7FFFFFFF, std::string("\x00\x02\x01\x02", 4));
     BmpLayout core = eightBit(full, 0, std::string("\x01\xFE\x00\x80", 4));
     core.infoSize = 12;
+    BmpLayout fourBit = eightBit({ 0xAAAAAA, 0xBBBBBB }, 0, std::string("\x01\x12\0\0", 4));
+    fourBit.bitCount = 4;
+    BmpLayout rle8 = eightBit({ 0xAAAAAA, 0xBBBBBB }, 2, std::string("\x03\x01\x01\x02\x00\x01", 6));
+    rle8.compression = 1;
+    BmpLayout rle4 = eightBit({ 0xAAAAAA, 0xBBBBBB }, 2, std::string("\x00\x04\x12\x00\x00\x01", 6)); // a literal
+    rle4.bitCount = 4;
+    rle4.compression = 2;
     const Case cases[] = {
         { "colours used 0 reads 256 entries", eightBit(full, 0, std::string("\x00\x01\xFE\xFF", 4)),
           { full[0], full[1], full[254], full[255] } },
-        { "index past the palette", eightBit({ 0xAAAAAA, 0xBBBBBB }, 2, std::string("\x01\x02\x07\x00", 4)),
-          { 0xBBBBBB, 0, 0, 0xAAAAAA } },
-        { "palette count beyond the file", hugeCount, { 0x111111, 0x333333, 0, 0 } },
+        { "palette count beyond the file", hugeCount, { 0x111111, 0x333333, 0x222222, 0x333333 } },
         { "core header, 3-byte entries", core, { full[1], full[254], full[0], full[128] } },
+        { "8-bit index past the palette", eightBit({ 0xAAAAAA, 0xBBBBBB }, 2, std::string("\x01\x00\x02\x00", 4)), {} },
+        { "index past the entries the file holds", eightBit({ 0x111111 }, 0x7FFFFFFF, std::string("\0\0\0\x01", 4)), {} },
+        { "4-bit index past the palette", fourBit, {} },
+        { "8-bit run-length index past the palette", rle8, {} },
+        { "4-bit run-length index past the palette", rle4, {} },
     };
     for (const Case& c : cases) {
         Image image;
-        ASSERT_TRUE(decode(makeBmp(c.layout), image)) << c.what;
-        ASSERT_EQ(image.width(), 4u) << c.what;
-        for (std::uint32_t x = 0; x < 4; ++x)
+        bool decoded = decode(makeBmp(c.layout), image);
+        ASSERT_EQ(decoded, !c.expected.empty()) << c.what;
+        for (std::uint32_t x = 0; decoded && x < 4; ++x)
             EXPECT_EQ(rgbAt(image, x, 0), c.expected[x]) << c.what << " pixel " << x;
     }
 }
@@ -147,6 +158,12 @@ TEST(BmpDecoder, RefusesDamagedAndUnsupportedFiles)
         { "pixel data one byte short of the last pixel", good, 1 + 1 },
         { "wider than 16384", with([](BmpLayout& s) { s.width = 16385; }), 0 },
         { "taller than 16384 top-down", with([](BmpLayout& s) { s.height = -16385; }), 0 },
+        // Run-length pictures over the pixel bound that end at once (legal: the rest is
+        // left blank), so only the bound refuses them, before the picture is allocated.
+        { "run-length 8-bit 16384 x 16384", with([](BmpLayout& s) { s.width = s.height = 16384; s.bitCount = 8;
+              s.compression = 1; s.palette.assign(256, 0); s.pixelData = std::string("\0\0\0\x01", 4); }), 0 },
+        { "run-length 4-bit 4097 x 4096", with([](BmpLayout& s) { s.width = 4097; s.height = 4096; s.bitCount = 4;
+              s.compression = 2; s.palette.assign(16, 0); s.pixelData = std::string("\0\0\0\x01", 4); }), 0 },
         { "most negative height", with([](BmpLayout& s) { s.height = INT32_MIN; }), 0 },
         { "zero width", with([](BmpLayout& s) { s.width = 0; }), 0 },
         { "zero height", with([](BmpLayout& s) { s.height = 0; }), 0 },

@@ -52,11 +52,11 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
     const std::vector<std::uint8_t> mixed = { 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x80, 0x90,
                                               0xA0, 0xB0, 0xC0, 0x10, 0x20, 0x30, 0x00, 0x00, 0x00 };
     struct Case { const char* what; BmpLayout layout; std::vector<std::uint8_t> expected; };
-    // Palette index 5 of the 8-bit files and 2 of the 1-bit one are past their palettes.
-    const BmpLayout eight = bitmap(8, { a, b, c, d }, std::string("\x00\x01\x02\x00\x03\x00\x05\x00", 8));
+    // Palette entry 4 is black.
+    const BmpLayout eight = bitmap(8, { a, b, c, d, 0 }, std::string("\x00\x01\x02\x00\x03\x00\x04\x00", 8));
     const std::vector<std::uint8_t>& eightExpected = mixed;
     BmpLayout eightFewer = eight;
-    eightFewer.coloursUsed = 4;
+    eightFewer.coloursUsed = 5;
     // Without a file header the bits follow the whole palette: 256 entries for the core
     // header, whose palette size is fixed by the depth.
     BmpLayout core = eight;
@@ -89,7 +89,7 @@ TEST_F(DibLoader, ConvertsEveryDepthToRgbInFileRowOrder)
     const Case cases[] = {
         { "1-bit", bitmap(1, { a, b }, std::string("\xA0\0\0\0\x40\0\0\0", 8)),
           { 0x40, 0x50, 0x60, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x10, 0x20, 0x30 } },
-        { "4-bit", bitmap(4, { a, b, c, d }, std::string("\x01\x20\0\0\x30\x50\0\0", 8)), mixed },
+        { "4-bit", bitmap(4, { a, b, c, d, 0 }, std::string("\x01\x20\0\0\x30\x40\0\0", 8)), mixed },
         { "8-bit", eight, eightExpected },
         { "8-bit, colours used", eightFewer, eightExpected },
         { "8-bit, 12-byte header, no file header", core, eightExpected },
@@ -139,6 +139,8 @@ TEST_F(DibLoader, ShowsWhyItRefusesAFile)
           "[Error] Unknown DIB file format.\n" },
         { "too short for a header", "BM", "[Error] Unknown DIB file format.\n" },
         { "bits cut short", cut, "[Error] Image file conversion error.\n" },
+        { "index past the palette", makeBmp(bitmap(4, { 0, 0 }, std::string("\x01\x10\0\0\x00\x20\0\0", 8))),
+          "[Error] Image file conversion error.\n" },
         { "run-length 24-bit", makeBmp(with([](BmpLayout& s) { s.compression = 1; })),
           "[Error] Image file conversion error.\n" },
         { "run-length without an end", makeBmp(with([](BmpLayout& s) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,33 +113,67 @@ TEST_F(JpegDecoder, DamagedFilesFailWithoutReadingPastTheData)
     }
 }
 
+// The file with its frame header claiming width x height pixels.
+std::string claimingSize(std::string file, unsigned width, unsigned height)
+{
+    std::size_t frame = std::string::npos;
+    for (const char* marker : { "\xFF\xC0", "\xFF\xC2", "\xFF\xC9", "\xFF\xCA" })
+        frame = std::min(frame, file.find(marker));
+    if (frame == std::string::npos)
+        return "";
+    // Height and width follow the marker, its length and the sample precision.
+    for (auto [at, value] : { std::pair { frame + 5, height }, std::pair { frame + 7, width } }) {
+        file[at] = char(value >> 8);
+        file[at + 1] = char(value & 0xFF);
+    }
+    return file;
+}
+
+// Peak resident kilobytes of a child process that runs work and exits with its result.
+long childPeakKb(const std::function<bool()>& work, bool& result)
+{
+    pid_t child = fork();
+    if (child == 0)
+        _exit(work() ? 0 : 1);
+    int status = 0;
+    rusage usage {};
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status))
+        return -1;
+    result = WEXITSTATUS(status) == 0;
+    return usage.ru_maxrss;
+}
+
 TEST_F(JpegDecoder, RefusesAHeaderThatClaimsMoreBlocksThanTheDataCanHoldBeforeAllocating)
 {
-    // A small file of each coding whose frame header claims 8000 x 8000 pixels: about
-    // 200 MB of picture or coefficients. Decoded in a child process whose peak memory
-    // shows what the decoder allocated before it gave up.
+    // A small file of each coding whose frame header claims 4096 x 4096 pixels (within
+    // the picture bound): about 50 MB of picture or coefficients. Decoded in a child
+    // process whose peak memory, against one that decodes nothing, shows what the
+    // decoder allocated before it gave up.
+    bool result = true;
+    const long idleKb = childPeakKb([] { return true; }, result);
+    ASSERT_GT(idleKb, 0);
     for (const char* options : { "", "-progressive", "-arithmetic", "-arithmetic -progressive" }) {
-        std::string file = compress(options, "small.jpg");
-        std::size_t frame = std::string::npos;
-        for (const char* marker : { "\xFF\xC0", "\xFF\xC2", "\xFF\xC9", "\xFF\xCA" })
-            frame = std::min(frame, file.find(marker));
-        ASSERT_NE(frame, std::string::npos) << options;
-        // Height and width follow the marker, its length and the sample precision.
-        for (std::size_t at : { frame + 5, frame + 7 }) {
-            file[at] = char(8000 >> 8);
-            file[at + 1] = char(8000 & 0xFF);
-        }
-        pid_t child = fork();
-        if (child == 0) {
-            Image image;
-            _exit(decode(file, image) ? 0 : 1);
-        }
-        int status = 0;
-        rusage usage {};
-        ASSERT_EQ(wait4(child, &status, 0, &usage), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << options << ": refused";
-        EXPECT_LT(usage.ru_maxrss, 100 * 1024) << options << ": peak kB for " << file.size() << " bytes";
+        std::string file = claimingSize(compress(options, "small.jpg"), 4096, 4096);
+        ASSERT_FALSE(file.empty()) << options;
+        long peakKb = childPeakKb([&] { Image image; return decode(file, image); }, result);
+        EXPECT_FALSE(result) << options << ": refused";
+        EXPECT_LT(peakKb - idleKb, 16 * 1024) << options << ": kB more than idle for " << file.size() << " bytes";
     }
+}
+
+TEST_F(JpegDecoder, RefusesPicturesOverThePixelBound)
+{
+    // Arithmetic-coded data may end early by design, so a large enough grey file that
+    // claims 4097 x 4096 pixels would decode: only the bound refuses it.
+    std::string large = dir.file("large.ppm");
+    ASSERT_TRUE(makeSourcePpm(large, 200, 200));
+    std::string path = dir.file("large.jpg");
+    ASSERT_EQ(runCommand("cjpeg -arithmetic -grayscale -quality 100 -outfile " + shellQuote(path) + " " + shellQuote(large)), 0);
+    std::string file = claimingSize(readWholeFile(path), 4097, 4096);
+    ASSERT_FALSE(file.empty());
+    Image image;
+    EXPECT_FALSE(decode(file, image));
+    EXPECT_TRUE(decode(claimingSize(file, 4096, 4096), image)) << "the same data within the bound";
 }
 
 TEST_F(JpegDecoder, RefusesPicturesWiderThan16384)

@@ -149,23 +149,23 @@ TEST(TgaDecoder, RunLengthPackets)
 
 TEST(TgaDecoder, ColourMappedPixelsTakeTheirEntryInTheImagesLayout)
 {
-    // One row of indices 2, 3, 4 and 9 into a map whose first entry is index 2: the
-    // last index is past the map and reads black. (24-bit maps, raw and run-length, are
-    // what ImageMagick writes: the image loading test decodes those.)
+    // One row of indices 2, 3, 4 and 3 into a map whose first entry is index 2. (24-bit
+    // maps, raw and run-length, are what ImageMagick writes: the image loading test
+    // decodes those.)
     const std::string words = LeBytes().u16(0x7C00).u16(0x03E0).u16(0x001F).str();
-    const std::string wordsOut = LeBytes().u16(0xF800).u16(0x07E0).u16(0x001F).u16(0).str();
+    const std::string wordsOut = LeBytes().u16(0xF800).u16(0x07E0).u16(0x001F).u16(0x07E0).str();
     struct Case {
         std::uint8_t entryBits;
         std::string map, expected;
     };
     const Case cases[] = {
         { 32, "\x10\x20\x30\x40\x50\x60\x70\x80\x90\xA0\xB0\xC0",
-          std::string("\x30\x20\x10\x40\x70\x60\x50\x80\xB0\xA0\x90\xC0\0\0\0\0", 16) },
+          std::string("\x30\x20\x10\x40\x70\x60\x50\x80\xB0\xA0\x90\xC0\x70\x60\x50\x80", 16) },
         { 16, words, wordsOut },
         { 15, words, wordsOut },
     };
     for (const Case& c : cases) {
-        TgaLayout layout = spec24(4, 1, 1, std::string("\x02\x03\x04\x09", 4));
+        TgaLayout layout = spec24(4, 1, 1, std::string("\x02\x03\x04\x03", 4));
         layout.depth = 8;
         layout.colourMapType = 1;
         layout.colourMapFirst = 2;
@@ -184,7 +184,7 @@ TEST(TgaDecoder, RefusesTruncatedOrImpossibleFiles)
     auto with = [](TgaLayout s, auto change) { change(s); return s; };
     const TgaLayout raw = spec24(2, 2, 2, std::string(12, '\x10'));
     const TgaLayout rle = spec24(2, 2, 10, "\x83" + bgr(0x010203));
-    const TgaLayout mapped = with(spec24(2, 2, 1, "\x00\x01\x00\x01"), [](TgaLayout& s) {
+    const TgaLayout mapped = with(spec24(2, 2, 1, std::string("\x00\x01\x00\x01", 4)), [](TgaLayout& s) {
         s.depth = 8; s.colourMapType = 1; s.colourMapLength = 2; s.colourMapEntryBits = 24; });
     struct Case { const char* what; TgaLayout layout; std::size_t cut; };
     const Case cases[] = {
@@ -198,6 +198,13 @@ TEST(TgaDecoder, RefusesTruncatedOrImpossibleFiles)
         { "depth 7", with(raw, [](TgaLayout& s) { s.depth = 7; }), 0 },
         { "colour-mapped without a map", with(raw, [](TgaLayout& s) { s.imageType = 1; s.depth = 8; }), 0 },
         { "colour-mapped indices missing", with(mapped, [](TgaLayout& s) { s.pixelData = "abc"; }), 0 },
+        // Indices outside the map have no colour: refused, not black.
+        { "index past the map", with(mapped, [](TgaLayout& s) { s.pixelData.back() = '\x02'; }), 0 },
+        { "index below the map's first", with(mapped, [](TgaLayout& s) { s.colourMapFirst = 1; }), 0 },
+        { "run-length index past the map", with(mapped, [](TgaLayout& s) { s.imageType = 9; s.pixelData = "\x83\xC8"; }), 0 },
+        // Enough run-length packets for every pixel, but more pixels than the bound.
+        { "4097 x 4096 pixels", with(rle, [](TgaLayout& s) { s.width = 4097; s.height = 4096;
+              s.pixelData = std::string(4 * ((4097 * 4096 + 127) / 128), '\xFF'); }), 0 },
         { "16-bit indices", with(mapped, [](TgaLayout& s) { s.depth = 16; }), 0 },
         { "8-bit map entries", with(mapped, [](TgaLayout& s) { s.colourMapEntryBits = 8; }), 0 },
         { "true colour at 8 bits", with(raw, [](TgaLayout& s) { s.depth = 8; }), 0 },

@@ -93,6 +93,7 @@ TEST(FileBufferCursor, SeekAndSkipStayInsideTheData)
         {[](FileBuffer& b) { b.seek(10); }, 10, false},
         {[](FileBuffer& b) { b.seek(3); b.seek(11); }, 0, true},
         {[](FileBuffer& b) { b.seek(8); b.skip(-5); }, 3, false},
+        {[](FileBuffer& b) { b.seek(4); b.skip(6); }, 10, false},   // a file's last field skipped
         {[](FileBuffer& b) { b.seek(2); b.skip(-3); }, 0, true},
         {[](FileBuffer& b) { b.skip(0x7fffffff); }, 10, true},
     };

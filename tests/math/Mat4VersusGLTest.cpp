@@ -104,9 +104,9 @@ TEST_F(Mat4VersusGL, ProjectionsAreGlsWithTheEnginesConventions)
     gluPerspective(90 / (4.0 / 3.0), 4.0 / 3.0, 1, 1000);
     EXPECT_TRUE(matricesNear(m, read(GL_PROJECTION_MATRIX), kTol));
 
-    m.setOrtho(10, -10, 5, -5, 3, -7);
+    m.setOrtho(10, -4, 5, -1, 3, -7);  // off-centre, as a screen overlay's
     glLoadIdentity();
-    glOrtho(10, -10, 5, -5, 3, -7);
+    glOrtho(10, -4, 5, -1, 3, -7);
     Mat4 expected = read(GL_PROJECTION_MATRIX);
     for (int k = 0; k < 4; ++k)
         expected.at(2, k) = (expected.at(2, k) + expected.at(3, k)) * 0.5f;

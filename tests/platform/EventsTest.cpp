@@ -1,9 +1,13 @@
 #include "platform/Events.h"
 #include "platform/Input.h"
+#include "platform/MessageBox.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <thread>
 #include <vector>
 
 using T = platform::EventType;
@@ -52,18 +56,54 @@ TEST(Events, MouseLookSeesRealMotionOnlyWhileTheWindowHasTheFocus)
     }
 }
 
-TEST(Events, TheFirstSignalClosesTheWindowAndASecondEndsTheProcess)
+TEST(Events, SignalsTogetherAreOneCloseAndALaterOneEndsTheProcess)
 {
-    for (int signal : { SIGINT, SIGTERM }) {
-        auto twoSignals = [signal] {
+    using namespace std::chrono_literals;
+    struct Case {
+        const char* what;
+        int signal;
+        bool loopTakesFirst;            // the frame loop polls between the two signals
+        std::chrono::milliseconds gap;
+        bool ends;                      // the second signal ends the process
+    };
+    const Case cases[] = {
+        { "together, as timeout sends them", SIGINT, false, 0ms, false },
+        { "together, as timeout sends them", SIGTERM, false, 0ms, false },
+        { "together, the loop polling between them", SIGINT, true, 0ms, false },
+        { "later, the loop having taken the close", SIGINT, true, 300ms, true },
+        { "later, the loop having taken the close", SIGTERM, true, 300ms, true },
+        { "soon, the loop not polling", SIGINT, false, 300ms, false },
+        { "late, the loop not polling", SIGINT, false, 1100ms, true },
+    };
+    for (const Case& c : cases) {
+        auto twoSignals = [&c] {
             drain();
             platform::installSignalHandlers();
-            std::raise(signal);
-            if (drain() != std::vector<T> { T::WindowClose })
-                std::_Exit(3);
-            std::raise(signal);
-            std::_Exit(0);
+            std::raise(c.signal);
+            std::vector<T> seen = c.loopTakesFirst ? drain() : std::vector<T> {};
+            std::this_thread::sleep_for(c.gap);
+            std::raise(c.signal);
+            for (T type : drain())
+                seen.push_back(type);
+            std::_Exit(seen == std::vector<T> { T::WindowClose } ? 0 : 3);
         };
-        EXPECT_EXIT(twoSignals(), testing::KilledBySignal(signal), "") << signal;
+        if (c.ends)
+            EXPECT_EXIT(twoSignals(), testing::KilledBySignal(c.signal), "") << c.what << ", " << c.signal;
+        else
+            EXPECT_EXIT(twoSignals(), testing::ExitedWithCode(0), "") << c.what << ", " << c.signal;
     }
+}
+
+TEST(Events, AfterASignalNoMessageBoxWaitsForAClick)
+{
+    auto boxes = [] {
+        ::setenv("DISPLAY", ":0", 1);
+        ::unsetenv("SDL_VIDEODRIVER");
+        if (!platform::messageBoxesVisible())
+            std::_Exit(3);
+        platform::installSignalHandlers();
+        std::raise(SIGTERM);
+        std::_Exit(platform::messageBoxesVisible() ? 4 : 0);
+    };
+    EXPECT_EXIT(boxes(), testing::ExitedWithCode(0), "");
 }

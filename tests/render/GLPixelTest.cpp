@@ -141,23 +141,6 @@ TEST_F(GLPixels, StaticBufferDrawsTheSamePixelsAsTheDynamicPath)
     EXPECT_EQ(device().destroyBuffer(buffer), 0);
 }
 
-TEST_F(GLPixels, WireShapesLeaveWhiteAsTheCurrentColour)
-{
-    device().setTextureSlot(0, -1);
-    device().applyBindings();
-    device().drawWireBox(-0.5f, -0.5f, 0.0f, 0.5f, 0.5f, 0.0f, 0, 1, 0);
-    device().drawWireEllipsoid(0, 0, 0, 0.8f, 0.8f, 0.0f, 1, 0, 0);
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_EQ(std::vector<float>(colour, colour + 3), std::vector<float>({ 1, 1, 1 }));
-    // The ellipsoid's z = 0 ring is a circle of radius 0.8: its rightmost point.
-    int red = 0;
-    for (int y = 28; y <= 36; ++y)
-        for (int x = 55; x <= 60; ++x)
-            red += nearColour(gl.pixel(x, y), 255, 0, 0, 10);
-    EXPECT_GT(red, 0);
-}
-
 // A state set without the cache's comparison must still be what the cache believes: a
 // cached setter that follows then changes (or keeps) the real state.
 TEST_F(GLPixels, PlainStateSettersKeepTheCacheTrue)

@@ -4,6 +4,7 @@
 // Output is Netpbm, top row first (see PnmWriter.h).
 #include "engine/material/DibLoader.h"
 #include "engine/material/Image.h"
+#include "engine/material/PictureBound.h"
 #include "engine/math/FileBuffer.h"
 #include "tools/qztool/Command.h"
 #include "tools/qztool/PnmWriter.h"
@@ -23,7 +24,9 @@ std::string loadFailureReason(const std::string& input)
     FileBuffer probe;
     if (!probe.load(input.c_str()))
         return "cannot open or read the file";
-    return "not a JPG, BMP or TGA image the engine decodes (the name's last three letters choose the decoder)";
+    return std::string("not a JPG, BMP or TGA image the engine decodes (the name's last three letters choose the "
+                       "decoder), damaged, or over the picture bound (")
+        + kPictureBoundText + ")";
 }
 
 int decodeCommand(const std::string& input, const std::string& output)

@@ -5,6 +5,7 @@
 #include "app/Director.h"
 #include "tools/qztool/Command.h"
 #include "tools/qztool/CommandOptions.h"
+#include "tools/qztool/GridArguments.h"
 #include "tools/qztool/SongAnalysis.h"
 #include "tools/qztool/Session.h"
 
@@ -19,7 +20,6 @@ const char* USAGE =
     "                                        scene change times on the song's bar lines (Syncro.txt)\n";
 
 constexpr long MAX_BARS = 10000;
-constexpr long MAX_MS = 24L * 3600 * 1000;
 
 struct SyncOptions {
     BeatGridOptions grid;
@@ -27,33 +27,15 @@ struct SyncOptions {
     long firstBar = 2; // the first scene change: bar lines counted from 1
 };
 
-// "LO-HI", whole beats per minute.
-bool parseBpmRange(const std::string& text, BeatGridOptions& grid)
-{
-    const std::size_t dash = text.find('-');
-    long low = 0, high = 0;
-    if (dash == std::string::npos || !parseWholeNumber(text.substr(0, dash), 20, 400, low)
-        || !parseWholeNumber(text.substr(dash + 1), 20, 400, high) || low >= high)
-        return false;
-    grid.minBpm = double(low);
-    grid.maxBpm = double(high);
-    return true;
-}
-
 // The options, or a usage error's text.
 bool parseSyncOptions(const CommandOptions& given, SyncOptions& options, std::string& error)
 {
-    long downbeat = 0;
-    if (given.has("--bpm") && !parseBpmRange(given.values.at("--bpm"), options.grid))
-        error = "--bpm takes LO-HI, whole beats per minute from 20 to 400 (70-180)";
-    else if (given.has("--bars-per-scene") && !parseWholeNumber(given.values.at("--bars-per-scene"), 1, MAX_BARS, options.barsPerScene))
+    if (!parseGridArguments(given, options.grid, error))
+        return false;
+    if (given.has("--bars-per-scene") && !parseWholeNumber(given.values.at("--bars-per-scene"), 1, MAX_BARS, options.barsPerScene))
         error = "--bars-per-scene takes a whole number of bars from 1";
     else if (given.has("--first-bar") && !parseWholeNumber(given.values.at("--first-bar"), 1, MAX_BARS, options.firstBar))
         error = "--first-bar takes a bar line number from 1 (the song's first bar line)";
-    else if (given.has("--downbeat") && !parseWholeNumber(given.values.at("--downbeat"), 0, MAX_MS, downbeat))
-        error = "--downbeat takes the time of a bar's first beat in milliseconds";
-    options.grid.downbeatGiven = given.has("--downbeat");
-    options.grid.downbeatMs = double(downbeat);
     return error.empty();
 }
 
@@ -62,7 +44,7 @@ int runSync(const std::vector<std::string>& args)
     CommandOptions given;
     SyncOptions options;
     std::string error;
-    if (!splitOptions(args, {"--bpm", "--bars-per-scene", "--first-bar", "--downbeat"}, given, error)
+    if (!splitOptions(args, {BPM_OPTION, "--bars-per-scene", "--first-bar", DOWNBEAT_OPTION}, given, error)
         || !parseSyncOptions(given, options, error))
         return qzUsageError(error);
     if (given.positional.size() != 1)

@@ -7,3 +7,5 @@ target_link_libraries(qztool PRIVATE assimp::assimp PNG::PNG)
 pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
 pkg_check_modules(AUBIO REQUIRED IMPORTED_TARGET aubio)
 target_link_libraries(qztool PRIVATE PkgConfig::MPG123 PkgConfig::AUBIO)
+# The sync sheet is drawn with cairo.
+target_link_libraries(qztool PRIVATE PkgConfig::CAIRO)
