@@ -52,9 +52,13 @@ struct Step {
 
 using Recipe = std::initializer_list<Step>;
 
-// The cave scenes (5 and its reprise 9).
-const Recipe CAVE_RECIPE = {{Op::ModelPlain, MODEL_CAVE}, {Op::ModelCel, MODEL_FIXE}, {Op::Reset}, {Op::Push},
-    {Op::Translate}, {Op::Plain}, {Op::Pop}, {Op::Reset}, {Op::Particles, 5}};
+// The cave scenes (5 and its reprise 9). The figure and the rings go before the cave
+// that surrounds them, so that the cave's pixels behind them fail the depth test before
+// they are shaded; the cave is drawn in the state it would have had first in the frame
+// (no program, the default material, which the frame before left), so the picture is
+// the same as in the order cave, figure, rings.
+const Recipe CAVE_RECIPE = {{Op::ModelCel, MODEL_FIXE}, {Op::Reset}, {Op::Push}, {Op::Translate}, {Op::Plain},
+    {Op::Pop}, {Op::Reset}, {Op::ModelPlain, MODEL_CAVE}, {Op::Particles, 5}};
 
 const Recipe RECIPES[SCENE_COUNT] = {
     {},
@@ -63,7 +67,9 @@ const Recipe RECIPES[SCENE_COUNT] = {
     {{Op::ClearBlack}, {Op::Reset}, {Op::Push}, {Op::Plain}, {Op::Pop}, {Op::Reset}, {Op::Picture, 1}},
     {{Op::ClearBlack}, {Op::Picture, 2}},
     CAVE_RECIPE,
-    {{Op::Reset}, {Op::Push}, {Op::ModelPlain, MODEL_CAVE}, {Op::Plain}, {Op::Reset}, {Op::Particles, 3},
+    // The rings before the cave, for the same reason; the figure stays after the
+    // particles, which it hides.
+    {{Op::Reset}, {Op::Push}, {Op::Plain}, {Op::ModelPlain, MODEL_CAVE}, {Op::Reset}, {Op::Particles, 3},
         {Op::ModelCel, MODEL_FIXE}, {Op::Pop}},
     {{Op::ClearBlack}, {Op::Reset}, {Op::Push}, {Op::Plain}, {Op::Reset}, {Op::Particles, 3}, {Op::Particles, 0},
         {Op::Particles, 1}, {Op::Particles, 2}, {Op::Particles, 4}, {Op::Pop}, {Op::ModelCel, MODEL_FIXE}},

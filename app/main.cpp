@@ -5,7 +5,10 @@
 #include "app/FrameRateReport.h"
 #include "app/SceneKeys.h"
 #include "app/ShowSession.h"
+#include "engine/core/Console.h"
 #include "engine/core/PerfTimer.h"
+#include "engine/render/AppWindow.h"
+#include "platform/GLWindow.h"
 
 #include <cerrno>
 #include <cmath>
@@ -19,6 +22,7 @@ namespace {
 
 struct Options {
     bool windowed = false;
+    bool vsync = true;        // false: --no-vsync
     std::int32_t startMs = 0; // --start, in show milliseconds
     std::string dataFolder;   // --data; empty: look for it
 };
@@ -28,12 +32,14 @@ constexpr double MAX_START_SECONDS = 3600.0;
 
 void printHelp()
 {
-    std::printf("usage: velvet-orbit [--windowed] [--start SECONDS] [--data DIR] [--help] [--version]\n"
+    std::printf("usage: velvet-orbit [--windowed] [--start SECONDS] [--data DIR] [--no-vsync] [--help] [--version]\n"
                 "Plays Velvet Orbit, a real-time 3D show in fourteen scenes, from the Data folder.\n"
                 "  --windowed       open a 1024 x 768 window instead of asking for full screen\n"
                 "  --start SECONDS  begin that far into the show, picture and music together\n"
                 "  --data DIR       play the show's data in DIR (default: the Data folder in the\n"
                 "                   working directory, else beside the program, else the installed one)\n"
+                "  --no-vsync       draw frames as fast as they come: no sync with the display and no\n"
+                "                   cap at its refresh rate (for measuring)\n"
                 "  --help           print this text and exit\n"
                 "  --version        print the version and exit\n"
                 "Page Down and Page Up jump to the next and the previous scene.\n"
@@ -71,6 +77,8 @@ int parseOptions(int argc, char** argv, Options& options)
                 return 2;
             }
             options.dataFolder = argv[++i];
+        } else if (std::strcmp(argv[i], "--no-vsync") == 0) {
+            options.vsync = false;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             printHelp();
             return 0;
@@ -83,6 +91,26 @@ int parseOptions(int argc, char** argv, Options& options)
         }
     }
     return -1;
+}
+
+// One console line on how the frames keep time with the display.
+void reportPacing(const AppWindow& window, platform::SwapPacing pacing)
+{
+    switch (pacing) {
+    case platform::SwapPacing::Free:
+        consolePrintf("display sync : off, frames as fast as they come\n");
+        break;
+    case platform::SwapPacing::Adaptive:
+        consolePrintf("display sync : adaptive (a late frame is shown at once)\n");
+        break;
+    case platform::SwapPacing::Synced:
+        consolePrintf("display sync : on\n");
+        break;
+    case platform::SwapPacing::Capped:
+        consolePrintf("display sync : not done by the driver; frames capped at %d per second\n",
+            window.refreshRate());
+        break;
+    }
 }
 
 }
@@ -118,6 +146,8 @@ int main(int argc, char** argv)
     if (!report.complete())
         std::fprintf(stderr, "velvet-orbit: missing from %s (their scenes draw what loaded): %s\n", data.c_str(),
             joinNames(report.missing).c_str());
+    const platform::SwapPacing pacing = session.window()->paceSwaps(options.vsync);
+    reportPacing(*session.window(), pacing);
     Show& show = session.show();
     if (options.startMs > 0)
         show.seek(options.startMs);
@@ -130,6 +160,8 @@ int main(int argc, char** argv)
     };
     frame.render = [&show] { show.render(); };
     std::uint32_t frames = runFrameLoop(session.window(), frame);
+    if (session.window() && session.window()->swapPacing() != pacing)
+        reportPacing(*session.window(), session.window()->swapPacing());
 
     showFrameRate(formatFrameRate(frames, runTimer.elapsedSeconds()));
     session.close();

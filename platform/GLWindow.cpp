@@ -4,16 +4,59 @@
 
 #include <SDL.h>
 
+#include <chrono>
+#include <thread>
+
 namespace platform {
+
+using PacingClock = std::chrono::steady_clock;
 
 struct NativeWindow {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     bool fullscreen = false;
     int depthBits = 0;
+    SwapPacing pacing = SwapPacing::Free;
+    PacingClock::duration leastBetweenSwaps {}; // what swapBuffers waits out, from the last swap
+    PacingClock::time_point lastSwap {};
+    int earlySwaps = 0; // synced swaps in a row that came back before their time
 };
 
 namespace {
+
+constexpr int UNKNOWN_REFRESH_HZ = 60;
+// Below this share of a refresh period between swaps a driver that says it syncs does not.
+constexpr double SYNCED_LEAST_SHARE = 0.9;
+// So many early swaps in a row and a synced window is capped instead (a driver with a
+// queue of frames may return early once or twice as it fills).
+constexpr int EARLY_SWAPS_TO_CAP = 3;
+
+PacingClock::duration refreshShare(NativeWindow& native, double share)
+{
+    return std::chrono::duration_cast<PacingClock::duration>(
+        std::chrono::duration<double>(share / refreshRate(&native)));
+}
+
+// Holds the caller until the least time between swaps has passed since the last one.
+// After a wait the next one counts from when this one was due, so the rate holds; after
+// a late frame it counts from now, so no burst follows to catch up.
+void holdSwap(NativeWindow& native)
+{
+    const PacingClock::time_point now = PacingClock::now();
+    const PacingClock::time_point due = native.lastSwap + native.leastBetweenSwaps;
+    const bool early = native.lastSwap != PacingClock::time_point {} && now < due;
+    native.earlySwaps = early ? native.earlySwaps + 1 : 0;
+    if (native.pacing != SwapPacing::Capped && native.earlySwaps >= EARLY_SWAPS_TO_CAP) {
+        native.pacing = SwapPacing::Capped;
+        native.leastBetweenSwaps = refreshShare(native, 1.0);
+    }
+    if (early) {
+        std::this_thread::sleep_until(due);
+        native.lastSwap = due;
+    } else {
+        native.lastSwap = now;
+    }
+}
 
 bool fullscreenAllowed = true;
 
@@ -155,7 +198,47 @@ bool swapBuffers(NativeWindow* window)
     if (driverSuspended)
         return true;
     SDL_GL_SwapWindow(window->window);
+    if (window->pacing != SwapPacing::Free)
+        holdSwap(*window);
     return true;
+}
+
+SwapPacing setSwapPacing(NativeWindow* window, bool pace)
+{
+    if (!window)
+        return SwapPacing::Free;
+    SDL_GL_MakeCurrent(window->window, window->context);
+    if (!pace) {
+        SDL_GL_SetSwapInterval(0);
+        window->pacing = SwapPacing::Free;
+        return window->pacing;
+    }
+    if (SDL_GL_SetSwapInterval(-1) == 0)
+        window->pacing = SwapPacing::Adaptive;
+    else if (SDL_GL_SetSwapInterval(1) == 0)
+        window->pacing = SwapPacing::Synced;
+    else
+        window->pacing = SwapPacing::Capped;
+    window->leastBetweenSwaps = refreshShare(*window, window->pacing == SwapPacing::Capped ? 1.0 : SYNCED_LEAST_SHARE);
+    window->lastSwap = {};
+    window->earlySwaps = 0;
+    return window->pacing;
+}
+
+SwapPacing swapPacing(NativeWindow* window)
+{
+    return window ? window->pacing : SwapPacing::Free;
+}
+
+int refreshRate(NativeWindow* window)
+{
+    if (!window)
+        return UNKNOWN_REFRESH_HZ;
+    SDL_DisplayMode mode {};
+    const int display = SDL_GetWindowDisplayIndex(window->window);
+    if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) != 0 || mode.refresh_rate <= 0)
+        return UNKNOWN_REFRESH_HZ;
+    return mode.refresh_rate;
 }
 
 void suspendGLDriver(bool suspended)

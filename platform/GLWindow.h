@@ -27,7 +27,29 @@ NativeWindow* createGLWindow(const WindowRequest& request);
 void destroyGLWindow(NativeWindow* window);
 
 bool makeCurrent(NativeWindow* window);
+// Shows the frame drawn; with pacing on, then waits as setSwapPacing says.
 bool swapBuffers(NativeWindow* window);
+
+// How a window's buffer swaps keep time with the display.
+enum class SwapPacing {
+    Free,     // swaps as fast as frames come
+    Adaptive, // the driver waits for the display's refresh, and shows a late frame at once
+    Synced,   // the driver waits for the display's refresh
+    Capped,   // the driver cannot wait: swapBuffers waits out the refresh period itself
+};
+// pace true: the driver's adaptive sync where it offers it, else its plain sync, else a
+// wait in swapBuffers so that frames never come faster than the display refreshes. Even
+// a driver that says it syncs is held to nine tenths of a refresh period between swaps,
+// and capped once its swaps keep coming back sooner: some (software ones without a
+// display) accept the request and ignore it; a driver that does sync never meets that
+// wait. pace false lifts both. The waits are in real time, whatever clock the program
+// runs on. Returns what the window does now.
+SwapPacing setSwapPacing(NativeWindow* window, bool pace);
+// What the window does now: a synced window becomes Capped when its driver turns out not
+// to wait.
+SwapPacing swapPacing(NativeWindow* window);
+// The display's refresh rate in Hz, 60 when the display does not say.
+int refreshRate(NativeWindow* window);
 
 // A measuring aid: while suspended, no context is current and makeCurrent and
 // swapBuffers bind and swap nothing, so every OpenGL call goes to the GL dispatcher's

@@ -12,6 +12,37 @@
 #include <memory>
 #include <vector>
 
+namespace {
+
+// The sprite's RGB with an alpha that marks where it can add anything: 0 where a texel
+// and its eight neighbours (across the edges too, as the texture repeats) are all black,
+// 255 elsewhere. Any bilinear sample that touches a lit texel then reads alpha 1 exactly
+// (its four texels are all that texel's neighbours), so the additive colour is the same
+// as from RGB alone; samples among black texels only, which add nothing, fall to the
+// alpha test the scenes draw with and cost no blending.
+std::vector<std::uint8_t> withCoverage(const std::uint8_t* rgb, int width, int height)
+{
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> rgba(count * 4);
+    auto lit = [&](int x, int y) {
+        const std::uint8_t* p = rgb + (static_cast<std::size_t>((y + height) % height) * width + (x + width) % width) * 3;
+        return (p[0] | p[1] | p[2]) != 0;
+    };
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; ++dy)
+                for (int dx = -1; dx <= 1 && !near; ++dx)
+                    near = lit(x + dx, y + dy);
+            const std::size_t i = static_cast<std::size_t>(y) * width + x;
+            std::memcpy(&rgba[i * 4], rgb + i * 3, 3);
+            rgba[i * 4 + 3] = near ? 255 : 0;
+        }
+    return rgba;
+}
+
+}
+
 bool ParticleSprite::load(const char* fileName)
 {
     release();
@@ -39,6 +70,7 @@ bool ParticleSprite::load(const char* fileName)
         pixels = bottomUp.data();
     }
 
+    const std::vector<std::uint8_t> rgba = withCoverage(pixels, width, height);
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -46,7 +78,7 @@ bool ParticleSprite::load(const char* fileName)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(gltr::magFilter(TextureFilter::Bilinear)));
     // Rows are packed without padding, whatever the width.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     texture_ = name;
     return true;
 }

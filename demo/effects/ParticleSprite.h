@@ -10,10 +10,11 @@ public:
     ParticleSprite(const ParticleSprite&) = delete;
     ParticleSprite& operator=(const ParticleSprite&) = delete;
 
-    // Makes the texture (3 components, linear filtering) from fileName, read from the
-    // operating system's current directory; a texture made before is released first.
-    // Needs a current GL context. False, and no texture, when the file does not open or
-    // is not a bitmap the DIB loader reads.
+    // Makes the texture (the bitmap's colours with an alpha that is 0 only far from any
+    // lit texel, so that the alpha test drops fragments that would add nothing; linear
+    // filtering) from fileName, read from the operating system's current directory; a
+    // texture made before is released first. Needs a current GL context. False, and no
+    // texture, when the file does not open or is not a bitmap the DIB loader reads.
     bool load(const char* fileName);
     // Deletes the texture; nothing happens when there is none.
     void release();

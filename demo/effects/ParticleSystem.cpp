@@ -106,6 +106,8 @@ void ParticleSystem::drawAndUpdate(RenderDevice& device, float frameDelta, const
     // A program or material the scene let go of still sits in GL until the device's next
     // draw binds: bind now, whatever drew last.
     device.applyBindings();
+    // Billboards turn either face to the eye: none may be culled after a closed model.
+    device.setCullModeCached(CullMode::None);
     // Straight to OpenGL from here, past the render device's cache.
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);

@@ -44,7 +44,8 @@ public:
     // camera is the scene camera's translation (the billboards turn towards the eye).
     // First the device's pending bindings reach GL (the current vertex program or none,
     // the current material's textures), so the particles never run through a program
-    // or stages the scene has already let go of. Then it draws with the current GL
+    // or stages the scene has already let go of, and culling goes off through the device
+    // (a billboard may show either face). Then it draws with the current GL
     // modelview and projection, directly in OpenGL, past the device's cache, and leaves
     // GL_LIGHTING and GL_DEPTH_TEST enabled, GL_BLEND disabled with the blend function
     // (GL_SRC_ALPHA, GL_ONE), texture unit 0 active with GL_TEXTURE_2D enabled and the

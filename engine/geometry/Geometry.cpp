@@ -209,7 +209,14 @@ void Geometry::draw(RenderDevice& device)
 {
     for (GeometryItem& item : items) {
         item.material->apply(device);
+        // An alpha test that rejects nothing still makes the rasteriser shade every
+        // fragment before its depth test; without it hidden pixels are dropped first.
+        const bool opaque = item.material->alphaAlwaysPasses(device, item.mesh->vertices.format);
+        if (opaque)
+            device.setAlphaTestCached(false);
         item.mesh->draw(device);
+        if (opaque)
+            device.setAlphaTestCached(true);
     }
 }
 

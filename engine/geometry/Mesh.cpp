@@ -1,5 +1,6 @@
 #include "engine/geometry/Mesh.h"
 
+#include "engine/geometry/ClosedSurface.h"
 #include "engine/geometry/GeometryChunks.h"
 #include "engine/render/RenderDevice.h"
 
@@ -52,6 +53,7 @@ void Mesh::prepare(RenderDevice* device)
     }
     bounds.fromPositions(vertices);
     prepared = device != nullptr;
+    cullsBackFaces = prepared && isClosedFacingItsNormals(vertices, triangles);
 }
 
 void Mesh::draw(RenderDevice& device)
@@ -60,6 +62,9 @@ void Mesh::draw(RenderDevice& device)
         prepare(&device);
     if (triangles.count == 0)
         return;
+    // The back faces of a closed surface are always behind its front faces: leaving them
+    // out spares the rasteriser without changing a pixel.
+    device.setCullModeCached(cullsBackFaces ? CullMode::Back : CullMode::None);
     if (isStatic) {
         device.drawBuffer(bufferHandle);
         return;

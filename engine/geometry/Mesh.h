@@ -37,7 +37,9 @@ public:
     // Without a device only the bounds change and the mesh stays unprepared.
     void prepare(RenderDevice* device);
     // Prepares on first use, then draws: static meshes by their buffer, dynamic meshes
-    // from memory as an indexed triangle list. A mesh without triangles draws nothing.
+    // from memory as an indexed triangle list, back faces culled when the mesh is a
+    // closed surface facing its normals, no culling otherwise (the device's cull mode
+    // stays so). A mesh without triangles draws nothing.
     void draw(RenderDevice& device);
     // True when every index is below the vertex count.
     bool indicesValid() const;
@@ -48,6 +50,9 @@ public:
     std::int32_t bufferHandle = -1;  // device buffer slot, -1 for none
     bool isStatic;
     bool prepared = false;
+    // Set by prepare with a device: the triangles close a surface seen only from the side
+    // its normals face (isClosedFacingItsNormals).
+    bool cullsBackFaces = false;
 
 private:
     void releaseBuffer();

@@ -1,6 +1,8 @@
 #include "engine/geometry/MeshMaterial.h"
 
 #include "engine/math/FileBuffer.h"
+#include "engine/geometry/VertexFormat.h"
+#include "engine/material/Texture.h"
 #include "engine/render/RenderDevice.h"
 
 MeshMaterial::~MeshMaterial()
@@ -88,4 +90,20 @@ void MeshMaterial::apply(RenderDevice& device) const
     } else {
         device.setBlendingCached(false);
     }
+}
+
+bool MeshMaterial::alphaAlwaysPasses(const RenderDevice& device, std::uint32_t vertexFormat) const
+{
+    const bool greater = device.alphaFunc == CompareFunc::Greater || device.alphaFunc == CompareFunc::GreaterEqual;
+    if (!(flags & ApplyFlag) || !greater || device.alphaRef >= 1.0f || diffuse[3] < 1.0f || !device.lighting)
+        return false;
+    if ((vertexFormat & vertexformat::Colour) || device.currentProgram
+        || device.currentMaterial != device.materials.get(device.defaultMaterial))
+        return false;
+    for (const std::int32_t index : textures) {
+        const Texture* texture = index >= 0 ? device.getTexture(index) : nullptr;
+        if (texture && (texture->flags & Texture::HasAlpha))
+            return false;
+    }
+    return true;
 }

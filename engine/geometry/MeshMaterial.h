@@ -38,6 +38,10 @@ public:
     // With the apply flag: material colours, textures into slots 0..7, alpha test and
     // reference, and blending when the diffuse alpha is below 1. Without it, nothing.
     void apply(RenderDevice& device) const;
+    // True when, right after apply, the alpha test can reject no fragment of a mesh of
+    // vertexFormat: lit, no vertex program, the device's default combiner, diffuse alpha
+    // 1, no texture with alpha, no vertex colours, a reference below 1.
+    bool alphaAlwaysPasses(const RenderDevice& device, std::uint32_t vertexFormat) const;
 
     float ambient[4] = { 0.0f, 0.0f, 0.0f, 1.0f };
     float diffuse[4] = { 1.0f, 1.0f, 1.0f, 1.0f };

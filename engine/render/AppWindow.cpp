@@ -104,6 +104,21 @@ bool AppWindow::makeCurrent()
     return platform::makeCurrent(native_);
 }
 
+platform::SwapPacing AppWindow::paceSwaps(bool pace)
+{
+    return platform::setSwapPacing(native_, pace);
+}
+
+platform::SwapPacing AppWindow::swapPacing() const
+{
+    return native_ ? platform::swapPacing(native_) : pacing_;
+}
+
+int AppWindow::refreshRate() const
+{
+    return platform::refreshRate(native_);
+}
+
 bool AppWindow::swapBuffers()
 {
     if (!native_)
@@ -119,6 +134,8 @@ unsigned long AppWindow::getHandle()
 
 void AppWindow::closeNative()
 {
+    if (native_)
+        pacing_ = platform::swapPacing(native_);
     platform::destroyGLWindow(native_);
     native_ = nullptr;
 }

@@ -9,6 +9,7 @@
 namespace platform {
 struct NativeWindow;
 struct Event;
+enum class SwapPacing;
 }
 
 // The window title of the show.
@@ -44,6 +45,15 @@ public:
 
     bool created() const { return native_ != nullptr; }
 
+    // Paces the buffer swaps to the display, or lets them run free (platform::setSwapPacing);
+    // returns what the window does now.
+    platform::SwapPacing paceSwaps(bool pace);
+    // What the swaps do now (a synced window is capped once its driver turns out not to
+    // wait); once the native window is gone, what they did last.
+    platform::SwapPacing swapPacing() const;
+    // The display's refresh rate in Hz (60 when it does not say).
+    int refreshRate() const;
+
 private:
     void closeNative();
 
@@ -51,4 +61,5 @@ private:
     bool registered_ = false; // the desktop knows this window kind until destroy
     bool quitPosted_ = false;
     platform::NativeWindow* native_ = nullptr;
+    platform::SwapPacing pacing_ {}; // the native window's, kept when it closes
 };

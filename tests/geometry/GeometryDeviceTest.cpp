@@ -1,5 +1,7 @@
 #include "engine/core/FileSystems.h"
 #include "engine/geometry/GeometryWriter.h"
+#include "engine/geometry/MeshMaterial.h"
+#include "engine/geometry/VertexFormat.h"
 #include "tests/geometry/TestModels.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/MountedDisk.h"
@@ -115,6 +117,24 @@ TEST_F(GeometryOnDevice, MaterialsSetColoursAlphaTestAndBlending)
                   std::make_tuple(s.blending, true, s.alphaRef, s.alpha, s.shininess, s.glow)) << s.alphaRef;
     }
     EXPECT_EQ(std::make_tuple(device.blendSrc, device.blendDst), std::make_tuple(4, 5)) << "source alpha, its inverse";
+}
+
+// The alpha test is lifted only where no fragment of the mesh could fail it.
+TEST_F(GeometryOnDevice, AlphaTestIsIdleOnlyForLitOpaqueMeshesOnTheDefaultCombiner)
+{
+    const struct { float alpha, alphaRef; bool lit; std::uint32_t format; bool idle; } cases[] = {
+        { 1.0f, 0.5f, true, vertexformat::Position, true }, { 0.999f, 0.5f, true, vertexformat::Position, false },
+        { 1.0f, 1.0f, true, vertexformat::Position, false }, { 1.0f, 0.5f, false, vertexformat::Position, false },
+        { 1.0f, 0.5f, true, vertexformat::Position | vertexformat::Colour, false },
+    };
+    for (const auto& c : cases) {
+        MeshMaterial material;
+        material.diffuse[3] = c.alpha;
+        material.alphaRef = c.alphaRef;
+        device.setLighting(c.lit);
+        material.apply(device);
+        EXPECT_EQ(material.alphaAlwaysPasses(device, c.format), c.idle) << c.alpha << " " << c.alphaRef << " " << c.lit;
+    }
 }
 
 TEST_F(GeometryOnDevice, TextureReferencesAreTakenAndReleased)

@@ -75,19 +75,19 @@ std::string drumLoopWav(double bpm, int rate, double seconds, double leadMs)
 
 }
 
-// Bars 5, 10, ... 65 of the soundtrack (counted from 1), the first and last of them
+// Bars 3, 8, ... 63 of the soundtrack (counted from 1), the first and last of them
 // scene changes of datagen's own Syncro.txt.
 TEST(SongSync, FindsTheSoundtracksTempoAndPutsSceneChangesOnDatagensBarLines)
 {
     ScratchDir dir;
     ASSERT_EQ(runBuilt("datagen", { dir.file("Data") }).exitStatus, 0);
-    ChildResult sync = runBuilt("qztool", { "sync", dir.file("Data/rap2.mp3"), "--first-bar", "5", "--bars-per-scene", "5" });
+    ChildResult sync = runBuilt("qztool", { "sync", dir.file("Data/rap2.mp3"), "--first-bar", "3", "--bars-per-scene", "5" });
     ASSERT_EQ(sync.exitStatus, 0) << sync.err;
     EXPECT_NEAR(reportedBpm(sync.err), 90.0, 0.45) << sync.err;
     const std::vector<double> times = numbers(sync.out), datagen = numbers(readWholeFile(dir.file("Data/Syncro.txt")));
     ASSERT_EQ(times.size(), 13u) << sync.out;
     for (std::size_t k = 0; k < times.size(); ++k)
-        EXPECT_NEAR(times[k], (4 + 5 * k) * 4 * 60000.0 / 90.0, 30.0) << "scene change " << k;
+        EXPECT_NEAR(times[k], (2 + 5 * k) * 4 * 60000.0 / 90.0, 30.0) << "scene change " << k;
     EXPECT_NEAR(times[0], datagen.at(0), 30.0);
     EXPECT_NEAR(times[12], datagen.at(11), 30.0);
 }

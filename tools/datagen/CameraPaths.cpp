@@ -2,6 +2,7 @@
 
 #include "demo/ShowFiles.h"
 #include "engine/geometry/Camera.h"
+#include "tools/datagen/Pictures.h"
 #include "tools/datagen/ShowTimeline.h"
 
 #include <algorithm>
@@ -63,13 +64,16 @@ Point through(const std::vector<Waypoint>& w, double bar, Point Waypoint::*field
         + w[i + 1].*field * (-2 * s3 + 3 * s2) + tangent(i + 1) * ((s3 - s2) * span);
 }
 
-// A placement at eye looking at target. Yaw is unwrapped to the turn nearest the
-// previous key so that interpolation between keys never spins the long way round.
-DesignedKey aim(std::int32_t timeMs, const Point& eye, const Point& target, const DesignedKey* previous)
+// A placement at eye looking at target, then tipped down by tilt degrees so that the
+// target sits that far above the middle of the frame. Yaw is unwrapped to the turn
+// nearest the previous key so that interpolation between keys never spins the long way
+// round.
+DesignedKey aim(std::int32_t timeMs, const Point& eye, const Point& target, const DesignedKey* previous, double tilt)
 {
     Camera camera;
     camera.set(float(-eye.x), float(-eye.y), float(-eye.z), 0.0f, 0.0f, 0.0f);
     camera.lookAt(float(target.x), float(target.y), float(target.z));
+    camera.pitch += float(tilt);
     double yaw = camera.yaw;
     if (previous) {
         while (yaw - previous->angles[1] > 180.0)
@@ -88,11 +92,11 @@ DesignedKey aim(std::int32_t timeMs, const Point& eye, const Point& target, cons
     return key;
 }
 
-// Keys every KEY_MS up to denseMs, then `tail` further keys `gapMs` apart. The engine's
-// smoothing drops the last key of the file, so one more is written than is meant to be
-// played.
+// Keys every KEY_MS up to denseMs, then `tail` further keys `gapMs` apart, each aimed
+// with tilt (see aim). The engine's smoothing drops the last key of the file, so one
+// more is written than is meant to be played.
 DesignedPath shoot(const char* name, const std::vector<Waypoint>& shot, std::int32_t denseMs,
-    std::int32_t gapMs = 0, int tail = 0)
+    std::int32_t gapMs = 0, int tail = 0, double tilt = 0.0)
 {
     std::vector<std::int32_t> times;
     for (std::int32_t t = 0; t <= denseMs; t += KEY_MS)
@@ -104,7 +108,7 @@ DesignedPath shoot(const char* name, const std::vector<Waypoint>& shot, std::int
     for (std::int32_t t : times) {
         const double bar = barsOnTheBeat(std::min<double>(t, denseMs + gapMs));
         path.keys.push_back(aim(t, through(shot, bar, &Waypoint::eye), through(shot, bar, &Waypoint::target),
-            path.keys.empty() ? nullptr : &path.keys.back()));
+            path.keys.empty() ? nullptr : &path.keys.back(), tilt));
     }
     return path;
 }
@@ -131,24 +135,63 @@ std::vector<Waypoint> circle(double fromDegrees, double toDegrees, double bars, 
 // The model scenes run 8 bars in recorded time; their paths go half a bar further.
 const std::int32_t BODY_MS = std::int32_t(8.5 * BAR_MS);
 
+// The picture scenes frame the layers' particle sphere (around the origin, radius 0.5 to
+// 20.5) where every picture leaves it room: at SPHERE_X, SPHERE_Y, no wider than
+// SPHERE_REACH pixels at its widest, at the show's 1024 x 768 and 67.5 degrees of view.
+constexpr double SPHERE_WIDEST = 20.5;
+constexpr double HALF_VIEW_DEGREES = 33.75;
+
+// Pixels from the middle of the frame per unit across, one unit in front of the eye.
+double pixelsPerUnit()
+{
+    return PICTURE_HEIGHT / 2.0 / std::tan(HALF_VIEW_DEGREES * PI / 180.0);
+}
+
+// Degrees to tip the view down so that the origin sits on the sphere's row.
+double sphereTilt()
+{
+    return std::atan((PICTURE_HEIGHT / 2.0 - SPHERE_Y) / pixelsPerUnit()) * 180.0 / PI;
+}
+
+// The nearest a camera may come for the widest sphere to stay within SPHERE_REACH.
+double sphereDistance()
+{
+    const double tangent = SPHERE_REACH / pixelsPerUnit();
+    return SPHERE_WIDEST * std::sqrt(1.0 + 1.0 / (tangent * tangent));
+}
+
+// An eye `distance` from the origin, `elevation` degrees above its level, turned
+// `degrees` round it from +z.
+Point around(double degrees, double elevation, double distance)
+{
+    const double e = elevation * PI / 180.0;
+    return orbit(degrees, distance * std::cos(e), distance * std::sin(e));
+}
+
 }
 
 std::vector<DesignedPath> designCameraPaths()
 {
     using showfiles::PATHS;
     std::vector<DesignedPath> paths;
-    // Intro, title and pond: a slow push in on the particle sphere at the origin, over
-    // four bars; the last key carries the shot past the end of the stretched scene.
+    // The picture scenes hold the sphere still on its place in the pictures; only its
+    // size breathes with the camera's distance. Intro, title and pond: a slow push in
+    // from the front over four bars; the last key carries the shot past the end of the
+    // stretched scene.
+    const Point ORIGIN{0, 0, 0};
+    const double near = sphereDistance(), tilt = sphereTilt();
     paths.push_back(shoot(PATHS[0],
-        {{0, {-8, 12, 50}, {0, 6, 0}}, {2, {-2, 10, 42}, {0, 7, 0}}, {4, {5, 8, 32}, {0, 8, 0}},
-            {4.6, {7, 8, 30}, {0, 8, 0}}},
-        STRETCHED_MS, 1500, 3));
-    // Title, wall and credits: an arc in front of the orbit rings. The credits play it in
-    // recorded time and the last one never ends, so the path then holds its last shot.
+        {{0, around(-12, 9, near * 1.14), ORIGIN}, {2, around(-3, 7, near * 1.07), ORIGIN},
+            {4, around(6, 5, near), ORIGIN}, {4.6, around(8, 5, near), ORIGIN}},
+        STRETCHED_MS, 1500, 3, tilt));
+    // Title, wall and credits: from high above, turning slowly, so that in the wall scene
+    // the orbit rings (around (0, 9, 0)) circle the sphere and turn round it. The credits
+    // play it in recorded time and the last one never ends, so the path then holds its
+    // last shot.
     paths.push_back(shoot(PATHS[1],
-        {{0, {-20, 12, 24}, {0, 8, 0}}, {2, {-5, 10, 29}, {0, 9, 0}}, {4, {13, 11, 26}, {0, 9, 0}},
-            {5, {17, 11, 24}, {0, 9, 0}}},
-        STRETCHED_MS, 3600000, 3));
+        {{0, around(0, 70, near), ORIGIN}, {2, around(20, 70, near), ORIGIN}, {4, around(40, 70, near), ORIGIN},
+            {5, around(45, 70, near), ORIGIN}},
+        STRETCHED_MS, 3600000, 3, tilt));
     // Scene 5, the cave: in through the tunnel, past the orbit rings, then round the figure
     // to find the fountain on its right.
     paths.push_back(shoot(PATHS[2],
@@ -161,11 +204,14 @@ std::vector<DesignedPath> designCameraPaths()
     paths.push_back(shoot(PATHS[3],
         circle(20, 380 + 22, 8.5, 34, [](double u) { return 11.0 + 6.0 * std::sin(u * PI); }, {0, 11, 0}),
         BODY_MS));
-    // Scene 7, the climax in the void: back and up from the figure until the spiral,
-    // the rain and the far swirl are in view, then round to the other side.
+    // Scene 7, the climax in the void: round the figure at a distance that keeps it
+    // large, from its right side up over its back to its left, the spiral streaming past
+    // it, the sphere around it. The eye stays wide of the spiral's cone (it runs from
+    // (0, 20, -30) towards +z, widening), so its sparks cross the frame instead of
+    // flying into the lens.
     paths.push_back(shoot(PATHS[4],
-        {{0, {6, 13, 24}, {0, 12, 0}}, {2, {14, 16, 34}, {0, 11, 0}}, {4, {26, 24, 48}, {-4, 10, -30}},
-            {6, {32, 30, 52}, {-10, 8, -60}}, {8, {-12, 22, 56}, {-8, 8, -40}}, {8.5, {-18, 22, 54}, {-8, 8, -40}}},
+        {{0, {30, 12, 18}, {0, 11, 0}}, {2, {36, 19, -2}, {0, 11, 0}}, {4, {25, 27, -28}, {0, 10, -6}},
+            {6, {-20, 24, -33}, {0, 10, -4}}, {8, {-36, 16, 4}, {0, 11, 0}}, {8.5, {-36, 15, 10}, {0, 11, 0}}},
         BODY_MS));
     // Scene 8, the dancer: low and close (outside the rings), half a turn round, then up
     // to see the swells.
@@ -174,10 +220,11 @@ std::vector<DesignedPath> designCameraPaths()
             {6, {16, 10, -20}, {0, 8, 0}}, {8, {-20, 24, -30}, {0, 6, 0}}, {8.5, {-26, 27, -30}, {0, 6, 0}}},
         BODY_MS));
     // Scene 9, the reprise: down from under the dome, round behind the figure past the
-    // fountain, and up its right side to the raised moon, keeping outside the rings.
+    // fountain, and up its right side to end on the figure and its raised moon whole,
+    // keeping outside the rings.
     paths.push_back(shoot(PATHS[6],
         {{0, {18, 30, 30}, {0, 10, 0}}, {3, {28, 14, 12}, {0, 10, 0}}, {5, {14, 9, -20}, {0, 11, 0}},
-            {7, {-14, 18, -8}, {-2, 16.5, 0}}, {8.5, {-16, 19, 2}, {-2, 17.5, 0.5}}},
+            {7, {-19, 17, -15}, {-1, 13.5, 0}}, {8.5, {-25, 18, 3}, {-1, 14.5, 0}}},
         BODY_MS));
     return paths;
 }

@@ -4,15 +4,18 @@
 #include <cmath>
 #include <numbers>
 #include <string>
-#include <vector>
 
 namespace {
 
 constexpr double PI = std::numbers::pi;
 constexpr double W = PICTURE_WIDTH, H = PICTURE_HEIGHT;
-constexpr double MOTIF_X = 750, MOTIF_Y = 384;
+// Each card's motif holds the layer's particle sphere; the words sit below it, clear of
+// the sphere's widest swing.
+constexpr double MOTIF_X = SPHERE_X, MOTIF_Y = SPHERE_Y;
 constexpr int CARDS = 4;
-constexpr double ENGINE_HORIZON = 470;
+constexpr double ENGINE_HORIZON = SPHERE_Y + 76;
+constexpr double NUMBER_Y = SPHERE_Y + SPHERE_REACH + 44; // baseline of "01 / 04"
+constexpr double ROLE_Y = NUMBER_Y + 78;                  // baseline of the role
 
 void drawBackdrop(Canvas& canvas, SeededRandom& random, double glowX, double glowY, double starsTo)
 {
@@ -29,21 +32,21 @@ void drawBackdrop(Canvas& canvas, SeededRandom& random, double glowX, double glo
     starField(cr, random, 150, 0, 0, W, starsTo, 0.6);
 }
 
-// The card's words on the left: its number, the role, a rule and one line.
+// The card's words under the motif: its number, the role, a rule and one line.
 void drawRole(Canvas& canvas, int index, const char* role, const char* line)
 {
-    const double x = 92;
+    const double x = W / 2;
     drawWithGlow(canvas, [&](cairo_t* c) {
         useFont(c, Typeface::SANS_BOLD, 18);
         const std::string number = "0" + std::to_string(index + 1) + " / 0" + std::to_string(CARDS);
-        spacedTextPath(c, number, x, 290, 6, 0.0);
+        spacedTextPath(c, number, x, NUMBER_Y, 6, 0.5);
         setColour(c, palette::AMBER);
         cairo_fill(c);
     }, 4, 0.8);
     auto title = [&](cairo_t* c) {
         useFont(c, Typeface::SANS_BOLD, 72);
-        spacedTextPath(c, role, x - 4, 382, 8, 0.0);
-        cairo_pattern_t* fill = cairo_pattern_create_linear(0, 325, 0, 382);
+        spacedTextPath(c, role, x, ROLE_Y, 8, 0.5);
+        cairo_pattern_t* fill = cairo_pattern_create_linear(0, ROLE_Y - 57, 0, ROLE_Y);
         addStop(fill, 0.0, palette::WHITE);
         addStop(fill, 0.5, mix(palette::MAGENTA, palette::WHITE, 0.45));
         addStop(fill, 1.0, palette::MAGENTA);
@@ -53,15 +56,16 @@ void drawRole(Canvas& canvas, int index, const char* role, const char* line)
     };
     drawWithGlow(canvas, title, 14, 1.3);
     drawWithGlow(canvas, [&](cairo_t* c) {
-        cairo_pattern_t* rule = cairo_pattern_create_linear(x, 0, x + 360, 0);
-        addStop(rule, 0.0, palette::CYAN);
+        cairo_pattern_t* rule = cairo_pattern_create_linear(x - 180, 0, x + 180, 0);
+        addStop(rule, 0.0, palette::CYAN, 0.0);
+        addStop(rule, 0.5, palette::CYAN);
         addStop(rule, 1.0, palette::CYAN, 0.0);
         cairo_set_source(c, rule);
-        cairo_rectangle(c, x, 408, 360, 2);
+        cairo_rectangle(c, x - 180, ROLE_Y + 22, 360, 2);
         cairo_fill(c);
         cairo_pattern_destroy(rule);
         useFont(c, Typeface::SANS, 21);
-        spacedTextPath(c, line, x, 448, 3, 0.0);
+        spacedTextPath(c, line, x, ROLE_Y + 60, 3, 0.5);
         setColour(c, mix(palette::CYAN, palette::WHITE, 0.3));
         cairo_fill(c);
     }, 4, 0.9);
@@ -71,7 +75,7 @@ void drawRole(Canvas& canvas, int index, const char* role, const char* line)
 // lines cross.
 void drawWireSphere(cairo_t* cr)
 {
-    constexpr double R = 160, TILT = 0.45, TURN = 0.3;
+    constexpr double R = 100, TILT = 0.45, TURN = 0.3;
     auto project = [&](double lat, double lon, double& x, double& y, double& z) {
         const double px = std::cos(lat) * std::cos(lon + TURN), py = std::sin(lat);
         const double pz = std::cos(lat) * std::sin(lon + TURN);
@@ -113,65 +117,31 @@ void drawWireSphere(cairo_t* cr)
         }
 }
 
-// A window of code: a panel with the show's main loop, coloured by kind of word.
-void drawCodePanel(cairo_t* cr)
+// Code's braces, large, either side of the motif: the sphere is what they hold.
+void drawBraces(cairo_t* cr)
 {
-    struct Piece {
-        const char* text;
-        Rgb colour;
-    };
-    const Rgb KEY = palette::MAGENTA, NAME = mix(palette::CYAN, palette::WHITE, 0.35), PLAIN{0.80, 0.78, 0.90},
-              NUMBER = palette::AMBER, NOTE{0.50, 0.42, 0.72};
-    const std::vector<std::vector<Piece>> lines = {
-        {{"// one night, fourteen scenes", NOTE}},
-        {{"while", KEY}, {" (night.", PLAIN}, {"playing", NAME}, {"()) {", PLAIN}},
-        {{"    float", KEY}, {" dt = clock.", PLAIN}, {"delta", NAME}, {"();", PLAIN}},
-        {{"    Scene", KEY}, {"& s = director.", PLAIN}, {"scene", NAME}, {"();", PLAIN}},
-        {{"    camera.", PLAIN}, {"follow", NAME}, {"(s.path, beat);", PLAIN}},
-        {{"    orbit.", PLAIN}, {"turn", NAME}, {"(dt * ", PLAIN}, {"0.5f", NUMBER}, {");", PLAIN}},
-        {{"    sparks.", PLAIN}, {"draw", NAME}, {"(", PLAIN}, {"2000", NUMBER}, {");", PLAIN}},
-        {{"    lyrics.", PLAIN}, {"advance", NAME}, {"();", PLAIN}},
-        {{"    device.", PLAIN}, {"present", NAME}, {"();", PLAIN}},
-        {{"}", PLAIN}},
-    };
-    const double left = 545, top = 215, width = 420, height = 320;
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, left + width - 12, top + 12, 12, -PI / 2, 0);
-    cairo_arc(cr, left + width - 12, top + height - 12, 12, 0, PI / 2);
-    cairo_arc(cr, left + 12, top + height - 12, 12, PI / 2, PI);
-    cairo_arc(cr, left + 12, top + 12, 12, PI, 1.5 * PI);
-    cairo_close_path(cr);
-    setColour(cr, mix(palette::NIGHT, palette::INDIGO, 0.6), 0.92);
-    cairo_fill_preserve(cr);
-    setColour(cr, palette::VIOLET, 0.8);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
-    const Rgb dots[] = {palette::MAGENTA, palette::AMBER, palette::CYAN};
-    for (int i = 0; i < 3; ++i) {
-        setColour(cr, dots[i]);
-        cairo_arc(cr, left + 22 + 18 * i, top + 20, 5, 0, 2 * PI);
-        cairo_fill(cr);
+    useFont(cr, Typeface::MONO, 300);
+    for (const char* brace : {"{", "}"}) {
+        cairo_text_extents_t ink;
+        cairo_text_extents(cr, brace, &ink);
+        const double side = brace[0] == '{' ? -1.0 : 1.0;
+        const double centreX = MOTIF_X + side * (SPHERE_REACH + 62);
+        cairo_move_to(cr, centreX - ink.x_bearing - ink.width / 2, MOTIF_Y - ink.y_bearing - ink.height / 2);
+        cairo_text_path(cr, brace);
     }
-    useFont(cr, Typeface::MONO, 17);
-    double y = top + 62;
-    for (const std::vector<Piece>& line : lines) {
-        cairo_move_to(cr, left + 24, y);
-        for (const Piece& piece : line) {
-            setColour(cr, piece.colour);
-            cairo_show_text(cr, piece.text);
-        }
-        y += 26;
-    }
-    // The cursor.
-    setColour(cr, palette::CYAN);
-    cairo_rectangle(cr, left + 38, y - 18, 10, 20);
+    cairo_pattern_t* fill = cairo_pattern_create_linear(0, MOTIF_Y - 130, 0, MOTIF_Y + 130);
+    addStop(fill, 0.0, mix(palette::MAGENTA, palette::WHITE, 0.3));
+    addStop(fill, 0.5, palette::MAGENTA);
+    addStop(fill, 1.0, palette::VIOLET);
+    cairo_set_source(cr, fill);
     cairo_fill(cr);
+    cairo_pattern_destroy(fill);
 }
 
 // A record with its grooves, ringed by a spectrum of bars on the beat.
 void drawRecord(cairo_t* cr, SeededRandom& random)
 {
-    constexpr double R = 118;
+    constexpr double R = 84, LABEL = 30;
     constexpr int BARS = 120;
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_width(cr, 4.0);
@@ -181,33 +151,35 @@ void drawRecord(cairo_t* cr, SeededRandom& random)
         const double u = double(i) / BARS;
         const double level = 0.25 + 0.35 * std::pow(std::sin(PI * u * 3.0), 2) + 0.25 * std::pow(std::sin(PI * u), 2)
             + random.range(0.0, 0.25);
-        const double length = 12 + 95 * level;
+        const double length = 10 + 52 * level;
         setColour(cr, mix(palette::MAGENTA, palette::AMBER, u < 0.5 ? u * 2 : 2 - u * 2));
-        cairo_move_to(cr, MOTIF_X + (R + 14) * std::cos(a), MOTIF_Y + (R + 14) * std::sin(a));
-        cairo_line_to(cr, MOTIF_X + (R + 14 + length) * std::cos(a), MOTIF_Y + (R + 14 + length) * std::sin(a));
+        cairo_move_to(cr, MOTIF_X + (R + 10) * std::cos(a), MOTIF_Y + (R + 10) * std::sin(a));
+        cairo_line_to(cr, MOTIF_X + (R + 10 + length) * std::cos(a), MOTIF_Y + (R + 10 + length) * std::sin(a));
         cairo_stroke(cr);
     }
     setColour(cr, Rgb{0.03, 0.02, 0.05});
     cairo_arc(cr, MOTIF_X, MOTIF_Y, R, 0, 2 * PI);
     cairo_fill(cr);
     cairo_set_line_width(cr, 0.8);
-    for (double r = 46; r < R - 3; r += 4.5) {
+    for (double r = LABEL + 6; r < R - 3; r += 4.5) {
         setColour(cr, palette::VIOLET, 0.25 + 0.2 * std::sin(r));
         cairo_arc(cr, MOTIF_X, MOTIF_Y, r, 0, 2 * PI);
         cairo_stroke(cr);
     }
     // Light catching the grooves.
-    cairo_set_line_width(cr, 10);
+    cairo_set_line_width(cr, 8);
     for (double start : {-0.9, 2.25}) {
         cairo_arc(cr, MOTIF_X, MOTIF_Y, R * 0.72, start, start + 0.5);
         setColour(cr, palette::CYAN, 0.18);
         cairo_stroke(cr);
     }
-    cairo_pattern_t* label = cairo_pattern_create_radial(MOTIF_X - 10, MOTIF_Y - 10, 2, MOTIF_X, MOTIF_Y, 40);
-    addStop(label, 0.0, mix(palette::AMBER, palette::WHITE, 0.3));
-    addStop(label, 1.0, palette::MAGENTA);
+    // The label, which the layer's sphere lights from inside: painted deep so its sparks
+    // show on it.
+    cairo_pattern_t* label = cairo_pattern_create_radial(MOTIF_X - 8, MOTIF_Y - 8, 2, MOTIF_X, MOTIF_Y, LABEL);
+    addStop(label, 0.0, palette::MAGENTA);
+    addStop(label, 1.0, mix(palette::MAGENTA, palette::VIOLET, 0.6));
     cairo_set_source(cr, label);
-    cairo_arc(cr, MOTIF_X, MOTIF_Y, 40, 0, 2 * PI);
+    cairo_arc(cr, MOTIF_X, MOTIF_Y, LABEL, 0, 2 * PI);
     cairo_fill(cr);
     cairo_pattern_destroy(label);
     setColour(cr, palette::NIGHT);
@@ -219,20 +191,15 @@ void drawModeling(Canvas& canvas, SeededRandom&)
 {
     drawWithGlow(canvas, drawWireSphere, 6, 1.2);
     drawWithGlow(canvas, [](cairo_t* c) {
-        drawOrbitHalf(c, MOTIF_X, MOTIF_Y, 250, 60, -0.2, false, palette::AMBER, 2, 0.9, 0.3);
-        drawOrbitHalf(c, MOTIF_X, MOTIF_Y, 250, 60, -0.2, true, palette::AMBER, 2, 0.9, 0.3);
+        drawOrbitHalf(c, MOTIF_X, MOTIF_Y, 175, 42, -0.2, false, palette::AMBER, 2, 0.9, 0.3);
+        drawOrbitHalf(c, MOTIF_X, MOTIF_Y, 175, 42, -0.2, true, palette::AMBER, 2, 0.9, 0.3);
     }, 5, 1.2);
     drawRole(canvas, 0, "MODELING", "figures, cave and ground");
 }
 
 void drawCode(Canvas& canvas, SeededRandom&)
 {
-    drawWithGlow(canvas, [](cairo_t* c) {
-        cairo_rectangle(c, 545, 215, 420, 320);
-        setColour(c, palette::VIOLET, 0.8);
-        cairo_fill(c);
-    }, 30, 0.7, false);
-    drawCodePanel(canvas.cr());
+    drawWithGlow(canvas, drawBraces, 12, 1.4);
     drawRole(canvas, 1, "CODE", "engine, effects and tools");
 }
 
@@ -242,11 +209,37 @@ void drawMusic(Canvas& canvas, SeededRandom& random)
     drawRole(canvas, 2, "MUSIC", "beats, bass and keys");
 }
 
-// The engine's card: its name large in the middle over a floor of light running to
-// the horizon, a ring around it.
+// A low sun on the engine's horizon, cut by bands towards its foot, the layer's
+// sphere at its heart; painted deep so that the sphere's sparks show on it.
+void drawSun(cairo_t* cr)
+{
+    constexpr double R = 86;
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, W, ENGINE_HORIZON);
+    cairo_clip(cr);
+    cairo_new_path(cr);
+    cairo_arc(cr, MOTIF_X, MOTIF_Y, R, 0, 2 * PI);
+    for (int band = 0; band < 5; ++band) {
+        const double y = MOTIF_Y + 10 + band * 15, h = 2 + band * 1.6;
+        cairo_rectangle(cr, MOTIF_X + R, y, -2 * R, h);
+    }
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    cairo_pattern_t* body = cairo_pattern_create_linear(0, MOTIF_Y - R, 0, MOTIF_Y + R);
+    addStop(body, 0.0, mix(palette::AMBER, palette::MAGENTA, 0.35), 0.85);
+    addStop(body, 0.55, palette::MAGENTA, 0.75);
+    addStop(body, 1.0, palette::VIOLET, 0.6);
+    cairo_set_source(cr, body);
+    cairo_fill(cr);
+    cairo_pattern_destroy(body);
+    cairo_restore(cr);
+}
+
+// The engine's card: a floor of light running to the horizon under a low sun, the
+// engine's name large over the floor with a ring around it.
 void drawEngine(Canvas& canvas, SeededRandom&)
 {
-    constexpr double HORIZON = ENGINE_HORIZON, VANISH_X = W / 2;
+    constexpr double HORIZON = ENGINE_HORIZON, VANISH_X = W / 2, NAME_Y = ROLE_Y + 44;
+    drawWithGlow(canvas, drawSun, 16, 1.2);
     drawWithGlow(canvas, [](cairo_t* c) {
         cairo_set_line_width(c, 1.2);
         for (int i = -14; i <= 14; ++i) {
@@ -272,13 +265,13 @@ void drawEngine(Canvas& canvas, SeededRandom&)
         cairo_pattern_destroy(fade);
     }, 3, 0.8);
     auto ring = [](cairo_t* c, bool front) {
-        drawOrbitHalf(c, W / 2, 330, 330, 78, -0.08, front, palette::AMBER, 3, 1.0, 0.35);
+        drawOrbitHalf(c, W / 2, NAME_Y - 44, 300, 64, -0.06, front, palette::AMBER, 3, 1.0, 0.35);
     };
     drawWithGlow(canvas, [&](cairo_t* c) { ring(c, false); }, 6, 1.3);
     auto name = [](cairo_t* c) {
-        useFont(c, Typeface::SANS_BOLD, 132);
-        spacedTextPath(c, "duZER", W / 2, 378, 6, 0.5);
-        cairo_pattern_t* chrome = cairo_pattern_create_linear(0, 282, 0, 380);
+        useFont(c, Typeface::SANS_BOLD, 120);
+        spacedTextPath(c, "duZER", W / 2, NAME_Y, 6, 0.5);
+        cairo_pattern_t* chrome = cairo_pattern_create_linear(0, NAME_Y - 90, 0, NAME_Y);
         addStop(chrome, 0.0, palette::WHITE);
         addStop(chrome, 0.45, mix(palette::CYAN, palette::WHITE, 0.5));
         addStop(chrome, 0.52, palette::VIOLET);
@@ -291,11 +284,11 @@ void drawEngine(Canvas& canvas, SeededRandom&)
     drawWithGlow(canvas, [&](cairo_t* c) { ring(c, true); }, 6, 1.3);
     drawWithGlow(canvas, [](cairo_t* c) {
         useFont(c, Typeface::SANS_BOLD, 18);
-        spacedTextPath(c, "04 / 04", W / 2, 212, 6, 0.5);
+        spacedTextPath(c, "04 / 04", W / 2, NUMBER_Y, 6, 0.5);
         setColour(c, palette::AMBER);
         cairo_fill(c);
         useFont(c, Typeface::SANS, 20);
-        spacedTextPath(c, "THE ENGINE UNDER THE SHOW", W / 2, 440, 5, 0.5);
+        spacedTextPath(c, "THE ENGINE UNDER THE SHOW", W / 2, NAME_Y + 46, 5, 0.5);
         setColour(c, mix(palette::CYAN, palette::WHITE, 0.3));
         cairo_fill(c);
     }, 4, 0.9);
@@ -307,10 +300,7 @@ RgbImage drawCreditCard(int index)
 {
     SeededRandom random(0x5EED0010 + std::uint64_t(index));
     Canvas canvas(PICTURE_WIDTH, PICTURE_HEIGHT);
-    if (index == 3)
-        drawBackdrop(canvas, random, W / 2, 330, ENGINE_HORIZON);
-    else
-        drawBackdrop(canvas, random, MOTIF_X, MOTIF_Y, H);
+    drawBackdrop(canvas, random, MOTIF_X, MOTIF_Y, index == 3 ? ENGINE_HORIZON : H);
     switch (index) {
     case 0: drawModeling(canvas, random); break;
     case 1: drawCode(canvas, random); break;

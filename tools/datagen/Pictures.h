@@ -11,6 +11,10 @@
 constexpr int PICTURE_WIDTH = 1024;
 constexpr int PICTURE_HEIGHT = 768;
 constexpr int LYRICS_BAND = 106; // rows hidden at the top and at the bottom
+// Where the picture layers' particle sphere sits in every picture (the picture scenes'
+// camera paths put it there), and how far its widest swing reaches, in pixels. Each
+// picture makes it part of a subject there and keeps its words out of that circle.
+constexpr double SPHERE_X = 512, SPHERE_Y = 260, SPHERE_REACH = 108;
 
 // "Velvet Orbit": a ringed planet over the city, the title and its line.
 RgbImage drawTitleCard();
@@ -28,5 +32,5 @@ struct PictureFile {
 // The seven picture files in the order the show loads them.
 const std::vector<PictureFile>& showPictures();
 
-// A soft round sprite size x size: white in the middle, black at the edge and beyond.
+// A round sprite size x size: a white point in a narrow glow, black well before the edge.
 RgbImage drawParticleSprite(int size);

@@ -3,13 +3,19 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace {
 
 constexpr double PI = std::numbers::pi;
 constexpr double W = PICTURE_WIDTH, H = PICTURE_HEIGHT;
 constexpr double HORIZON = 420;
-constexpr double MOON_X = 700, MOON_Y = 205, MOON_R = 40;
+// The moon holds the layer's particle sphere, so it is painted at part of its light: the
+// sphere's sparks bring it up, and at their densest they stay short of a white blot.
+constexpr double MOON_X = SPHERE_X, MOON_Y = SPHERE_Y, MOON_R = 48;
+constexpr double MOON_LIGHT = 0.5;
+// The city leaves a gap under the moon, so the moon hangs over the water, not the towers.
+constexpr double GAP_LEFT = MOON_X - 110, GAP_RIGHT = MOON_X + 110;
 
 // Everything above the water: sky, stars, moon, far hills and the city on the shore.
 void drawAbove(Canvas& canvas, SeededRandom& random)
@@ -25,14 +31,17 @@ void drawAbove(Canvas& canvas, SeededRandom& random)
     starField(cr, random, 300, 0, 0, W, HORIZON - 40, 0.8);
 
     drawWithGlow(canvas, [](cairo_t* c) {
-        drawSpark(c, MOON_X, MOON_Y, MOON_R * 5, palette::MOON, 0.35);
+        drawSpark(c, MOON_X, MOON_Y, MOON_R * 5, palette::MOON, 0.3);
     }, 20, 1.0, false);
     drawWithGlow(canvas, [&](cairo_t* c) {
-        setColour(c, palette::MOON);
+        setColour(c, palette::MOON, MOON_LIGHT);
         cairo_arc(c, MOON_X, MOON_Y, MOON_R, 0, 2 * PI);
         cairo_fill(c);
     }, 10, 0.9, false);
+    cairo_push_group(cr);
     drawMoon(cr, random, MOON_X, MOON_Y, MOON_R);
+    cairo_pop_group_to_source(cr);
+    cairo_paint_with_alpha(cr, MOON_LIGHT);
 
     // Far hills, then the city along the shore.
     cairo_move_to(cr, 0, HORIZON);
@@ -42,9 +51,11 @@ void drawAbove(Canvas& canvas, SeededRandom& random)
     cairo_close_path(cr);
     setColour(cr, mix(palette::NIGHT, palette::VIOLET, 0.18));
     cairo_fill(cr);
-    City city = planCity(random, 100, 920, HORIZON, HORIZON - 45, HORIZON - 125, 0.32);
-    drawCitySilhouette(cr, city, mix(palette::NIGHT, palette::INDIGO, 0.25));
-    drawWithGlow(canvas, [&](cairo_t* c) { drawCityLights(c, city, 0.9); }, 3, 1.3);
+    for (const auto& [from, to] : {std::pair{100.0, GAP_LEFT}, std::pair{GAP_RIGHT, 920.0}}) {
+        City city = planCity(random, from, to, HORIZON, HORIZON - 45, HORIZON - 125, 0.32);
+        drawCitySilhouette(cr, city, mix(palette::NIGHT, palette::INDIGO, 0.25));
+        drawWithGlow(canvas, [&](cairo_t* c) { drawCityLights(c, city, 0.9); }, 3, 1.3);
+    }
     // The shore: a thin line of street lamps.
     drawWithGlow(canvas, [&](cairo_t* c) {
         for (double x = 100; x < 930; x += random.range(14, 30))

@@ -3,8 +3,10 @@
 namespace showtime {
 namespace {
 
-// Intro, title (two), wall, pond: short; cave to reprise: the body; credits: quick cuts.
-constexpr int BARS[SCENES] = {4, 4, 4, 4, 4, 8, 8, 8, 8, 8, 2, 2, 2, OUTRO_BARS};
+// Intro: two bars under the opening words, so the title card comes before the music has
+// run long on an empty frame. Title (two), wall, pond: short; cave to reprise: the body;
+// credits: quick cuts.
+constexpr int BARS[SCENES] = {2, 4, 4, 4, 4, 8, 8, 8, 8, 8, 2, 2, 2, OUTRO_BARS};
 
 }
 

@@ -104,7 +104,9 @@ RgbImage drawTitleCard()
     drawSky(cr);
     starField(cr, random, 360, 0, 0, W, 600, 0.85);
 
-    const double px = 512, py = 282, pr = 108;
+    // The planet carries the layer's particle sphere: at its widest the sphere's sparks
+    // spill past the disc like an atmosphere, at its smallest it is a glint in the middle.
+    const double px = SPHERE_X, py = SPHERE_Y, pr = 92;
     // Atmosphere: the planet's disc, blurred wide.
     drawWithGlow(canvas, [&](cairo_t* c) {
         setColour(c, mix(palette::VIOLET, palette::MAGENTA, 0.4));

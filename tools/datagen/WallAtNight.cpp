@@ -10,8 +10,26 @@ constexpr double PI = std::numbers::pi;
 constexpr double W = PICTURE_WIDTH, H = PICTURE_HEIGHT;
 constexpr double GROUND = 600;            // where the wall meets the pavement
 constexpr double BRICK_W = 62, BRICK_H = 22, MORTAR = 3;
-constexpr double LAMP_X = 300, LAMP_Y = 196;
-constexpr double SIGN_X = 705, SIGN_Y = 300;
+constexpr double LAMP_X = 205, LAMP_Y = 196;
+// The sign's neon planet rings the layer's particle sphere; its word hangs below.
+constexpr double SIGN_X = SPHERE_X, SIGN_Y = SPHERE_Y + 10;
+constexpr double CONE_SPREAD = 170; // half the cone's width on the ground
+
+constexpr double WINDOW_Y = 372, WINDOW_W = 118, WINDOW_H = 150;
+
+// A lit window: where it is, its room's light (middle and edge) and how far down its
+// blinds come.
+struct LitWindow {
+    double x;
+    Rgb middle, edge;
+    double blinds;
+};
+
+// Under the lamp a warm room; across the wall a room lit by a screen.
+const LitWindow WINDOWS[] = {
+    {95, mix(palette::AMBER, palette::WHITE, 0.25), mix(palette::AMBER, palette::MAGENTA, 0.35), 0.62},
+    {812, mix(palette::CYAN, palette::WHITE, 0.2), mix(palette::VIOLET, palette::CYAN, 0.3), 0.35},
+};
 
 void drawBricks(cairo_t* cr, SeededRandom& random)
 {
@@ -84,7 +102,8 @@ void drawLightMap(cairo_t* cr)
         {LAMP_X, LAMP_Y + 20, 1.0, 1.0, 140, mix(palette::AMBER, palette::WHITE, 0.5), 0.6},
         {SIGN_X, SIGN_Y + 30, 1.3, 1.0, 250, palette::MAGENTA, 0.45},
         {SIGN_X, SIGN_Y + 200, 1.4, 0.8, 200, palette::CYAN, 0.30},
-        {150, 470, 1.0, 1.0, 190, palette::AMBER, 0.25},
+        {WINDOWS[0].x + WINDOW_W / 2, 470, 1.0, 1.0, 190, palette::AMBER, 0.25},
+        {WINDOWS[1].x + WINDOW_W / 2, 470, 1.0, 1.0, 170, palette::CYAN, 0.18},
     };
     for (const Pool& p : pools) {
         cairo_save(cr);
@@ -101,30 +120,31 @@ void drawLightMap(cairo_t* cr)
     }
 }
 
-constexpr double WINDOW_X = 95, WINDOW_Y = 372, WINDOW_W = 118, WINDOW_H = 150;
-
-void drawWindowFrame(cairo_t* cr)
+void drawWindowFrames(cairo_t* cr)
 {
-    cairo_set_source_rgb(cr, 0.03, 0.02, 0.05);
-    cairo_rectangle(cr, WINDOW_X - 8, WINDOW_Y - 8, WINDOW_W + 16, WINDOW_H + 16);
-    cairo_fill(cr);
-    cairo_set_source_rgb(cr, 0.30, 0.26, 0.30);
-    cairo_rectangle(cr, WINDOW_X - 14, WINDOW_Y + WINDOW_H + 8, WINDOW_W + 28, 8);
-    cairo_fill(cr);
+    for (const LitWindow& window : WINDOWS) {
+        cairo_set_source_rgb(cr, 0.03, 0.02, 0.05);
+        cairo_rectangle(cr, window.x - 8, WINDOW_Y - 8, WINDOW_W + 16, WINDOW_H + 16);
+        cairo_fill(cr);
+        cairo_set_source_rgb(cr, 0.30, 0.26, 0.30);
+        cairo_rectangle(cr, window.x - 14, WINDOW_Y + WINDOW_H + 8, WINDOW_W + 28, 8);
+        cairo_fill(cr);
+    }
 }
 
 // The lit room behind half-open blinds: its own light, drawn over the lit wall.
-void drawWindowLight(cairo_t* cr)
+void drawWindowLight(cairo_t* cr, const LitWindow& window)
 {
-    const double x = WINDOW_X, y = WINDOW_Y, w = WINDOW_W, h = WINDOW_H;
+    const double x = window.x, y = WINDOW_Y, w = WINDOW_W, h = WINDOW_H;
     cairo_pattern_t* room = cairo_pattern_create_radial(x + w * 0.6, y + h * 0.3, 5, x + w / 2, y + h / 2, h);
-    addStop(room, 0.0, mix(palette::AMBER, palette::WHITE, 0.25));
-    addStop(room, 1.0, mix(palette::AMBER, palette::MAGENTA, 0.35), 0.75);
+    addStop(room, 0.0, window.middle);
+    addStop(room, 1.0, window.edge, 0.75);
     cairo_set_source(cr, room);
     cairo_rectangle(cr, x, y, w, h);
     cairo_fill(cr);
+    cairo_pattern_destroy(room);
     cairo_set_source_rgba(cr, 0.06, 0.03, 0.05, 0.85);
-    for (double s = y + 4; s < y + h * 0.62; s += 9) {
+    for (double s = y + 4; s < y + h * window.blinds; s += 9) {
         cairo_rectangle(cr, x, s, w, 5.5);
         cairo_fill(cr);
     }
@@ -137,7 +157,7 @@ void drawWindowLight(cairo_t* cr)
 
 void drawDrainpipe(cairo_t* cr)
 {
-    const double x = 505, w = 18;
+    const double x = 735, w = 18;
     cairo_pattern_t* pipe = cairo_pattern_create_linear(x, 0, x + w, 0);
     addStop(pipe, 0.0, Rgb{0.05, 0.04, 0.08});
     addStop(pipe, 0.35, Rgb{0.32, 0.28, 0.36});
@@ -190,8 +210,8 @@ void drawLightCone(cairo_t* cr, SeededRandom& random)
     cairo_save(cr);
     cairo_move_to(cr, LAMP_X - 28, LAMP_Y);
     cairo_line_to(cr, LAMP_X + 28, LAMP_Y);
-    cairo_line_to(cr, LAMP_X + 230, GROUND);
-    cairo_line_to(cr, LAMP_X - 230, GROUND);
+    cairo_line_to(cr, LAMP_X + CONE_SPREAD, GROUND);
+    cairo_line_to(cr, LAMP_X - CONE_SPREAD, GROUND);
     cairo_close_path(cr);
     cairo_pattern_t* cone = cairo_pattern_create_linear(0, LAMP_Y, 0, GROUND);
     addStop(cone, 0.0, palette::AMBER, 0.22);
@@ -202,7 +222,7 @@ void drawLightCone(cairo_t* cr, SeededRandom& random)
     cairo_clip(cr);
     cairo_set_line_width(cr, 1.0);
     for (int i = 0; i < 140; ++i) {
-        const double x = LAMP_X + random.range(-230, 230), y = random.range(LAMP_Y, GROUND);
+        const double x = LAMP_X + random.range(-CONE_SPREAD, CONE_SPREAD), y = random.range(LAMP_Y, GROUND);
         const double length = random.range(10, 26);
         const double fade = 1.0 - (y - LAMP_Y) / (GROUND - LAMP_Y);
         setColour(cr, mix(palette::AMBER, palette::WHITE, 0.5), random.range(0.15, 0.5) * (0.3 + 0.7 * fade));
@@ -241,7 +261,7 @@ void drawSign(cairo_t* cr)
         cairo_restore(cr);
     }
     useFont(cr, Typeface::SANS_BOLD, 92);
-    spacedTextPath(cr, "NUIT", SIGN_X, SIGN_Y + 170, 18, 0.5);
+    spacedTextPath(cr, "NUIT", SIGN_X, SIGN_Y + 192, 18, 0.5);
     strokeNeon(cr, palette::CYAN, 4.5);
     cairo_new_path(cr);
 }
@@ -254,7 +274,7 @@ RgbImage drawWallAtNight()
     Canvas canvas(PICTURE_WIDTH, PICTURE_HEIGHT);
     cairo_t* cr = canvas.cr();
     drawBricks(cr, random);
-    drawWindowFrame(cr);
+    drawWindowFrames(cr);
     drawDrainpipe(cr);
     drawPavement(cr);
     {
@@ -279,7 +299,8 @@ RgbImage drawWallAtNight()
     cairo_mask_surface(cr, shadow.surface(), 0, 0);
     cairo_restore(cr);
 
-    drawWindowLight(cr);
+    for (const LitWindow& window : WINDOWS)
+        drawWindowLight(cr, window);
     drawLamp(cr);
     drawWithGlow(canvas, [&](cairo_t* c) { drawLightCone(c, random); }, 2, 0.6);
     drawWithGlow(canvas, drawLampLight, 18, 1.4);

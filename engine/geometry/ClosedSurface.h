@@ -1,0 +1,14 @@
+// Whether a mesh's triangles close a surface that is seen only from the side its normals
+// face: every edge (vertices welded by their position, so seams of texture coordinates
+// do not open it) is used once in each direction, and the triangles wind counter-
+// clockwise seen from that side. Back faces of such a surface can never be what the eye
+// sees while the eye stays on that side, so they can be culled without changing the
+// picture. It reads the arrays it is given and keeps nothing.
+#pragma once
+
+class TriangleList;
+class VertexArray;
+
+// False without positions or normals, without triangles, for an open or inconsistently
+// wound surface, and when the winding turns against the normals.
+bool isClosedFacingItsNormals(const VertexArray& vertices, const TriangleList& triangles);
