@@ -1,7 +1,7 @@
 #include "engine/core/FileSystems.h"
 #include "engine/geometry/GeometryWriter.h"
 #include "tests/geometry/TestModels.h"
-#include "tests/support/BmpWriter.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/MountedDisk.h"
 #include "tests/support/NullWindow.h"
 #include "tests/support/RecordingDevice.h"
