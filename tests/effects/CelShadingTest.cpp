@@ -17,7 +17,7 @@
 #include "tests/support/GLTestContext.h"
 #include "tests/support/MountedDisk.h"
 #include "tests/support/NullWindow.h"
-#include "tests/support/BmpWriter.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/RecordingDevice.h"
 #include "tests/support/ScratchDir.h"
 

@@ -1,7 +1,7 @@
 // qztool lyrics on the LRC and SRT variants players and subtitle editors write: each row
 // a small file and the rap.txt it must give, or the line a malformed file is refused at.
 #include "demo/effects/LyricsFile.h"
-#include "tests/support/BmpWriter.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScratchDir.h"
 
