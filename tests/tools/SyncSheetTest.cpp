@@ -1,6 +1,7 @@
-// qztool sheet: on the generated show a PNG of the asked size whose scene-change marks
-// stand at the columns the scene times give; on a small show the scene times and lyric
-// lines as the show runs through them; and the ways it refuses to start.
+// qztool sync and sheet on the generated show: its bar lines found again, and a PNG of
+// the asked size whose scene-change marks stand at the columns the scene times give; on a
+// small show the scene times and lyric lines as the show runs through them; and the ways
+// the sheet refuses to start.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Netpbm.h"
 #include "tests/support/ScratchDir.h"
@@ -12,10 +13,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
 namespace {
+
+// The times of a Syncro.txt.
+std::vector<double> timesOf(const std::string& text)
+{
+    std::istringstream in(text);
+    return { std::istream_iterator<double>(in), std::istream_iterator<double>() };
+}
 
 // The marks' colour, drawn nowhere else on the sheet.
 constexpr std::uint8_t MARK[3] = {232, 72, 0};
@@ -71,18 +80,27 @@ void expectMarksAt(const SheetRun& drawn)
 
 }
 
-TEST(SyncSheet, MarksTheGeneratedShowsSceneChangesAtTheirColumns)
+// One generated show for both commands: sync finds the soundtrack's 90 BPM and puts
+// bars 5, 10, ... 65 (counted from 1) on datagen's bar lines, the first and last of them
+// scene changes of its Syncro.txt; the sheet marks those changes at their columns.
+TEST(SyncSheet, OnTheGeneratedShowSyncFindsItsBarLinesAndTheSheetMarksItsSceneChanges)
 {
     ScratchDir dir;
     ASSERT_EQ(runBuilt("datagen", { dir.file("Data") }).exitStatus, 0);
-    std::istringstream sync(readWholeFile(dir.file("Data/Syncro.txt")));
-    std::vector<double> changes;
-    for (double ms; sync >> ms;)
-        changes.push_back(ms);
+    const std::vector<double> changes = timesOf(readWholeFile(dir.file("Data/Syncro.txt")));
+    ChildResult sync = runBuilt("qztool", { "sync", dir.file("Data/rap2.mp3"), "--first-bar", "5", "--bars-per-scene", "5" });
+    ASSERT_EQ(sync.exitStatus, 0) << sync.err;
+    const std::size_t tempo = sync.err.find("tempo: ");
+    EXPECT_NEAR(tempo == std::string::npos ? 0.0 : std::stod(sync.err.substr(tempo + 7)), 90.0, 0.45) << sync.err;
+    const std::vector<double> times = timesOf(sync.out);
+    ASSERT_EQ(times.size(), 13u) << sync.out;
+    for (std::size_t k = 0; k < times.size(); ++k)
+        EXPECT_NEAR(times[k], (4 + 5 * k) * 4 * 60000.0 / 90.0, 30.0) << "scene change " << k;
+    EXPECT_TRUE(std::abs(times[0] - changes.at(0)) < 30.0 && std::abs(times[12] - changes.at(11)) < 30.0) << sync.out;
+
     const SheetRun drawn = drawSheet(dir, dir.file("Data"), changes);
     EXPECT_TRUE(drawn.run.out.empty());
-    EXPECT_EQ(drawn.sheet.width, 1600u);
-    EXPECT_EQ(drawn.sheet.height, 560u);
+    EXPECT_TRUE(drawn.sheet.width == 1600u && drawn.sheet.height == 560u);
     expectMarksAt(drawn);
     EXPECT_NE(drawn.run.err.find("every scene change within 30 ms of a bar line"), std::string::npos);
     EXPECT_NE(drawn.run.err.find("14 scenes on, 33 lyric lines in the band"), std::string::npos);
