@@ -215,61 +215,50 @@ std::string writeGltf(const ScratchDir& dir, const Bar& bar)
     std::string bin;
     std::ostringstream views, accessors;
     int count = 0;
-    auto view = [&](std::size_t start, int n, int component, const char* type, const std::string& extra) {
+    std::size_t start = 0; // of the view being written; each view ends where the bytes do
+    auto view = [&](int n, int component, const char* type, const std::string& extra) {
         views << (count ? "," : "") << "{\"buffer\":0,\"byteOffset\":" << start << ",\"byteLength\":" << bin.size() - start << "}";
         accessors << (count ? "," : "") << "{\"bufferView\":" << count << ",\"componentType\":" << component
                   << ",\"count\":" << n << ",\"type\":\"" << type << "\"" << extra << "}";
         return count++;
     };
     const int n = int(bar.points.size());
-    std::size_t start = bin.size();
     for (const Vec3& p : bar.points)
         put(bin, p);
-    const int positions = view(start, n, 5126, "VEC3", ",\"min\":[-0.1,0,-0.1],\"max\":[0.1,2,0.1]");
-    start = bin.size();
+    const int positions = view(n, 5126, "VEC3", ",\"min\":[-0.1,0,-0.1],\"max\":[0.1,2,0.1]");
     for (int v = 0; v < n; ++v)
         for (int k = 0; k < 4; ++k)
             put(bin, std::uint16_t(k < bar.joints ? k : 0));
-    const int joints = view(start, n, 5123, "VEC4", "");
-    start = bin.size();
+    const int joints = view(n, 5123, "VEC4", "");
     for (const auto& w : bar.weights)
         for (int k = 0; k < 4; ++k)
             put(bin, k < bar.joints ? w[std::size_t(k)] : 0.0f);
-    const int weights = view(start, n, 5126, "VEC4", "");
-    start = bin.size();
-    std::vector<std::uint16_t> indices;
-    const int ring[5] = { 0, 1, 3, 2, 0 };
+    const int weights = view(n, 5126, "VEC4", "");
+    const int ring[5] = { 0, 1, 3, 2, 0 }; // four sides between each two rows
     for (int row = 0; row < 4; ++row)
         for (int s = 0; s < 4; ++s) {
             const int a = row * 4 + ring[s], b = row * 4 + ring[s + 1], c = a + 4, d = b + 4;
-            indices.insert(indices.end(), { std::uint16_t(a), std::uint16_t(b), std::uint16_t(d), std::uint16_t(a),
-                std::uint16_t(d), std::uint16_t(c) });
+            for (int corner : { a, b, d, a, d, c })
+                put(bin, std::uint16_t(corner));
         }
-    for (std::uint16_t i : indices)
-        put(bin, i);
-    const int triangles = view(start, int(indices.size()), 5123, "SCALAR", "");
+    const int triangles = view(4 * 4 * 6, 5123, "SCALAR", "");
     bin.resize((bin.size() + 3) & ~std::size_t(3));
-    start = bin.size();
+    start = bin.size(); // matrices on a four-byte boundary
     for (int j = 0; j < bar.joints; ++j) {
         Mat4 inverseBind;
         inverseBind.setTranslation(0.0f, -bar.jointY(j), 0.0f);
         put(bin, inverseBind);
     }
-    const int binds = view(start, bar.joints, 5126, "MAT4", "");
-    start = bin.size();
-    put(bin, 0.0f);
-    put(bin, 1.0f);
-    const int times = view(start, 2, 5126, "SCALAR", ",\"min\":[0],\"max\":[1]");
-    start = bin.size();
-    put(bin, Vec3(0.5f, 0, 0));
-    put(bin, Vec3(1.5f, 0, 0));
-    const int slide = view(start, 2, 5126, "VEC3", "");
+    const int binds = view(bar.joints, 5126, "MAT4", "");
+    put(bin, 0.0f), put(bin, 1.0f);
+    const int times = view(2, 5126, "SCALAR", ",\"min\":[0],\"max\":[1]");
+    put(bin, Vec3(0.5f, 0, 0)), put(bin, Vec3(1.5f, 0, 0));
+    const int slide = view(2, 5126, "VEC3", "");
     std::ostringstream samplers, channels;
     samplers << "{\"input\":" << times << ",\"output\":" << slide << (bar.curved ? ",\"interpolation\":\"STEP\"" : "") << "}";
     channels << "{\"sampler\":0,\"target\":{\"node\":0,\"path\":\"translation\"}}";
     const int turned[2] = { 1, bar.joints > 2 ? bar.joints - 1 : -1 };
     for (int k = 0; k < 2 && turned[k] >= 0; ++k) {
-        start = bin.size();
         const float half = k ? 0.5235988f : 0.7853982f;
         const bool cubic = bar.curved && k == 0;
         for (const Quat& q : { Quat(0, 0, 0, 1), k ? Quat(std::sin(half), 0, 0, std::cos(half)) : Quat(0, 0, std::sin(half), std::cos(half)) }) {
@@ -279,7 +268,7 @@ std::string writeGltf(const ScratchDir& dir, const Bar& bar)
             if (cubic)
                 put(bin, Quat(0, 0, 0, 0));
         }
-        const int turn = view(start, cubic ? 6 : 2, 5126, "VEC4", "");
+        const int turn = view(cubic ? 6 : 2, 5126, "VEC4", "");
         samplers << ",{\"input\":" << times << ",\"output\":" << turn << (cubic ? ",\"interpolation\":\"CUBICSPLINE\"" : "") << "}";
         channels << ",{\"sampler\":" << k + 1 << ",\"target\":{\"node\":" << turned[k] << ",\"path\":\"rotation\"}}";
     }
