@@ -218,6 +218,7 @@ std::string writeGltf(const ScratchDir& dir, const Bar& bar)
     std::size_t start = 0; // of the view being written; each view ends where the bytes do
     auto view = [&](int n, int component, const char* type, const std::string& extra) {
         views << (count ? "," : "") << "{\"buffer\":0,\"byteOffset\":" << start << ",\"byteLength\":" << bin.size() - start << "}";
+        start = bin.size();
         accessors << (count ? "," : "") << "{\"bufferView\":" << count << ",\"componentType\":" << component
                   << ",\"count\":" << n << ",\"type\":\"" << type << "\"" << extra << "}";
         return count++;
