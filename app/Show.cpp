@@ -144,7 +144,7 @@ void Show::loadLyrics(std::vector<std::string>& missing)
         noteMissing(&missing, showfiles::BAND);
 }
 
-ShowLoadReport Show::load(RenderDevice& device, const std::string& dataFolder)
+ShowLoadReport Show::load(RenderDevice& device, const std::string& dataFolder, std::int32_t startMs)
 {
     close();
     device_ = &device;
@@ -166,10 +166,14 @@ ShowLoadReport Show::load(RenderDevice& device, const std::string& dataFolder)
     const int music = loadSample(showfiles::MUSIC, 0);
     if (!isValidSlot(music))
         noteMissing(&missing, showfiles::MUSIC);
-    playSample(music, MUSIC_KEY);
+    musicSlot_ = music;
+    if (startMs <= 0)
+        playSample(music, MUSIC_KEY);
     director_.start();
     loadLyrics(missing);
     placeCamera();
+    if (startMs > 0)
+        seek(startMs);
     return report;
 }
 
@@ -265,7 +269,11 @@ SeekReport Show::seek(std::int32_t showMs)
     platform::advanceVirtualClockBy(target - now);
     if (live)
         platform::resumeRealClock();
-    soundSystem().seekKey(MUSIC_KEY, std::max(showMs, 0));
+    // A show loaded to start later has not started its music yet.
+    if (!soundSystem().seekKey(MUSIC_KEY, std::max(showMs, 0))) {
+        playSample(musicSlot_, MUSIC_KEY);
+        soundSystem().seekKey(MUSIC_KEY, std::max(showMs, 0));
+    }
     report.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
     consolePrintf("seek : %d ms, %lld frames in %.1f ms\n", static_cast<int>(std::max(showMs, 0)),
         static_cast<long long>(report.frames), report.milliseconds);

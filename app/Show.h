@@ -73,8 +73,10 @@ public:
     // owned; it must stay until close): the loading picture first, drawn and presented,
     // then timeline, paths, content, music (its timeline starts with it), lyrics and the
     // camera's start. Files that do not load are reported on the console as they fail
-    // and listed in the result; the show plays with what loaded.
-    ShowLoadReport load(RenderDevice& device, const std::string& dataFolder);
+    // and listed in the result; the show plays with what loaded. With startMs > 0 the
+    // show is replayed to startMs (seek) before the music starts, so nothing of the
+    // song before startMs is heard.
+    ShowLoadReport load(RenderDevice& device, const std::string& dataFolder, std::int32_t startMs = 0);
     // Advances the show by one frame (ticks the frame clock first).
     void update();
     // Draws one frame and presents it. Does nothing before load.
@@ -108,6 +110,7 @@ private:
     RenderDevice* device_ = nullptr;
     ParticleSprite sprite_;
     PictureLayer loading_;
+    int musicSlot_ = -1; // the song's sound slot, started by load or by the first seek
     Director director_;
     Camera camera_;
     FontRegistry fonts_;

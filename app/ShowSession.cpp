@@ -55,9 +55,9 @@ bool ShowSession::open(RenderDevice* (*makeDevice)(), const ShowWindowRequest& r
     return true;
 }
 
-ShowLoadReport ShowSession::load(const std::string& dataFolder)
+ShowLoadReport ShowSession::load(const std::string& dataFolder, std::int32_t startMs)
 {
-    return show_->load(*device_, dataFolder);
+    return show_->load(*device_, dataFolder, startMs);
 }
 
 void ShowSession::close()

@@ -45,8 +45,9 @@ public:
     // here). False when the window could not be made (it has told the user why):
     // everything is shut down again.
     bool open(RenderDevice* (*makeDevice)(), const ShowWindowRequest& request);
-    // The show loads from dataFolder (from findData) and its timeline starts. Needs open.
-    ShowLoadReport load(const std::string& dataFolder);
+    // The show loads from dataFolder (from findData) and its timeline starts, at startMs
+    // into the show when that is above 0. Needs open.
+    ShowLoadReport load(const std::string& dataFolder, std::int32_t startMs = 0);
     // The show, released, then the device detached and deleted, engine stopped. Does
     // nothing when not open.
     void close();

@@ -137,7 +137,7 @@ int main(int argc, char** argv)
         return 1;
     // A file missing here and there leaves its scene drawing what loaded; a folder from
     // which no scene can draw anything is not the show.
-    const ShowLoadReport report = session.load(data);
+    const ShowLoadReport report = session.load(data, options.startMs);
     if (report.drawsNothing()) {
         std::fprintf(stderr, "velvet-orbit: %s holds none of the show's pictures, models or particle sprite; missing: %s\n",
             data.c_str(), joinNames(report.missing).c_str());
@@ -149,8 +149,6 @@ int main(int argc, char** argv)
     const platform::SwapPacing pacing = session.window()->paceSwaps(options.vsync);
     reportPacing(*session.window(), pacing);
     Show& show = session.show();
-    if (options.startMs > 0)
-        show.seek(options.startMs);
 
     PerfTimer runTimer;
     FrameCallbacks frame;

@@ -20,17 +20,6 @@ protected:
     ScriptedInput input;
     ScriptedWindow window{1024, 768};
 
-    // Every path file: keys at 0, 1000, 2000, 3000 and 4000 ms; x tells the files apart.
-    void writePaths()
-    {
-        const char* const files[] = {"Fixe", "Fixe2", "Scene4", "Scene5", "Scene6", "Scene7", "Scene8"};
-        for (long f = 0; f < 7; ++f) {
-            std::string text;
-            for (long t = 0; t <= 4000; t += 1000)
-                text += record({t, 10000 * (f + 1), 0, 0, 0, 0, 0});
-            scratch.write(files[f] + std::string(".txt"), text);
-        }
-    }
     void loadWithSync(const std::string& sync)
     {
         scratch.write("Syncro.txt", sync);
@@ -81,7 +70,11 @@ TEST_F(DirectorTest, MissingSyncFileIsReportedAndTheShowStaysOnSceneZero)
 
 TEST_F(DirectorTest, EachSceneHasItsOwnPathFromTheTable)
 {
-    writePaths();
+    std::string keys; // every path file: keys at 0, 1000, 2000, 3000 and 4000 ms
+    for (long t = 0; t <= 4000; t += 1000)
+        keys += record({t, 0, 0, 0, 0, 0, 0});
+    for (const char* file : {"Fixe", "Fixe2", "Scene4", "Scene5", "Scene6", "Scene7", "Scene8"})
+        scratch.write(file + std::string(".txt"), keys);
     loadWithSync("10 20 30 40 50 60 70 80 90 100 110 120 130");
     const char* expected[14] = {"Fixe.txt", "Fixe.txt", "Fixe2.txt", "Fixe2.txt", "Fixe.txt", "Scene4.txt",
         "Scene5.txt", "Scene6.txt", "Scene7.txt", "Scene8.txt", "Fixe2.txt", "Fixe2.txt", "Fixe2.txt", "Fixe2.txt"};

@@ -55,7 +55,8 @@ protected:
         ShowFixture::TearDown();
     }
 
-    // The scene's frame as named steps: "clear", "picture N", "MODEL" or "MODEL cel".
+    // The scene's frame as named steps: "clear", "picture N", "MODEL", "MODEL cel" or
+    // "forward" (10 units along z on the model-view stack).
     std::vector<std::string> render(std::uint32_t scene)
     {
         advanceMs(std::int32_t(scene) * 10 + 5 - director.elapsedMs());
@@ -78,6 +79,8 @@ protected:
                 args.push_back(std::atoi(call.c_str() + at + 1));
             if (call == "clearAll()")
                 steps.push_back("clear");
+            else if (call == "translateModelView(0, 0, 10)")
+                steps.push_back("forward");
             else if (call.rfind("setMatrixParameter(", 0) == 0)
                 parameters = true;
             else if (call.rfind("setTexture(0, ", 0) == 0)
@@ -106,16 +109,14 @@ protected:
     std::unique_ptr<MountedDisk> disk;
 };
 
-TEST_F(SceneRecipeTest, LoadSetsAmbientLightAndTrilinearFilteringButNoLight)
+// Loading sets a white ambient light and trilinear filtering, but no light: lights reach
+// the device only in the lit scenes.
+TEST_F(SceneRecipeTest, LoadSetsTheAmbientLightAndEveryScenesRecipeFollowsInOrder)
 {
     EXPECT_EQ(device.count("applyAmbientLight()") + device.count("setTextureFilter(0, 2)")
             + device.count("setTextureFilter(1, 2)"), 3);
+    EXPECT_EQ(device.count("applyLight("), 0);
     EXPECT_TRUE(device.ambientLight[0] == 1.0f && device.ambientLight[3] == 1.0f);
-    EXPECT_EQ(device.count("applyLight("), 0) << "lights reach the device only in lit scenes";
-}
-
-TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
-{
     const struct {
         std::uint32_t scene;
         std::vector<std::string> steps;
@@ -128,11 +129,11 @@ TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
         {3, {"clear", "rien", "picture 1"}, {}, true},
         {4, {"clear", "picture 2"}, {}, true},
         // What stands inside the cave goes first, so the cave's hidden pixels fail early.
-        {5, {"FIXE cel", "rien", "cave"}, {5}, true},
+        {5, {"FIXE cel", "forward", "rien", "cave"}, {5}, true},
         {6, {"rien", "cave", "FIXE cel"}, {3}, false},
         {7, {"clear", "rien", "FIXE cel"}, {0, 1, 2, 3, 4}, false},
         {8, {"sol", "police cel", "rien"}, {1}, true},
-        {9, {"FIXE cel", "rien", "cave"}, {5}, true},
+        {9, {"FIXE cel", "forward", "rien", "cave"}, {5}, true},
         {10, {"clear", "picture 3"}, {}, true},
         {11, {"clear", "picture 4"}, {}, true},
         {12, {"clear", "picture 5"}, {}, true},
@@ -157,8 +158,9 @@ TEST_F(SceneRecipeTest, EveryScenesRecipeInOrder)
     EXPECT_EQ(director.content().model(MODEL_SPARE).geometry(), nullptr) << "the fifth model is never loaded";
 }
 
-// Each system's type, count and emission point (rain: over its box).
-TEST_F(SceneRecipeTest, ParticleSystemsAreTheShowsSix)
+// Each system's type, count and emission point (rain: over its box); a rewind restarts
+// them and the random sequence where loading left it.
+TEST_F(SceneRecipeTest, ParticleSystemsAreTheShowsSixAndARewindRestartsThem)
 {
     const struct { int type, count; float low[3], high[3]; } systems[] = {
         {3, 1000, {0, 20, -30}, {0, 20, -30}}, {1, 1000, {-200, 20, -200}, {200, 180, 200}},
@@ -176,18 +178,15 @@ TEST_F(SceneRecipeTest, ParticleSystemsAreTheShowsSix)
                 << i << " axis " << k << ": " << low << " to " << high;
         }
     }
-}
-
-TEST_F(SceneRecipeTest, RewindRestoresTheRandomSequenceLoadingLeft)
-{
     std::vector<int> first, again;
     for (int i = 0; i < 8; ++i)
         first.push_back(showRand());
-    render(7);
+    render(1), render(7);
     director.rewind();
     for (int i = 0; i < 8; ++i)
         again.push_back(showRand());
     EXPECT_TRUE(again == first && director.content().particleSystem(0).time() == 0.0f);
+    EXPECT_EQ(director.content().picture(0).particles().time(), 0.0f);
 }
 
 // References held on the device's tables and buffers in use.
@@ -199,6 +198,27 @@ int held(const RenderDevice& device)
     for (int i = 0; i < RenderDevice::MaterialCount; ++i)
         n += device.materials.useCount(i) + device.programs.useCount(i);
     return n + int(std::count_if(device.buffers.begin(), device.buffers.end(), [](const BufferRecord& b) { return b.list != -1; }));
+}
+
+// Loaded again, the content holds what it held; with a sprite that did not load, every
+// picture layer and particle system says so.
+TEST_F(SceneRecipeTest, ReloadedContentHoldsNoMoreAndEveryParticleSystemReportsAMissingSprite)
+{
+    const int loaded = held(device);
+    ParticleSprite none;
+    std::string again, missing;
+    for (auto [used, printed] : {std::pair{&sprite, &again}, {&none, &missing}}) {
+        ConsoleCapture console;
+        director.loadContent(*used);
+        *printed = console.text();
+        EXPECT_EQ(held(device), loaded);
+    }
+    const std::string report = "erreur chargement moteur de particule";
+    EXPECT_EQ(again.find(report), std::string::npos) << again;
+    std::size_t reports = 0;
+    for (std::size_t at = missing.find(report); at != std::string::npos; at = missing.find(report, at + 1))
+        ++reports;
+    EXPECT_EQ(reports, std::size_t(PICTURE_COUNT + PARTICLE_SYSTEM_COUNT)) << missing;
 }
 
 // The first frame the show's load presents: the loading picture over the whole window.

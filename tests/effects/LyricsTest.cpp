@@ -4,7 +4,6 @@
 #include "demo/effects/LyricsFile.h"
 #include "demo/effects/LyricsText.h"
 #include "platform/TimeSource.h"
-#include "tests/support/BmpWriter.h"
 #include "tests/support/GLTestContext.h"
 #include "tests/support/ImageFiles.h"
 #include "tests/support/MountedDisk.h"

@@ -3,7 +3,7 @@
 #include "engine/geometry/MeshMaterial.h"
 #include "engine/geometry/VertexFormat.h"
 #include "tests/geometry/TestModels.h"
-#include "tests/support/BmpWriter.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/MountedDisk.h"
 #include "tests/support/NullWindow.h"
 #include "tests/support/RecordingDevice.h"

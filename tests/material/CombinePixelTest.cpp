@@ -1,191 +1,90 @@
 // Combiner materials on a real GL (Mesa llvmpipe offscreen): every operation gives the
-// value the GL_ARB_texture_env_combine equations give for chosen inputs. Pixels are read
-// back as bytes; a channel may differ from the exact value by 2/255 (rounding of the
-// 8-bit inputs and framebuffer), dot3 by 4/255 (its factor 4 magnifies that rounding).
+// pixel the GL_ARB_texture_env_combine equations give for fixed inputs: texture t =
+// (200, 100, 50, 160) on unit 0, diffuse d = the material's constant (60, 120, 180, 90),
+// and a second texture u on unit 1. A channel may differ by 2/255 (rounding of the 8-bit
+// inputs and framebuffer), dot3 by 4/255 (its factor 4 magnifies that rounding).
 #include "engine/material/GLCombineMaterial.h"
 #include "tests/material/PixelFixture.h"
 
-#include <algorithm>
-#include <cmath>
-#include <functional>
 #include <string>
 
 namespace {
 
-using Colour = std::array<float, 4>;
-
-Colour toFloat(const Rgba& c)
-{
-    return { c[0] / 255.0f, c[1] / 255.0f, c[2] / 255.0f, c[3] / 255.0f };
-}
-
-float clamp01(float v)
-{
-    return std::clamp(v, 0.0f, 1.0f);
-}
-
-// The diffuse colour is the material's constant (it becomes the current colour).
-const Rgba kDiffuse = { 60, 120, 180, 90 };
 const Rgba kTexture = { 200, 100, 50, 160 };
 const Rgba kWhite = { 255, 255, 255, 255 };
 const Rgba kSecond = { 20, 240, 100, 64 };
 
-std::string constLine(const Rgba& c)
-{
-    return "const " + std::to_string(c[0]) + " " + std::to_string(c[1]) + " "
-        + std::to_string(c[2]) + " " + std::to_string(c[3]) + " ";
-}
-
 struct Case {
-    const char* name;
-    std::string script;            // after the constant
-    Rgba unit1;                    // texture on unit 1 (unit 0 holds kTexture)
-    // Expected red, green, blue from texture t, diffuse d and unit-1 texture u.
-    std::function<Colour(const Colour& t, const Colour& d, const Colour& u)> expected;
+    const char* script;  // after the constant
+    Rgba unit1;          // texture on unit 1
+    Rgba expected;       // red, green, blue
     int tolerance = 2;
 };
 
-class CombinePixels : public PixelFixture {
-protected:
-    Rgba render(const std::string& script, const Rgba& unit1, bool* applied)
-    {
-        bindUnit(0, makeTexture(kTexture));
-        bindUnit(1, makeTexture(unit1));
-        GLCombineMaterial material(activeTexture_);
-        std::string text = constLine(kDiffuse) + script;
-        EXPECT_TRUE(material.loadFromString(text.c_str(), nullptr, nullptr))
-            << material.compileError();
-        *applied = material.apply();
-        return drawQuad();
-    }
-
-    void expectNear(const Rgba& actual, const Colour& expected, int tolerance)
-    {
-        for (int c = 0; c < 3; ++c)
-            EXPECT_NEAR(actual[c], std::lround(clamp01(expected[c]) * 255.0f), tolerance)
-                << "channel " << c;
-    }
-};
-
-Colour each(const Colour& a, const Colour& b, float (*f)(float, float))
-{
-    return { f(a[0], b[0]), f(a[1], b[1]), f(a[2], b[2]), f(a[3], b[3]) };
-}
-
 // Stage 1 copies stage 0's alpha into the colour: interpolating a white texture and the
 // zero environment colour ("c0" is never set) by the previous alpha.
-const char* const kAlphaProbe = " tex 1 rgb currentalpha t0 c0 alpha leftarg t0 t0";
+const std::string kAlphaProbe = " tex 1 rgb currentalpha t0 c0 alpha leftarg t0 t0";
 
-Colour grey(float v)
-{
-    return { v, v, v, 1.0f };
-}
+class CombinePixels : public PixelFixture {
+protected:
+    void expectPixels(const Case* begin, const Case* end, const std::string& suffix)
+    {
+        for (const Case* c = begin; c != end; ++c) {
+            SCOPED_TRACE(c->script);
+            bindUnit(0, makeTexture(kTexture));
+            bindUnit(1, makeTexture(c->unit1));
+            GLCombineMaterial material(activeTexture_);
+            std::string text = "const 60 120 180 90 " + std::string(c->script) + suffix;
+            EXPECT_TRUE(material.loadFromString(text.c_str(), nullptr, nullptr)) << material.compileError();
+            EXPECT_TRUE(material.apply());
+            Rgba pixel = drawQuad();
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(pixel[k], c->expected[k], c->tolerance) << "channel " << k;
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+            deleteTextures();
+            resetGL();
+        }
+    }
+};
 
 TEST_F(CombinePixels, ColourOperations)
 {
     const Case cases[] = {
-        { "leftarg", "tex 0 rgb leftarg t0 d0 alpha leftarg t0 d0", kWhite,
-            [](auto& t, auto&, auto&) { return t; } },
-        { "leftarg d0", "tex 0 rgb leftarg d0 t0 alpha leftarg t0 d0", kWhite,
-            [](auto&, auto& d, auto&) { return d; } },
-        { "c0 reads the default constant", "tex 0 rgb leftarg c0 t0 alpha leftarg t0 d0",
-            kWhite, [](auto&, auto&, auto&) { return grey(0); } },
-        { "modulate", "tex 0 rgb modulate t0 d0 alpha modulate t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return each(t, d, [](float a, float b) { return a * b; }); } },
-        { "modulate2x", "tex 0 rgb modulate2x t0 d0 alpha modulate t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return each(t, d, [](float a, float b) { return 2 * a * b; }); } },
-        { "modulate4x", "tex 0 rgb modulate4x t0 d0 alpha modulate t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return each(t, d, [](float a, float b) { return 4 * a * b; }); } },
-        { "add", "tex 0 rgb add t0 d0 alpha add t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return each(t, d, [](float a, float b) { return a + b; }); } },
-        { "addsigned", "tex 0 rgb addsigned t0 d0 alpha add t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return each(t, d, [](float a, float b) { return a + b - 0.5f; }); } },
-        { "subtract", "tex 0 rgb subtract t0 d0 alpha add t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return each(t, d, [](float a, float b) { return a - b; }); } },
-        { "subtract reversed", "tex 0 rgb subtract d0 t0 alpha add t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return each(d, t, [](float a, float b) { return a - b; }); } },
-        { "diffusealpha", "tex 0 rgb diffusealpha t0 d0 alpha add t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) {
-                Colour r;
-                for (int c = 0; c < 4; ++c)
-                    r[c] = t[c] * d[3] + d[c] * (1 - d[3]);
-                return r;
-            } },
-        { "texturealpha", "tex 0 rgb texturealpha t0 d0 alpha add t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) {
-                Colour r;
-                for (int c = 0; c < 4; ++c)
-                    r[c] = t[c] * t[3] + d[c] * (1 - t[3]);
-                return r;
-            } },
-        { "dot3", "tex 0 rgb dot3 t0 d0 alpha add t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) {
-                float s = 0;
-                for (int c = 0; c < 3; ++c)
-                    s += (t[c] - 0.5f) * (d[c] - 0.5f);
-                return grey(4 * s);
-            },
-            4 },
+        { "tex 0 rgb leftarg t0 d0 alpha leftarg t0 d0", kWhite, { 200, 100, 50 } },
+        { "tex 0 rgb leftarg d0 t0 alpha leftarg t0 d0", kWhite, { 60, 120, 180 } },
+        { "tex 0 rgb leftarg c0 t0 alpha leftarg t0 d0", kWhite, { 0, 0, 0 } },
+        { "tex 0 rgb modulate t0 d0 alpha modulate t0 d0", kWhite, { 47, 47, 35 } },
+        { "tex 0 rgb modulate2x t0 d0 alpha modulate t0 d0", kWhite, { 94, 94, 71 } },
+        { "tex 0 rgb modulate4x t0 d0 alpha modulate t0 d0", kWhite, { 188, 188, 141 } },
+        { "tex 0 rgb add t0 d0 alpha add t0 d0", kWhite, { 255, 220, 230 } },
+        { "tex 0 rgb addsigned t0 d0 alpha add t0 d0", kWhite, { 132, 93, 102 } },
+        { "tex 0 rgb subtract t0 d0 alpha add t0 d0", kWhite, { 140, 0, 0 } },
+        { "tex 0 rgb subtract d0 t0 alpha add t0 d0", kWhite, { 0, 20, 130 } },
+        { "tex 0 rgb diffusealpha t0 d0 alpha add t0 d0", kWhite, { 109, 113, 134 } },
+        { "tex 0 rgb texturealpha t0 d0 alpha add t0 d0", kWhite, { 148, 107, 98 } },
+        { "tex 0 rgb dot3 t0 t0 alpha add t0 d0", kWhite, { 189, 189, 189 }, 4 },
         // Two stages: unit 1 reads the previous stage.
-        { "modulate by previous", "tex 0 rgb leftarg t0 d0 alpha leftarg t0 d0 tex 1 rgb modulate r0 t0 alpha modulate r0 t0",
-            kSecond, [](auto& t, auto&, auto& u) { return each(t, u, [](float a, float b) { return a * b; }); } },
-        { "texturealpha over previous", "tex 0 rgb leftarg t0 d0 alpha leftarg t0 d0 tex 1 rgb texturealpha t0 r0 alpha leftarg t0 d0",
-            kSecond, [](auto& t, auto&, auto& u) {
-                Colour r;
-                for (int c = 0; c < 4; ++c)
-                    r[c] = u[c] * u[3] + t[c] * (1 - u[3]);
-                return r;
-            } },
-        { "currentalpha", "tex 0 rgb leftarg t0 d0 alpha leftarg t0 d0 tex 1 rgb currentalpha t0 d0 alpha leftarg t0 d0",
-            kSecond, [](auto& t, auto& d, auto& u) {
-                Colour r;
-                for (int c = 0; c < 4; ++c)
-                    r[c] = u[c] * t[3] + d[c] * (1 - t[3]);
-                return r;
-            } },
+        { "tex 0 rgb leftarg t0 d0 alpha leftarg t0 d0 tex 1 rgb modulate r0 t0 alpha modulate r0 t0", kSecond, { 16, 94, 20 } },
+        { "tex 0 rgb leftarg t0 d0 alpha leftarg t0 d0 tex 1 rgb texturealpha t0 r0 alpha leftarg t0 d0", kSecond, { 155, 135, 63 } },
+        { "tex 0 rgb leftarg t0 d0 alpha leftarg t0 d0 tex 1 rgb currentalpha t0 d0 alpha leftarg t0 d0", kSecond, { 35, 195, 130 } },
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        bool applied = false;
-        Rgba pixel = render(c.script, c.unit1, &applied);
-        EXPECT_TRUE(applied);
-        expectNear(pixel, c.expected(toFloat(kTexture), toFloat(kDiffuse), toFloat(c.unit1)),
-            c.tolerance);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        deleteTextures();
-        resetGL();
-    }
+    expectPixels(std::begin(cases), std::end(cases), "");
 }
 
 TEST_F(CombinePixels, AlphaOperationsAndTheColourScale)
 {
     const Case cases[] = {
-        { "modulate", "tex 0 rgb leftarg t0 d0 alpha modulate t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return grey(t[3] * d[3]); } },
-        { "leftarg d0", "tex 0 rgb leftarg t0 d0 alpha leftarg d0 t0", kWhite,
-            [](auto&, auto& d, auto&) { return grey(d[3]); } },
-        { "add", "tex 0 rgb leftarg t0 d0 alpha add t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return grey(t[3] + d[3]); } },
-        { "subtract", "tex 0 rgb leftarg t0 d0 alpha subtract t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return grey(t[3] - d[3]); } },
-        { "addsigned", "tex 0 rgb leftarg t0 d0 alpha addsigned t0 d0", kWhite,
-            [](auto& t, auto& d, auto&) { return grey(t[3] + d[3] - 0.5f); } },
-        // The alpha scale is the colour operation's: modulate2x doubles alpha too.
-        { "scaled by the colour operation", "tex 0 rgb modulate2x t0 d0 alpha modulate t0 d0",
-            kWhite, [](auto& t, auto& d, auto&) { return grey(2 * t[3] * d[3]); } },
-        { "not by the alpha operation", "tex 0 rgb leftarg t0 d0 alpha modulate4x t0 d0",
-            kWhite, [](auto& t, auto& d, auto&) { return grey(t[3] * d[3]); } },
+        { "tex 0 rgb leftarg t0 d0 alpha modulate t0 d0", kWhite, { 56, 56, 56 } },
+        { "tex 0 rgb leftarg t0 d0 alpha leftarg d0 t0", kWhite, { 90, 90, 90 } },
+        { "tex 0 rgb leftarg t0 d0 alpha add t0 d0", kWhite, { 250, 250, 250 } },
+        { "tex 0 rgb leftarg t0 d0 alpha subtract t0 d0", kWhite, { 70, 70, 70 } },
+        { "tex 0 rgb leftarg t0 d0 alpha addsigned t0 d0", kWhite, { 123, 123, 123 } },
+        // The alpha scale is the colour operation's: modulate2x doubles alpha too, and an
+        // alpha modulate4x does not scale.
+        { "tex 0 rgb modulate2x t0 d0 alpha modulate t0 d0", kWhite, { 113, 113, 113 } },
+        { "tex 0 rgb leftarg t0 d0 alpha modulate4x t0 d0", kWhite, { 56, 56, 56 } },
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        bool applied = false;
-        Rgba pixel = render(c.script + kAlphaProbe, c.unit1, &applied);
-        EXPECT_TRUE(applied);
-        expectNear(pixel, c.expected(toFloat(kTexture), toFloat(kDiffuse), toFloat(c.unit1)),
-            c.tolerance);
-        deleteTextures();
-        resetGL();
-    }
+    expectPixels(std::begin(cases), std::end(cases), kAlphaProbe);
 }
 
 TEST_F(CombinePixels, DisableStageSwitchesItsUnitOffAndEndsApply)

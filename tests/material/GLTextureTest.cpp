@@ -1,6 +1,6 @@
 // OpenGL textures through the device's texture table: uploads of every supported depth,
 // GL-built mip levels, cube maps, updates and the GL name's lifetime.
-#include "tests/support/BmpWriter.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/GLTestContext.h"
 #include "tests/support/MountedDisk.h"
 

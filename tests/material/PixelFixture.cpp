@@ -1,50 +1,28 @@
 #include "tests/material/PixelFixture.h"
 
-platform::NativeWindow* PixelFixture::window_ = nullptr;
-PFNGLACTIVETEXTUREARBPROC PixelFixture::activeTexture_ = nullptr;
-int PixelFixture::unitCount_ = 1;
-
-void PixelFixture::SetUpTestSuite()
-{
-    platform::WindowRequest request;
-    request.title = "material pixels";
-    request.width = kSize;
-    request.height = kSize;
-    window_ = platform::createGLWindow(request);
-    if (window_ == nullptr)
-        return;
-    activeTexture_ = reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(
-        platform::glProcAddress("glActiveTextureARB"));
-    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &unitCount_);
-}
-
-void PixelFixture::TearDownTestSuite()
-{
-    platform::destroyGLWindow(window_);
-    window_ = nullptr;
-}
+#include "engine/render/GLExtensions.h"
 
 void PixelFixture::SetUp()
 {
-    ASSERT_NE(window_, nullptr) << "no GL context on the offscreen driver";
+    ASSERT_TRUE(gl.ok()) << "no GL context on the offscreen driver";
+    activeTexture_ = glext::glActiveTextureARB;
     ASSERT_NE(activeTexture_, nullptr);
-    ASSERT_GE(unitCount_, 4);
-    platform::makeCurrent(window_);
+    GLint units = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
+    ASSERT_GE(units, 4);
     resetGL();
 }
 
 void PixelFixture::resetGL()
 {
     glViewport(0, 0, kSize, kSize);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
+    for (GLenum state : { GL_DEPTH_TEST, GL_LIGHTING, GL_BLEND, GL_CULL_FACE, GL_FOG, GL_ALPHA_TEST })
+        glDisable(state);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    for (int unit = 0; unit < 8 && unit < unitCount_; ++unit) {
+    for (int unit = 0; unit < 4; ++unit) {
         selectUnit(unit);
         glBindTexture(GL_TEXTURE_2D, 0);
         glDisable(GL_TEXTURE_2D);
@@ -58,9 +36,9 @@ void PixelFixture::resetGL()
 
 void PixelFixture::deleteTextures()
 {
-    if (textureCount_ > 0)
-        glDeleteTextures(textureCount_, textures_.data());
-    textureCount_ = 0;
+    if (!textures_.empty())
+        glDeleteTextures(GLsizei(textures_.size()), textures_.data());
+    textures_.clear();
 }
 
 GLuint PixelFixture::makeTexture(const Rgba& texel)
@@ -71,20 +49,13 @@ GLuint PixelFixture::makeTexture(const Rgba& texel)
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    const GLubyte bytes[4] = { GLubyte(texel[0]), GLubyte(texel[1]), GLubyte(texel[2]),
-        GLubyte(texel[3]) };
+    const GLubyte bytes[4] = { GLubyte(texel[0]), GLubyte(texel[1]), GLubyte(texel[2]), GLubyte(texel[3]) };
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-    if (textureCount_ < static_cast<int>(textures_.size()))
-        textures_[textureCount_++] = texture;
+    textures_.push_back(texture);
     return texture;
-}
-
-void PixelFixture::selectUnit(int unit)
-{
-    activeTexture_(static_cast<GLenum>(GL_TEXTURE0_ARB + unit));
 }
 
 void PixelFixture::bindUnit(int unit, GLuint texture)
@@ -113,8 +84,6 @@ Rgba PixelFixture::drawQuad()
 
 Rgba PixelFixture::readPixel(int x, int y)
 {
-    GLubyte bytes[4] = {};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, bytes);
-    return { bytes[0], bytes[1], bytes[2], bytes[3] };
+    Rgba8 p = gl.pixel(x, kSize - 1 - y);
+    return { p.r, p.g, p.b, p.a };
 }

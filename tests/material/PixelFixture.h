@@ -1,16 +1,17 @@
-// A small offscreen GL window for the material pixel tests: one context per test suite,
-// helpers to make 1 x 1 textures, bind them on a unit, draw a full-window quad and read
-// the centre pixel back. Everything is plain OpenGL 1.x so the tests do not depend on
-// the render device.
+// The material pixel tests' GL: a small headless context (GLTestContext) driven with
+// plain OpenGL 1.x, so the tests do not depend on the render device's state cache.
+// Helpers make 1 x 1 textures, bind them on a unit, draw a full-window quad and read a
+// pixel back.
 #pragma once
 
-#include "platform/GLWindow.h"
+#include "tests/support/GLTestContext.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 using Rgba = std::array<int, 4>; // bytes 0..255
 
@@ -18,8 +19,6 @@ class PixelFixture : public ::testing::Test {
 protected:
     static constexpr int kSize = 32;
 
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override { deleteTextures(); }
 
@@ -31,17 +30,16 @@ protected:
     GLuint makeTexture(const Rgba& texel);
     // Binds texture on unit and enables 2D texturing there; 0 disables the unit.
     void bindUnit(int unit, GLuint texture);
-    void selectUnit(int unit);
+    void selectUnit(int unit) { activeTexture_(static_cast<GLenum>(GL_TEXTURE0_ARB + unit)); }
     // Clears to black, draws a quad over the whole window without touching the current
-    // colour, and returns the pixel at (x, y) (window coordinates, origin bottom left).
+    // colour, and returns the centre pixel.
     Rgba drawQuad();
+    // The pixel at (x, y), window coordinates with the origin at the bottom left.
     Rgba readPixel(int x, int y);
 
-    static platform::NativeWindow* window_;
-    static PFNGLACTIVETEXTUREARBPROC activeTexture_;
-    static int unitCount_;
+    GLTestContext gl { kSize, kSize };
+    PFNGLACTIVETEXTUREARBPROC activeTexture_ = nullptr;
 
 private:
-    std::array<GLuint, 16> textures_ {};
-    int textureCount_ = 0;
+    std::vector<GLuint> textures_;
 };

@@ -37,3 +37,14 @@ int largestDifference(const Image& image, const NetpbmPicture& picture)
     }
     return largest;
 }
+
+std::vector<std::uint32_t> rgbPixels(const Image& image)
+{
+    std::vector<std::uint32_t> out;
+    for (std::uint32_t y = 0; y < image.height(); ++y)
+        for (std::uint32_t x = 0; x < image.width(); ++x) {
+            const std::uint8_t* p = image.pixelAt(x, y);
+            out.push_back(std::uint32_t(p[0]) << 16 | p[1] << 8 | p[2]);
+        }
+    return out;
+}

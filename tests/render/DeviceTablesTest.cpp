@@ -1,7 +1,7 @@
 // The device's tables of textures, materials and vertex programs: insertion at the first
 // free entry, name caches, use counts, release, full tables, failures that leave nothing
 // behind; and the vertex-program parameter upload before a draw.
-#include "tests/support/BmpWriter.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/MountedDisk.h"
 #include "tests/support/RecordingDevice.h"
 #include "tests/support/ScratchDir.h"

@@ -33,6 +33,18 @@ std::string makeBmp(const BmpLayout& layout)
     return file.str();
 }
 
+BmpLayout bmpLayout(std::int32_t width, std::int32_t height, std::uint16_t bits, std::vector<std::uint32_t> palette,
+                    std::string rows)
+{
+    BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bitCount = bits;
+    layout.palette = std::move(palette);
+    layout.pixelData = std::move(rows);
+    return layout;
+}
+
 std::string bmpRows24(const std::vector<std::vector<std::uint32_t>>& topFirst, bool bottomUp)
 {
     LeBytes out;
@@ -44,6 +56,13 @@ std::string bmpRows24(const std::vector<std::vector<std::uint32_t>>& topFirst, b
         out.zeros(row.size() & 3);
     }
     return out.str();
+}
+
+std::string solidBmp(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b)
+{
+    const std::uint32_t rgb = std::uint32_t(r) << 16 | g << 8 | b;
+    std::vector rows(std::size_t(height), std::vector(std::size_t(width), rgb));
+    return makeBmp(bmpLayout(width, height, 24, {}, bmpRows24(rows, true)));
 }
 
 std::string makeTga(const TgaLayout& layout)

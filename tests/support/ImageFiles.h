@@ -1,5 +1,6 @@
 // Hand-made BMP and TGA files for tests, including the damaged and unusual ones no tool
-// writes. Every field is explicit so a test can lie in any of them.
+// writes. Every field is explicit so a test can lie in any of them. The one place tests
+// write these formats' headers.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +35,13 @@ struct BmpLayout {
     std::int64_t pixelOffset = -1;          // file header's offset; -1: the true one
 };
 std::string makeBmp(const BmpLayout& layout);
+// The layout of a width x height bitmap at bits per pixel with palette and stored rows.
+BmpLayout bmpLayout(std::int32_t width, std::int32_t height, std::uint16_t bits, std::vector<std::uint32_t> palette,
+                    std::string rows);
+
+// A width x height 24-bit BMP whose every pixel is (r, g, b), for tests that load
+// pictures by name.
+std::string solidBmp(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
 // Stored rows of a 24-bit bitmap, padded to 4 bytes, from rows of R, G, B pixels given
 // top row first; bottomUp stores them bottom row first as ordinary bitmaps do.
@@ -54,3 +62,10 @@ struct TgaLayout {
     std::string pixelData;                  // everything after the colour map
 };
 std::string makeTga(const TgaLayout& layout);
+
+// A copy of layout with change applied: the variants of one file in a table.
+template <typename Layout, typename Change> Layout with(Layout layout, Change change)
+{
+    change(layout);
+    return layout;
+}

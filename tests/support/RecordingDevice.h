@@ -10,6 +10,13 @@
 #include <string>
 #include <vector>
 
+// "name(a, b, c)" with each argument printed by %g.
+std::string callLine(const char* name, std::initializer_list<double> args);
+
+// An override that records its call as name(args).
+#define RECORD_CALL(signature, name, ...) \
+    void signature override { record(callLine(name, { __VA_ARGS__ })); }
+
 class RecordingDevice : public RenderDevice {
 public:
     RecordingDevice();
@@ -21,6 +28,7 @@ public:
     std::vector<std::string> callsStartingWith(const std::string& prefix) const;
     int count(const std::string& prefix) const { return static_cast<int>(callsStartingWith(prefix).size()); }
     void clearCalls() { calls.clear(); }
+    void record(const std::string& line) { calls.push_back(line); }
 
     // The view matrix at every applyView, in order.
     std::vector<Mat4> viewsApplied;
@@ -33,81 +41,85 @@ public:
     Texture* newTexture() override;
     VertexProgram* newVertexProgram(std::uint8_t requiredVersion, int ignored) override;
     Material* newMaterial(int ignored1, int ignored2, bool enable) override;
-    void disableVertexProgram() override;
     void initialise(Caps& caps) override;
-    void onDetach() override;
-    void resetColor() override;
-    void onBeginScene() override;
-    void onPresent() override;
-    void applyAmbientLight() override;
-    void disableLightApi(int index) override;
-    void enableLightApi(int index) override;
-    void applyLight(int index, const Light& light) override;
-    void applyViewport(int x, int y, int width, int height) override;
-    void applyScissor(int x, int y, int width, int height) override;
-    void onResize(float width, float height) override;
-    void pushModelView() override;
-    void popModelView() override;
-    void translateModelView(float x, float y, float z) override;
-    void applyView() override;
-    void applyWorld() override;
-    void applyProjection() override;
-    int createList() override;
-    int deleteList(const BufferRecord& record) override;
-    void compileList(const BufferRecord& record, const float* vertices, const std::uint16_t* indices) override;
-    void callList(const BufferRecord& record) override;
-    void drawArrays(int primitive, const float* vertices, int vertexCount, int format,
-                    const std::uint16_t* indices, int indexCount) override;
-    int reserved() override;
-    void beginOcclusionTest() override;
-    bool endOcclusionTest() override;
-    void setTextureFilter(int stage, int filter) override;
-    void setTexture(int stage, int index) override;
-    void setFogStart(float start) override;
-    void setFogEnd(float end) override;
-    void setFogColor(float r, float g, float b) override;
-    void setFogMode(int mode) override;
-    void setFogDensity(float density) override;
-    void enableFog() override;
-    void disableFog() override;
-    void drawWireEllipsoid(float cx, float cy, float cz, float rx, float ry, float rz, float r, float g, float b) override;
-    void drawWireBox(float x1, float y1, float z1, float x2, float y2, float z2, float r, float g, float b) override;
-    void drawRect2D(float x1, float y1, float x2, float y2, float r, float g, float b, float a, bool normalised) override;
-    void drawTexturedRect2D(int texture, float x1, float y1, float x2, float y2, bool normalised) override;
-    void drawLine2D(float x1, float y1, float x2, float y2, float r, float g, float b, float a, bool normalised) override;
-    void drawPoint(float x, float y, float z, float r, float g, float b) override;
-    void clearColor() override;
-    void clearStencil() override;
-    void clearDepth() override;
-    void clearAll() override;
-    void applyMaterial() override;
-    void setTextureAddress(int u, int v) override;
-
-    void record(const std::string& line) { calls.push_back(line); }
+    void applyView() override { record("applyView()"), viewsApplied.push_back(view.current()); }
+    int createList() override { return record(callLine("createList", { double(nextList_) })), nextList_++; }
+    int deleteList(const BufferRecord& r) override { return record(callLine("deleteList", { double(r.list) })), 0; }
+    int reserved() override { return record("reserved()"), 0; }
+    bool endOcclusionTest() override { return record("endOcclusionTest()"), false; }
+    RECORD_CALL(disableVertexProgram(), "disableVertexProgram")
+    RECORD_CALL(onDetach(), "onDetach")
+    RECORD_CALL(resetColor(), "resetColor")
+    RECORD_CALL(onBeginScene(), "onBeginScene")
+    RECORD_CALL(onPresent(), "onPresent")
+    RECORD_CALL(applyAmbientLight(), "applyAmbientLight")
+    RECORD_CALL(applyWorld(), "applyWorld")
+    RECORD_CALL(pushModelView(), "pushModelView")
+    RECORD_CALL(popModelView(), "popModelView")
+    RECORD_CALL(applyProjection(), "applyProjection")
+    RECORD_CALL(beginOcclusionTest(), "beginOcclusionTest")
+    RECORD_CALL(enableFog(), "enableFog")
+    RECORD_CALL(disableFog(), "disableFog")
+    RECORD_CALL(clearColor(), "clearColor")
+    RECORD_CALL(clearStencil(), "clearStencil")
+    RECORD_CALL(clearDepth(), "clearDepth")
+    RECORD_CALL(clearAll(), "clearAll")
+    RECORD_CALL(applyMaterial(), "applyMaterial")
+    RECORD_CALL(disableLightApi(int i), "disableLightApi", double(i))
+    RECORD_CALL(enableLightApi(int i), "enableLightApi", double(i))
+    RECORD_CALL(applyLight(int i, const Light& l),
+           "applyLight", double(i), double(l.type), l.position.x, l.position.y, l.position.z)
+    RECORD_CALL(applyScissor(int x, int y, int w, int h), "applyScissor", double(x), double(y), double(w), double(h))
+    RECORD_CALL(applyViewport(int x, int y, int w, int h), "applyViewport", double(x), double(y), double(w), double(h))
+    RECORD_CALL(onResize(float w, float h), "onResize", w, h)
+    RECORD_CALL(translateModelView(float x, float y, float z), "translateModelView", x, y, z)
+    RECORD_CALL(compileList(const BufferRecord& r, const float*, const std::uint16_t*),
+           "compileList", double(r.list), double(r.vertexCount), double(r.indexCount))
+    RECORD_CALL(callList(const BufferRecord& r), "callList", double(r.list))
+    RECORD_CALL(drawArrays(int p, const float*, int vc, int f, const std::uint16_t* idx, int ic),
+           "drawArrays", double(p), double(vc), double(f), double(idx != nullptr), double(ic))
+    RECORD_CALL(setTextureFilter(int s, int f), "setTextureFilter", double(s), double(f))
+    RECORD_CALL(setTexture(int s, int i), "setTexture", double(s), double(i))
+    RECORD_CALL(setFogStart(float v), "setFogStart", v)
+    RECORD_CALL(setFogEnd(float v), "setFogEnd", v)
+    RECORD_CALL(setFogColor(float r, float g, float b), "setFogColor", r, g, b)
+    RECORD_CALL(setFogMode(int m), "setFogMode", double(m))
+    RECORD_CALL(setFogDensity(float d), "setFogDensity", d)
+    RECORD_CALL(drawWireEllipsoid(float cx, float cy, float cz, float rx, float ry, float rz, float r, float g, float b),
+           "drawWireEllipsoid", cx, cy, cz, rx, ry, rz, r, g, b)
+    RECORD_CALL(drawWireBox(float x1, float y1, float z1, float x2, float y2, float z2, float r, float g, float b),
+           "drawWireBox", x1, y1, z1, x2, y2, z2, r, g, b)
+    RECORD_CALL(drawRect2D(float x1, float y1, float x2, float y2, float r, float g, float b, float a, bool n),
+           "drawRect2D", x1, y1, x2, y2, r, g, b, a, double(n))
+    RECORD_CALL(drawTexturedRect2D(int t, float x1, float y1, float x2, float y2, bool n),
+           "drawTexturedRect2D", double(t), x1, y1, x2, y2, double(n))
+    RECORD_CALL(drawLine2D(float x1, float y1, float x2, float y2, float r, float g, float b, float a, bool n),
+           "drawLine2D", x1, y1, x2, y2, r, g, b, a, double(n))
+    RECORD_CALL(drawPoint(float x, float y, float z, float r, float g, float b), "drawPoint", x, y, z, r, g, b)
+    RECORD_CALL(setTextureAddress(int u, int v), "setTextureAddress", double(u), double(v))
 
 protected:
     // Recorded under the name of the state setter that sent them.
-    void applyShadeMode(int mode) override;
-    void applyFillMode(int mode) override;
-    void applyDepthFunc(int func) override;
-    void applyDepthTest(bool on) override;
-    void applyDepthWrite(bool on) override;
-    void applyAlphaRef(float ref) override;
-    void applyAlphaFunc(int func) override;
-    void applyAlphaTest(bool on) override;
-    void applyBlending(bool on) override;
-    void applyBlendFunc(int src, int dst) override;
-    void applyDither(bool on) override;
-    void applyLighting(bool on) override;
-    void applyCullMode(int mode) override;
-    void applyColorWrite(bool on) override;
-    void applyStencilTest(bool on) override;
-    void applyStencilFunc(int func, int ref, std::uint32_t mask) override;
-    void applyStencilOp(int fail, int depthFail, int pass) override;
+    RECORD_CALL(applyShadeMode(int m), "setShadeMode", double(m))
+    RECORD_CALL(applyFillMode(int m), "setFillMode", double(m))
+    RECORD_CALL(applyDepthFunc(int f), "setDepthFunc", double(f))
+    RECORD_CALL(applyDepthTest(bool on), "setDepthTest", double(on))
+    RECORD_CALL(applyDepthWrite(bool on), "setDepthWrite", double(on))
+    RECORD_CALL(applyAlphaRef(float r), "setAlphaRef", r)
+    RECORD_CALL(applyAlphaFunc(int f), "setAlphaFunc", double(f))
+    RECORD_CALL(applyAlphaTest(bool on), "setAlphaTest", double(on))
+    RECORD_CALL(applyBlending(bool on), "setBlending", double(on))
+    RECORD_CALL(applyBlendFunc(int s, int d), "setBlendFunc", double(s), double(d))
+    RECORD_CALL(applyDither(bool on), "setDither", double(on))
+    RECORD_CALL(applyLighting(bool on), "setLighting", double(on))
+    RECORD_CALL(applyCullMode(int m), "setCullMode", double(m))
+    RECORD_CALL(applyColorWrite(bool on), "setColorWrite", double(on))
+    RECORD_CALL(applyStencilTest(bool on), "setStencilTest", double(on))
+    RECORD_CALL(applyStencilFunc(int f, int r, std::uint32_t m), "setStencilFunc", double(f), double(r), double(m))
+    RECORD_CALL(applyStencilOp(int a, int b, int c), "setStencilOp", double(a), double(b), double(c))
 
 private:
     int nextList_ = 1;
 };
 
-// "name(a, b, c)" with each argument printed by %g.
-std::string callLine(const char* name, std::initializer_list<double> args);
+#undef RECORD_CALL

@@ -5,7 +5,7 @@
 #include "engine/geometry/BinaryWriter.h"
 #include "engine/geometry/Geometry.h"
 #include "engine/geometry/GeometryWriter.h"
-#include "tests/support/BmpWriter.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScratchDir.h"
 

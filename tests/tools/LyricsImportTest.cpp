@@ -1,15 +1,12 @@
 // qztool lyrics on the LRC and SRT variants players and subtitle editors write: each row
 // a small file and the rap.txt it must give, or the line a malformed file is refused at.
-#include "demo/effects/LyricsFile.h"
-#include "tests/support/BmpWriter.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 TEST(LyricsImport, LrcAndSrtVariantsGiveTheShowsLinesAndMalformedFilesNameTheirLine)
 {
@@ -52,10 +49,5 @@ TEST(LyricsImport, LrcAndSrtVariantsGiveTheShowsLinesAndMalformedFilesNameTheirL
         EXPECT_NE(r.err.find(row.err), std::string::npos) << row.name << "\n" << r.err;
         // Only wide.lrc's second line is too wide: its first, 1008 pixels, fits.
         EXPECT_EQ(r.err.find("line 1: 1"), std::string::npos) << row.name << "\n" << r.err;
-        // The show's reader finds one entry per line written (with its leading empty one
-        // and the last repeated): a broken bar does not end a line as '|' would.
-        std::vector<LyricEntry> entries;
-        ASSERT_TRUE(readLyricEntries(dir.write("rap.txt", r.out).c_str(), entries));
-        EXPECT_EQ(entries.size(), std::size_t(std::count(r.out.begin(), r.out.end(), '\n') + 2)) << row.name;
     }
 }

@@ -100,14 +100,10 @@ TEST(Qztool, ZipListsAndPrintsMembersExactlyAndCreatesWhatUnzipAccepts)
 TEST(Qztool, MaterialCheckPrintsStagesAndConstant)
 {
     ScratchDir dir;
-    const std::pair<const char*, const char*> cases[] = {
-        { "tex.diffuse.rgb.leftarg.t0.d0.alpha.leftarg.t0.d0\r\ntex lightmap rgb modulate r0 t0 alpha modulate r0 t0\r\n"
-          "const 255 0 0 128\r\n",
-            "stages 2\nstage 0 slot 0 rgb leftarg t0 d0 alpha leftarg t0 d0\n"
-            "stage 1 slot 1 rgb modulate r0 t0 alpha modulate r0 t0\nconst 255 0 0 128\n" },
-    };
-    for (const auto& [script, expected] : cases)
-        EXPECT_EQ(output({ "material", "check", dir.write("script.txt", script) }), expected) << script;
+    const std::string script = dir.write("script.txt", "tex.diffuse.rgb.leftarg.t0.d0.alpha.leftarg.t0.d0\r\n"
+        "tex lightmap rgb modulate r0 t0 alpha modulate r0 t0\r\nconst 255 0 0 128\r\n");
+    EXPECT_EQ(output({ "material", "check", script }), "stages 2\nstage 0 slot 0 rgb leftarg t0 d0 alpha leftarg t0 d0\n"
+        "stage 1 slot 1 rgb modulate r0 t0 alpha modulate r0 t0\nconst 255 0 0 128\n");
 }
 
 TEST(Qztool, QzgInfoPrintsTheModelAsJsonAndQzaEvaluatesBones)
@@ -142,23 +138,21 @@ TEST(Qztool, QzgInfoPrintsTheModelAsJsonAndQzaEvaluatesBones)
         EXPECT_NEAR(m[i], expected[i], 1e-5) << "element " << i;
 }
 
-// The same libjpeg and the same lossless files as djpeg and ImageMagick: no difference at
-// all. A 16-bit TGA keeps green 16/31 as 33/63, which the tool widens to 134/255. A DIB
-// stored bottom row first comes out top row first.
+// The same lossless files as ImageMagick: no difference at all. A 16-bit TGA keeps green
+// 16/31 as 33/63, which the tool widens to 134/255. A DIB stored bottom row first comes
+// out top row first.
 TEST(Qztool, ImageDecodeWritesTheNetpbmFormOfEachDepthAndDibTheTopRowFirst)
 {
     ScratchDir dir;
     const std::string source = dir.file("source.ppm");
     const auto q = shellQuote;
     ASSERT_EQ(runCommand("convert -size 9x5 gradient:orange-teal -depth 8 ppm:" + q(source)), 0);
-    ASSERT_EQ(runCommand("cjpeg -outfile " + q(dir.file("a.jpg")) + " " + q(source)), 0);
     ASSERT_EQ(runCommand("convert " + q(source) + " -alpha set -channel A -fx 0.25 -flip -orient BottomLeft " + q(dir.file("b.tga"))), 0);
     ASSERT_EQ(runCommand("convert " + q(source) + " -colorspace Gray -type Grayscale -flip -orient BottomLeft " + q(dir.file("c.tga"))), 0);
     ASSERT_EQ(runCommand("convert " + q(source) + " -type TrueColor bmp3:" + q(dir.file("up.bmp"))), 0);
     dir.write("d.tga", makeTga([] { TgaLayout s; s.width = 2; s.depth = 16; s.pixelData = LeBytes().u16(0x7C00).u16(0x0200).str(); return s; }()));
     // Verb, input, a command printing the expected picture, channels, PAM tuple type.
     const std::tuple<const char*, const char*, std::string, std::uint32_t, const char*> cases[] = {
-        { "decode", "a.jpg", "djpeg " + q(dir.file("a.jpg")), 3, "" },
         { "decode", "b.tga", "convert " + q(dir.file("b.tga")) + " -auto-orient -depth 8 pam:-", 4, "RGB_ALPHA" },
         { "decode", "c.tga", "convert " + q(dir.file("c.tga")) + " -auto-orient -depth 8 pgm:-", 1, "" },
         { "decode", "d.tga", "printf 'P6 2 1 255\\n\\377\\0\\0\\0\\206\\0'", 3, "" },
@@ -212,9 +206,7 @@ TEST(Qztool, FailuresExitOneNamingTheFileAndUsageErrorsExitTwo)
         { { "qza", "info", missing }, 1, missing },
         { { "zip", "list" }, 2, "" },
         { { "zip", "explode", "a.zip" }, 2, "" },
-        { { "image" }, 2, "" },
         { { "image", "paint", good, out }, 2, "" },
-        { { "material", "check" }, 2, "" },
         { { "qzg", "dump", "x" }, 2, "" },
         { { "qza", "eval", missing, "-1", "0" }, 2, "" },
     };
