@@ -60,17 +60,10 @@ Director::~Director() = default;
 
 bool Director::readSyncTimes(const char* syncFile)
 {
-    syncTimes_.clear();
-    std::FILE* file = syncFile ? std::fopen(syncFile, "r") : nullptr;
-    if (!file) {
-        consolePrintf("Impossible d'ouvrir le fichier %s\n", syncFile ? syncFile : "");
-        return false;
-    }
-    std::int32_t value = 0;
-    while (readValue(file, value))
-        syncTimes_.push_back(value);
-    std::fclose(file);
-    return true;
+    if (readValues(syncFile, syncTimes_))
+        return true;
+    consolePrintf("Impossible d'ouvrir le fichier %s\n", syncFile ? syncFile : "");
+    return false;
 }
 
 void Director::setLights()

@@ -3,6 +3,7 @@
 #include "app/CameraModes.h"
 #include "app/NoInput.h"
 #include "app/Sound.h"
+#include "demo/DesignFrame.h"
 #include "demo/ShowFiles.h"
 #include "demo/effects/ShowRandom.h"
 #include "engine/core/Console.h"
@@ -26,6 +27,7 @@ constexpr std::uint32_t RANDOM_SEED = 1;
 constexpr int MUSIC_KEY = 1;
 constexpr Color BACKGROUND{0, 0, 70, 255};
 constexpr Color LOADING_BACKGROUND{0, 0, 0, 255};
+constexpr Color BARS{0, 0, 0, 255};
 constexpr float FIELD_OF_VIEW = 90.0f;
 constexpr float NEAR_PLANE = 0.1f;
 constexpr float FAR_PLANE = 1000.0f;
@@ -43,6 +45,20 @@ void clearTo(RenderDevice& device, const Color& colour)
 {
     device.setClearColor(colour.getRed(), colour.getGreen(), colour.getBlue());
     device.clearAll();
+}
+
+// The viewport becomes the show's frame in a window of width x height: the whole window
+// when it has the design's shape, else the centred rectangle of that shape, with the bars
+// around it cleared to black.
+void frameViewport(RenderDevice& device, int width, int height)
+{
+    const design::Rect frame = design::frameIn(width, height);
+    if (frame.width != width || frame.height != height) {
+        device.setViewport(0, 0, width, height);
+        clearTo(device, BARS);
+    }
+    // The device's viewport counts rows from the bottom.
+    device.setViewport(frame.x, height - frame.y - frame.height, frame.width, frame.height);
 }
 
 }
@@ -101,13 +117,13 @@ void Show::showLoadingPicture()
 {
     RenderDevice& device = *device_;
     loading_.init(device, showfiles::LOADING_PICTURE, sprite_);
-    Window* shown = window();
-    const int width = shown ? static_cast<int>(shown->width) : device.viewportWidth;
-    const int height = shown ? static_cast<int>(shown->height) : device.viewportHeight;
-    device.setViewport(0, 0, width, height);
+    if (Window* shown = window())
+        frameViewport(device, static_cast<int>(shown->width), static_cast<int>(shown->height));
+    else
+        device.setViewport(0, 0, device.viewportWidth, device.viewportHeight);
     clearTo(device, LOADING_BACKGROUND);
     device.beginFrame();
-    setPerspective(device, width, height);
+    setPerspective(device, device.viewportWidth, device.viewportHeight);
     device.setView(camera_.viewMatrix());
     loading_.draw(device, frameDelta(), Vec3(camera_.x, camera_.y, camera_.z));
     device.endFrame();
@@ -185,7 +201,7 @@ void Show::render()
         return;
     RenderDevice& device = *device_;
     if (Window* shown = window())
-        device.setViewport(0, 0, static_cast<int>(shown->width), static_cast<int>(shown->height));
+        frameViewport(device, static_cast<int>(shown->width), static_cast<int>(shown->height));
     else
         device.setViewport(0, 0, device.viewportWidth, device.viewportHeight);
     clearTo(device, BACKGROUND);
@@ -200,10 +216,12 @@ void Show::render()
     Vec3 translation(camera_.x, camera_.y, camera_.z);
     device.setProgramConstant(0, Vec3(-camera_.x, -camera_.y, -camera_.z));
     // The lyrics' letterbox covers the top and bottom bands opaquely, so the scene is
-    // drawn only between them: a third less to fill, the same picture.
+    // drawn only between them: a third less to fill, the same picture. The rows the
+    // scaled bands cover only in part stay in the scene's box.
     const int width = device.viewportWidth;
     const int height = device.viewportHeight;
-    device.setScissor(0, LyricsText::BAND_HEIGHT, width, height - 2 * LyricsText::BAND_HEIGHT);
+    const int band = static_cast<int>(LyricsText::BAND_HEIGHT * design::scale(height));
+    device.setScissor(0, band, width, height - 2 * band);
     director_.renderScene(frameDelta(), translation);
     device.setScissor(0, 0, width, height);
     lyrics_.draw(device);

@@ -39,3 +39,16 @@ bool readValue(std::FILE* stream, std::int32_t& value)
     value = tokenValue(token);
     return true;
 }
+
+bool readValues(const char* path, std::vector<std::int32_t>& values)
+{
+    values.clear();
+    std::FILE* file = path ? std::fopen(path, "r") : nullptr;
+    if (!file)
+        return false;
+    std::int32_t value = 0;
+    while (readValue(file, value))
+        values.push_back(value);
+    std::fclose(file);
+    return true;
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 // Longest token kept; the rest of a longer token is skipped, never split into another.
 constexpr int MAX_TOKEN_CHARS = 39;
@@ -19,3 +20,7 @@ std::int32_t tokenValue(const char* token);
 
 // Reads the next token as a value. False at the end of the stream.
 bool readValue(std::FILE* stream, std::int32_t& value);
+
+// Every value of the file at path, in order, into values (cleared first). False when the
+// file does not open.
+bool readValues(const char* path, std::vector<std::int32_t>& values);

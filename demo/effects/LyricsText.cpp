@@ -1,5 +1,6 @@
 #include "demo/effects/LyricsText.h"
 
+#include "demo/DesignFrame.h"
 #include "demo/effects/BitmapFont.h"
 #include "demo/effects/ScreenOverlay.h"
 #include "engine/core/Console.h"
@@ -90,11 +91,13 @@ void LyricsText::draw(RenderDevice& device)
         drawnEntry_ = shown;
     }
 
-    const Window* window = device.getWindow();
-    if (!window)
+    if (!device.getWindow())
         return;
-    const float w = window->width;
-    const float h = window->height;
+    // The bands and the strip are measured on the 1024 x 768 design and scale with the
+    // show's frame, the viewport.
+    const float w = static_cast<float>(device.viewportWidth);
+    const float h = static_cast<float>(device.viewportHeight);
+    const float scale = design::scale(device.viewportHeight);
     beginScreenOverlay(device, w, h);
 
     device.setCullMode(CullMode::None);
@@ -104,14 +107,14 @@ void LyricsText::draw(RenderDevice& device)
     // drawing the scene behind it.
     device.setBlending(false);
 
-    const float band = static_cast<float>(BAND_HEIGHT);
+    const float band = static_cast<float>(BAND_HEIGHT) * scale;
     device.setTextureSlot(0, backgroundTexture_);
     device.drawQuad(0.0f, 0.0f, w, band);
     device.drawQuad(0.0f, h, w, h - band);
 
-    const float margin = static_cast<float>(STRIP_MARGIN);
+    const float margin = static_cast<float>(STRIP_MARGIN) * scale;
     device.setTextureSlot(0, canvas_.texture());
-    device.drawQuad(margin, h - static_cast<float>(STRIP_TOP), w - margin, h - margin);
+    device.drawQuad(margin, h - static_cast<float>(STRIP_TOP) * scale, w - margin, h - margin);
 
     device.setLighting(true);
     device.setBlending(false);

@@ -1,5 +1,5 @@
 // LyricsText: the song's words as subtitles. A black band across the top and the bottom
-// of the screen and, inside the bottom band, the current line of "rap.txt", composed on a
+// of the show's frame and, inside the bottom band, the current line of "rap.txt", composed on a
 // 1024 x 16 TextCanvas with a BitmapFont and stretched over a strip with 30-pixel
 // margins. Lines change when the lyrics stopwatch passes their start times; the index
 // only moves forward. It owns its entries and canvas and holds the bands' and canvas'
@@ -23,9 +23,10 @@ class LyricsText {
 public:
     static constexpr int CANVAS_WIDTH = 1024;
     static constexpr int CANVAS_HEIGHT = 16;
-    static constexpr int BAND_HEIGHT = 106;  // pixels, top and bottom
-    static constexpr int STRIP_MARGIN = 30;  // pixels left, right and below the strip
-    static constexpr int STRIP_TOP = 86;     // strip top, pixels above the window's bottom
+    // Pixels of the 1024 x 768 design, scaled with the viewport's height when drawn.
+    static constexpr int BAND_HEIGHT = 106;  // top and bottom
+    static constexpr int STRIP_MARGIN = 30;  // left, right and below the strip
+    static constexpr int STRIP_TOP = 86;     // strip top, above the viewport's bottom
 
     LyricsText() = default;
     LyricsText(const LyricsText&) = delete;
@@ -50,9 +51,9 @@ public:
     // the show's start.
     void rewind();
     // Once per frame, after the scene: advance; when the shown line changed, compose it
-    // on the cleared canvas and upload it; then draw the two bands and the text strip in
-    // window pixels. Leaves
-    // lighting on, blending off, culling off and the blend factors (one, one).
+    // on the cleared canvas and upload it; then draw the two bands and the text strip
+    // over the viewport, in design pixels scaled to its height. Leaves lighting on,
+    // blending off, culling off and the blend factors (one, one).
     void draw(RenderDevice& device);
 
     // The line draw shows: entries[current - 1], entries[0] before the first entry is

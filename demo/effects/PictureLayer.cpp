@@ -40,8 +40,9 @@ void PictureLayer::draw(RenderDevice& device, float frameDelta, const Vec3& came
     if (!window || texture_ < 0)
         return;
 
-    const float w = window->width;
-    const float h = window->height;
+    // The picture covers the viewport: the show's frame, whatever the window's shape.
+    const float w = static_cast<float>(device.viewportWidth);
+    const float h = static_cast<float>(device.viewportHeight);
     beginScreenOverlay(device, w, h);
 
     device.setCullModeCached(CullMode::None);

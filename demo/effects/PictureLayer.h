@@ -29,7 +29,7 @@ public:
     void release();
 
     // Draws and advances the particle system (frameDelta seconds, camera translation),
-    // then adds the picture over the whole window: an orthographic pass with (0, 0) at
+    // then adds the picture over the whole viewport: an orthographic pass with (0, 0) at
     // the top left, no vertex program, the default material, identity view and world,
     // no culling, no lighting, blending (one, one). Leaves lighting on, blending off,
     // the projection as it found it, and the view and world at the identity.

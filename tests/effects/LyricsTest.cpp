@@ -80,7 +80,7 @@ std::string fixtureFontBmp()
 
 TEST(LyricsPixels, BandsAre106PixelsAndTheStripShowsTheLinesGlyphColumns)
 {
-    GLTestContext gl(1084, 240);
+    GLTestContext gl(1084, 768); // the design's height: bands and strip at their design size
     if (!gl.ok())
         GTEST_SKIP() << "no GL context";
     ScratchDir dir;

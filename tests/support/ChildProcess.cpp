@@ -59,7 +59,7 @@ ChildResult runChild(const std::vector<std::string>& argv, const ChildOptions& o
             break;
         double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
         if (!signalled && options.signalAfterSeconds >= 0.0 && elapsed >= options.signalAfterSeconds) {
-            kill(pid, SIGINT);
+            kill(pid, options.signalNumber);
             signalled = true;
         }
         if (elapsed >= options.killAfterSeconds)

@@ -15,7 +15,8 @@ struct ChildResult {
 struct ChildOptions {
     std::string workingDirectory;           // empty: the test's own
     std::vector<std::string> environment;   // extra NAME=VALUE entries
-    double signalAfterSeconds = -1.0;       // >= 0: send SIGINT after this long
+    double signalAfterSeconds = -1.0;       // >= 0: send signalNumber after this long
+    int signalNumber = 2;                   // SIGINT; exports are stopped by SIGTERM too
     double killAfterSeconds = 120.0;        // safety net: SIGKILL after this long
     std::string input;                      // standard input
 };

@@ -464,10 +464,10 @@ TEST_F(GeneratedShow, CameraPathsFrameTheirSubjectAndKeepClearOfTheModels)
     }
 }
 
-// Played one frame a second at a size where the lyrics' bands (fixed in pixels) leave
-// room, a frame in the middle of each model scene shows more than its plain background
-// and differs from the scene before's. Stills are the frames a played run draws at those
-// times, although the frames before them are only simulated.
+// Played one frame a second at a small size, a frame in the middle of each model scene
+// shows more than its plain background and differs from the scene before's. Stills are
+// the frames a played run draws at those times, although the frames before them are only
+// simulated.
 TEST_F(GeneratedShow, ModelScenesDrawTheirOwnPicturesAndStillsAreThePlayedFrames)
 {
     const std::vector<std::int32_t> sync = syncTimes();
@@ -481,8 +481,8 @@ TEST_F(GeneratedShow, ModelScenesDrawTheirOwnPicturesAndStillsAreThePlayedFrames
         EXPECT_EQ(r.exitStatus, 0) << r.err;
     };
     render({ "--frames", out.file("scenes"), "--seconds", std::to_string(sync[9] / 1000 + 1) }, "1", "512x384");
-    // Tall enough that the scene shows between the bands: the first frame drawn after a
-    // simulated run must find GL as a played run leaves it.
+    // The first frame drawn after a simulated run must find GL as a played run leaves it
+    // (a shape other than 4:3: the bars around the frame too).
     render({ "--frames", out.file("played"), "--to", "26100" }, "10", "256x240");
     render({ "--stills", "15000,26000", "--out", out.file("ppm"), "--format", "ppm" }, "10", "256x240");
     render({ "--stills", "15000", "--out", out.file("png") }, "10", "64x48");

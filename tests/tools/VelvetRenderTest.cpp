@@ -81,7 +81,7 @@ TEST_F(RenderRun, ASpanOfVideoHasItsFramesAndTheSoundtrackCutToMatch)
         "stream=codec_type,width,height,r_frame_rate,nb_read_frames,duration -of csv=p=0 "
         + shellQuote(dir.file("span.mp4")), &status);
     ASSERT_EQ(status, 0);
-    EXPECT_NE(streams.find("video,160,120,30/1,10.000000,300"), std::string::npos) << streams;
+    EXPECT_NE(streams.find("video,160,120,60/1,10.000000,600"), std::string::npos) << streams;
     const std::size_t audio = streams.find("audio,");
     ASSERT_NE(audio, std::string::npos) << streams;
     const std::string fields = streams.substr(audio + 10); // audio,0/0,DURATION,FRAMES
@@ -117,6 +117,8 @@ TEST_F(RenderRun, SaysWhyItCannotStart)
         { { "--video", "/nonexistent/v.mp4" }, {}, 1, "cannot write /nonexistent/v.mp4" },
         { { "--stills", "1000" }, {}, 2, "--stills needs --out DIR" },
         { { "--frames", "x", "--from", "3000", "--to", "2000" }, {}, 2, "--to must come after --from" },
+        { { "--video", "v.mp4", "--segment", "3/2" }, {}, 2, "bad value '3/2' for --segment" },
+        { { "--video", "v.mp4", "--to", "100", "--fps", "10", "--segment", "1/2" }, {}, 1, "a span of 1 frame(s) cannot be cut into 2 segments" },
         { { "--frames", "x", "--seconds", "1" }, { "SDL_VIDEODRIVER=none" }, 1, "no OpenGL window" },
         { { "--video", "v.mp4", "--seconds", "1" }, {}, 1, "rap2.mp3 is missing" }, // once removed
         { { "--stills", "100", "--out", "x", "--data", "../text" }, {}, 1, "/text is incomplete" }, // once made

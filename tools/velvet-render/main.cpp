@@ -1,19 +1,26 @@
 // velvet-render: plays the show through the same director and the same start-up as
 // velvet-orbit, headless, on a fixed-step virtual clock, and writes what it draws:
-// frames of a span of the show as pictures and/or a video with the soundtrack, stills at
-// chosen times, or the benchmark's figures. The same command writes the same bytes on
-// every run.
+// frames of a span of the show (or of one segment of it) as pictures and/or a video with
+// the soundtrack, stills at chosen times, or the benchmark's figures; or joins segments
+// rendered apart into the span's video. The same command writes the same bytes on every
+// run.
 #include "app/NoInput.h"
 #include "app/ShowFrames.h"
 #include "app/ShowSession.h"
+#include "app/TextTokens.h"
 #include "demo/ShowFiles.h"
 #include "engine/render/CaptureDevice.h"
+#include "platform/Events.h"
 #include "platform/TimeSource.h"
 #include "tools/velvet-render/Bench.h"
 #include "tools/velvet-render/ExportProgress.h"
+#include "tools/velvet-render/ExportSpan.h"
 #include "tools/velvet-render/FrameSinks.h"
 #include "tools/velvet-render/PictureFile.h"
+#include "tools/velvet-render/ProgressFile.h"
 #include "tools/velvet-render/RenderOptions.h"
+#include "tools/velvet-render/SegmentJoin.h"
+#include "tools/velvet-render/VideoEncoder.h"
 
 #include <GL/gl.h>
 
@@ -32,7 +39,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::int64_t TAIL_MS = 10000;
+static_assert(DEFAULT_FPS == FIXED_FPS, "stills, videos and seeking run at one rate");
+
 const char* const CAPABILITY_LOG = "Init.log";
 
 int fail(const std::string& message)
@@ -46,26 +54,21 @@ RenderDevice* makeCaptureDevice()
     return new CaptureDevice;
 }
 
-// The frames [first, end) of the export: --from, then --to, --seconds or the last scene
-// change plus a tail.
-struct Span {
-    std::int64_t first = 0;
-    std::int64_t end = 0;
-};
-
-Span exportSpan(const RenderOptions& options, const Show& show)
+// The frames this run writes: the span, or the options' segment of it.
+FrameSpan framesToWrite(const RenderOptions& options, const std::vector<std::int32_t>& sceneChanges)
 {
-    std::int64_t toMs = options.toMs;
-    if (toMs < 0 && options.seconds > 0.0)
-        toMs = options.fromMs + std::llround(options.seconds * 1000.0);
-    if (toMs < 0) {
-        const auto& times = show.director().syncTimes();
-        toMs = (times.empty() ? 0 : times.back()) + TAIL_MS;
-    }
-    Span span;
-    span.first = frameAtMs(options.fromMs, options.fps);
-    span.end = std::max(span.first + 1, (toMs * options.fps + 999) / 1000);
-    return span;
+    const FrameSpan span = exportSpan(options, sceneChanges);
+    return options.segments > 0 ? segmentOf(span, options.segment, options.segments) : span;
+}
+
+VideoFormat videoFormat(const RenderOptions& options)
+{
+    VideoFormat format;
+    format.width = options.width;
+    format.height = options.height;
+    format.fps = options.fps;
+    format.lossless = options.lossless;
+    return format;
 }
 
 const std::uint8_t* drawnFrame(CaptureDevice& device, std::string& error)
@@ -91,28 +94,28 @@ std::function<void(std::int64_t)> counting(ExportProgress& progress)
     return [&progress](std::int64_t next) { progress.frame(long(next)); };
 }
 
-int exportFrames(const RenderOptions& options, Show& show, CaptureDevice& device, const std::string& soundtrack)
+// sceneChanges: the show's sync times; soundtrack: empty for a video without sound.
+int exportFrames(const RenderOptions& options, Show& show, CaptureDevice& device,
+    const std::vector<std::int32_t>& sceneChanges, const std::string& soundtrack)
 {
     std::string error;
     FrameFolderWriter pictures;
     if (!options.framesDir.empty() && !pictures.open(options.framesDir, options.format, error))
         return fail(error);
-    const Span span = exportSpan(options, show);
+    const FrameSpan span = framesToWrite(options, sceneChanges);
+    // A segment has no sound: the join adds the span's soundtrack once.
+    const std::string sound = options.segments > 0 ? std::string() : soundtrack;
     VideoEncoder video;
-    if (!options.videoFile.empty()) {
-        SoundSpan sound;
-        sound.startSeconds = double(frameTimeNs(span.first, options.fps)) / 1e9;
-        sound.seconds = double(span.end - span.first) / options.fps;
-        if (!video.open(options.videoFile, soundtrack, sound, options.width, options.height, options.fps, error))
-            return fail(error);
-    }
-    announce("export", long(span.end - span.first), options);
+    if (!options.videoFile.empty() && !video.open(options.videoFile, videoFormat(options), sound, soundOf(span, options.fps), error))
+        return fail(error);
+    announce(options.segments > 0 ? "segment" : "export", long(span.frames()), options);
 
     const auto started = std::chrono::steady_clock::now();
     ShowFrames frames(show, options.fps);
     // The frames before the span take no drawing and little time: only drawn ones count.
     bool ok = frames.simulateTo(span.first);
-    ExportProgress progress(long(span.end - span.first), ::isatty(2) != 0);
+    ExportProgress progress(long(span.frames()), ::isatty(2) != 0);
+    ProgressFile progressFile(options.progressFile, long(exportSpan(options, sceneChanges).frames()));
     while (ok && frames.next() < span.end && !stopRequested()) {
         const std::int64_t frame = frames.next();
         frames.draw();
@@ -121,23 +124,24 @@ int exportFrames(const RenderOptions& options, Show& show, CaptureDevice& device
         if (ok && !options.framesDir.empty())
             ok = pictures.write(long(frame), rgb, device.frameWidth, device.frameHeight, error);
         if (ok && !options.videoFile.empty())
-            ok = video.write(rgb, device.frameWidth, device.frameHeight, error);
-        if (ok)
+            ok = video.write(rgb, error);
+        if (ok) {
             progress.frame(long(frames.next() - span.first));
+            progressFile.update(long(frames.next() - span.first));
+        }
     }
     progress.finish();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const long drawn = long(std::max<std::int64_t>(frames.next() - span.first, 0));
-    if (frames.next() < span.end && ok)
-        std::fprintf(stderr, "velvet-render: stopped at frame %lld\n", static_cast<long long>(frames.next()));
-
-    std::string closeError;
-    if (!options.videoFile.empty() && !video.close(closeError) && ok) {
-        ok = false;
-        error = closeError;
-    }
+    // An export that did not reach its end is a failure, and leaves no video behind.
+    if (ok && frames.next() < span.end)
+        return fail("stopped at frame " + std::to_string(frames.next()) + " of " + std::to_string(span.end)
+            + (options.videoFile.empty() ? std::string() : "; no video written"));
+    if (ok && !options.videoFile.empty())
+        ok = video.close(error);
     if (!ok)
         return fail(error);
+    progressFile.update(drawn, true);
     std::fprintf(stderr, "velvet-render: %ld frames in %.1f s (%.1f frames per second)\n", drawn, wall,
         wall > 0.0 ? drawn / wall : 0.0);
     if (!options.framesDir.empty())
@@ -213,7 +217,8 @@ int bench(const RenderOptions& options, ShowSession& session, const std::string&
 bool checkOutputs(RenderOptions& options, std::string& data, std::string& soundtrack, std::string& error)
 {
     // The show changes the working directory to its data folder: fix the outputs first.
-    for (std::string* path : {&options.framesDir, &options.videoFile, &options.outDir})
+    for (std::string* path : {&options.framesDir, &options.videoFile, &options.outDir, &options.joinDir,
+             &options.progressFile, &options.soundtrackFile, &options.audioFile})
         if (!path->empty())
             *path = fs::absolute(*path).lexically_normal().string();
 
@@ -224,12 +229,14 @@ bool checkOutputs(RenderOptions& options, std::string& data, std::string& soundt
         return false;
     }
     soundtrack = (fs::path(data) / showfiles::MUSIC).string();
-    if (!options.videoFile.empty()) {
+    const std::string& encoded = options.videoFile.empty() ? options.soundtrackFile : options.videoFile;
+    if (!encoded.empty()) {
         if (options.width % 2 || options.height % 2) {
             error = "a video needs an even width and height";
             return false;
         }
-        if (!fs::is_regular_file(soundtrack)) {
+        // A segment is joined to the soundtrack later, by --join; an --audio file has it.
+        if (options.segments == 0 && options.audioFile.empty() && !fs::is_regular_file(soundtrack)) {
             error = "the soundtrack " + soundtrack + " is missing; a video needs it";
             return false;
         }
@@ -237,12 +244,50 @@ bool checkOutputs(RenderOptions& options, std::string& data, std::string& soundt
             error = "the ffmpeg command was not found on PATH; a video needs it (Debian: apt-get install ffmpeg)";
             return false;
         }
-        if (!checkWritableFile(options.videoFile, error))
+        if (!checkWritableFile(encoded, error))
             return false;
+    }
+    if (!options.audioFile.empty() && !fs::is_regular_file(options.audioFile)) {
+        error = "no soundtrack file at " + options.audioFile;
+        return false;
+    }
+    if (!options.joinDir.empty() && !fs::is_directory(options.joinDir)) {
+        error = "no folder of segments at " + options.joinDir;
+        return false;
     }
     if (!options.framesDir.empty() && !checkFolderPossible(options.framesDir, error))
         return false;
     return options.outDir.empty() || checkFolderPossible(options.outDir, error);
+}
+
+// The span asked for cannot be cut into the options' segments: why; empty when it can.
+std::string tooManySegments(const RenderOptions& options, const std::vector<std::int32_t>& sceneChanges)
+{
+    const FrameSpan span = exportSpan(options, sceneChanges);
+    if (options.segments <= span.frames())
+        return {};
+    return "a span of " + std::to_string(span.frames()) + " frame(s) cannot be cut into "
+        + std::to_string(options.segments) + " segments";
+}
+
+int join(const RenderOptions& options, const std::vector<std::int32_t>& sceneChanges, const std::string& soundtrack)
+{
+    platform::installSignalHandlers();
+    JoinRequest request;
+    request.segmentDir = options.joinDir;
+    request.output = options.videoFile;
+    request.soundtrack = soundtrack;
+    request.encodedSoundtrack = options.audioFile;
+    request.span = exportSpan(options, sceneChanges);
+    request.format = videoFormat(options);
+    const auto started = std::chrono::steady_clock::now();
+    std::string error;
+    if (!joinSegments(request, stopRequested, error))
+        return fail(error + "; no video written");
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::fprintf(stderr, "velvet-render: %lld frames joined in %.1f s; video written to %s\n",
+        static_cast<long long>(request.span.frames()), wall, options.videoFile.c_str());
+    return 0;
 }
 
 }
@@ -262,6 +307,22 @@ int main(int argc, char** argv)
     std::string data, soundtrack;
     if (!checkOutputs(options, data, soundtrack, error))
         return fail(error);
+    // The span's end comes from the show's scene changes, read as the show reads them.
+    std::vector<std::int32_t> sceneChanges;
+    readValues((fs::path(data) / showfiles::SYNC).c_str(), sceneChanges);
+    const std::string refused = tooManySegments(options, sceneChanges);
+    if (!refused.empty())
+        return fail(refused);
+    if (options.mode == RenderMode::Join)
+        return join(options, sceneChanges, soundtrack);
+    if (options.mode == RenderMode::Soundtrack) {
+        platform::installSignalHandlers();
+        if (!encodeSoundtrack(options.soundtrackFile, soundtrack, soundOf(exportSpan(options, sceneChanges), options.fps),
+                stopRequested, error))
+            return fail(error + "; no soundtrack written");
+        std::fprintf(stderr, "velvet-render: soundtrack written to %s\n", options.soundtrackFile.c_str());
+        return 0;
+    }
 
     // Headless unless told otherwise; the sound goes into the video, not to the speakers.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
@@ -295,5 +356,5 @@ int main(int argc, char** argv)
         return fail(incomplete);
     auto& device = static_cast<CaptureDevice&>(*session.device());
     return options.mode == RenderMode::Stills ? exportStills(options, session.show(), device)
-                                              : exportFrames(options, session.show(), device, soundtrack);
+                                              : exportFrames(options, session.show(), device, sceneChanges, soundtrack);
 }
