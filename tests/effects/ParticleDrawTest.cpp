@@ -136,6 +136,9 @@ TEST_F(Effects, OneParticleShowsItsSpriteAtItsPlaceSizeAndColour)
                   glIsEnabled(GL_TEXTURE_2D), src, dst, GLuint(bound) == system.spriteTexture(), active,
                   glIsEnabled(GL_VERTEX_ARRAY), glIsEnabled(GL_COLOR_ARRAY)}),
         (std::vector<int> {1, 1, 0, 1, GL_SRC_ALPHA, GL_ONE, 1, GL_TEXTURE0, 0, 0}));
+    float colour[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(std::vector<float>(colour, colour + 4), (std::vector<float> {p.red, p.green, p.blue, 1})) << "the last corner's";
     shared.release();
 }
 
