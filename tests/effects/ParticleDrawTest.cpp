@@ -1,5 +1,7 @@
-// Particle systems on llvmpipe: batched drawing gives the picture and GL state that quad
-// by quad drawing through the matrix stack gives, and simulate the state drawing gives.
+// Particles as a viewer sees them: each billboard a unit square turned to the eye, never
+// mirrored; one particle drawn on llvmpipe at its place, size and colour, with the GL state
+// the batch leaves behind; sprites that fail to load; the picture layer over the viewport.
+#include "demo/effects/ParticleBillboard.h"
 #include "demo/effects/ParticleSystem.h"
 #include "demo/effects/PictureLayer.h"
 #include "demo/effects/ShowRandom.h"
@@ -7,24 +9,14 @@
 #include "tests/support/ImageFiles.h"
 #include "tests/support/MountedDisk.h"
 #include "engine/material/Image.h"
-#include "engine/render/GLExtensions.h"
 
 #include <gtest/gtest.h>
-#include <numbers>
 
 #include <GL/gl.h>
 
 #include <cmath>
-#include <algorithm>
 
 namespace {
-
-// One of each kind the show draws, few enough not to saturate the picture.
-const struct SystemSpec {
-    int type, count;
-    Vec3 emitter, extent;
-} kSystems[] = {{6, 150, {0, 10, 0}, {}}, {0, 150, {5, 5, 8}, {}}, {3, 100, {0, 20, -30}, {}},
-    {1, 150, {-40, 0, -40}, {40, 30, 40}}, {4, 100, {5, 5, -10}, {}}, {5, 150, {0, 10, 0}, {}}};
 
 // A side x side 24-bit bitmap whose pixel (x, y from the top) is colour(x, y) = 0xRRGGBB.
 template <class Colour> std::string bitmap(int side, Colour colour)
@@ -39,79 +31,51 @@ template <class Colour> std::string bitmap(int side, Colour colour)
     return makeBmp(layout);
 }
 
-// A 16 x 16 sprite, red across, green down, fading to black at the rim: a quad drawn
-// mirrored, turned or at another size shows.
-std::string spriteBmp()
+// Seen from anywhere but straight above or below (where the show's turn is only
+// approximate), the quad is a unit square centred on the particle, its u edge level, its
+// normal towards the eye and its texture the right way round.
+TEST(ParticleBillboard, UnitSquareTurnedToTheEyeAndNeverMirrored)
 {
-    return bitmap(16, [](int x, int y) {
-        const float fade = std::max(0.0f, 1.0f - std::hypot(x - 7.5f, y - 7.5f) / 8.0f);
-        return std::uint32_t(fade * 12 * x) << 16 | std::uint32_t(fade * 12 * y) << 8 | std::uint32_t(fade * 90);
-    });
-}
-
-void vertex(float u, float v, float x, float y, float z) { glTexCoord2f(u, v), glVertex3f(x, y, z); }
-
-// One frame as specified: quad by quad, each billboard turned on the matrix stack.
-void referenceFrame(std::vector<Particle>& particles, const SystemSpec& spec, float time, const Vec3& cam,
-                    unsigned sprite)
-{
-    glDisable(GL_LIGHTING), glDisable(GL_DEPTH_TEST), glEnable(GL_BLEND), glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glext::activeTexture(0), glEnable(GL_TEXTURE_2D), glBindTexture(GL_TEXTURE_2D, sprite);
-    for (Particle& p : particles) {
-        if (particleIsDead(p)) {
-            emitParticle(p, spec.type, time, spec.emitter, spec.extent);
-            continue;
-        }
-        updateParticle(p, time);
-        const float x = p.position.x, y = p.position.y, z = p.position.z;
-        glBegin(GL_TRIANGLE_STRIP);
-        if (p.type == 5) {
-            glColor4f(0.4f, 0.4f, 0.4f, 6.0f);
-            const float r0 = (showRand() % 100) / 1000.0f, r1 = (showRand() % 100) / 1000.0f;
-            const float r2 = (showRand() % 100) / 10.0f, r3 = (showRand() % 100) / 100.0f;
-            vertex(1, 1, x + 0.05f + r0, y + 0.05f, z + r1), vertex(0, 1, x - 0.05f, y + 0.05f, z + r2);
-            vertex(1, 0, x + 0.05f, y - 0.05f, z), vertex(0, 0, x - 0.05f + r3, y - 0.05f, z);
-            glEnd();
-            continue;
-        }
-        glEnd();
-        Vec3 v = p.position + cam;
-        float yaw = std::atan(v.x / v.z), yawDegrees = yaw * 57.295776f;
-        if (v.z > 0)
-            yawDegrees -= 180.0f, yaw -= std::numbers::pi_v<float>;
-        const bool flipped = v.y > 0;
-        v.y = flipped ? -v.y : v.y;
-        const double pitchZ = std::atan(v.z / v.y) * 57.29577957855229;
-        const double pitchX = std::atan(v.x / v.y) * 57.29577957855229;
-        glColor4f(p.red, p.green, p.blue, 1.0f);
-        glPushMatrix();
-        glTranslatef(x, y, z);
-        glRotatef(yawDegrees, 0, 1, 0);
-        glRotatef(float(flipped ? -(std::sin(yaw) * pitchX) - std::cos(yaw) * pitchZ + 90
-                                : std::cos(yaw) * pitchZ + std::sin(yaw) * pitchX - 90), 1, 0, 0);
-        glTranslatef(-x, -y, -z);
-        glBegin(GL_TRIANGLE_STRIP);
-        vertex(1, 1, x + 0.5f, y + 0.5f, z), vertex(0, 1, x - 0.5f, y + 0.5f, z);
-        vertex(1, 0, x + 0.5f, y - 0.5f, z), vertex(0, 0, x - 0.5f, y - 0.5f, z);
-        glEnd();
-        glPopMatrix();
+    const Vec3 particle(0, 0, -5);
+    const Vec3 eyes[] = {{0.5f, 1, 0}, {0, -1, -10}, {5, 8, -10}, {-5, -8, -10}, {3, 2, 1}, {0, 20, -1}, {0, -20, -1},
+        {7, -3, -12}, {-9, 1, -4.5f}};
+    for (const Vec3& eye : eyes) {
+        Vec3 c[4];
+        billboardCorners(particle, Vec3(0, 0, 0) - eye, c);
+        const Vec3 across = (c[0] - c[1]) * 0.5f, up = (c[0] - c[2]) * 0.5f, toParticle = particle - eye;
+        const Vec3 centre = (c[0] + c[1] + c[2] + c[3]) * 0.25f, normal = cross(across, up);
+        const float facing = dot(normal, toParticle) / (0.25f * std::sqrt(dot(toParticle, toParticle)));
+        EXPECT_NEAR(dot(centre - particle, centre - particle), 0, 1e-10f) << eye.x << "," << eye.y << "," << eye.z;
+        const Vec3 skew = c[3] - c[2] + c[0] - c[1];
+        EXPECT_NEAR(dot(skew, skew), 0, 1e-10f) << "a parallelogram";
+        EXPECT_NEAR(dot(across, across), 0.25f, 1e-5f) << eye.x << "," << eye.y << "," << eye.z;
+        EXPECT_NEAR(dot(up, up), 0.25f, 1e-5f) << eye.x << "," << eye.y << "," << eye.z;
+        EXPECT_NEAR(dot(across, up), 0, 1e-5f) << eye.x << "," << eye.y << "," << eye.z;
+        EXPECT_EQ(across.y, 0.0f);
+        EXPECT_GT(up.y, 0.0f) << eye.x << "," << eye.y << "," << eye.z;
+        EXPECT_LT(facing, -0.9f) << eye.x << "," << eye.y << "," << eye.z;
     }
-    glEnable(GL_DEPTH_TEST), glEnable(GL_LIGHTING), glDisable(GL_BLEND);
 }
 
-// The GL state a particle frame leaves behind; sprite is the texture it should leave bound.
-std::vector<float> stateAfter(unsigned sprite)
+// The streak: a 0.1-unit quad stretched by four random terms, the one part of the show's
+// random sequence that drawing consumes.
+TEST(ParticleBillboard, StreakStretchesItsQuadByFourRandomTerms)
 {
-    GLint src = 0, dst = 0, bound = 0, active = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src), glGetIntegerv(GL_BLEND_DST, &dst), glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-    std::vector<float> state = {float(glIsEnabled(GL_LIGHTING)), float(glIsEnabled(GL_DEPTH_TEST)), float(glIsEnabled(GL_BLEND)),
-        float(glIsEnabled(GL_TEXTURE_2D)), float(src), float(dst), float(GLuint(bound) == sprite), float(active),
-        float(glIsEnabled(GL_VERTEX_ARRAY)), float(glIsEnabled(GL_COLOR_ARRAY))};
-    state.resize(state.size() + 20);
-    glGetFloatv(GL_CURRENT_COLOR, &state[state.size() - 20]);
-    glGetFloatv(GL_MODELVIEW_MATRIX, &state[state.size() - 16]);
-    return state;
+    seedShowRandom(3);
+    for (int i = 0; i < 50; ++i) {
+        Vec3 c[4];
+        streakCorners(Vec3(1, 2, 3), c);
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_NEAR(c[k].y, k < 2 ? 2.05f : 1.95f, 1e-5f) << k;
+            EXPECT_TRUE(c[k].x >= 0.95f - 1e-5f && c[k].x < 1.95f && c[k].z >= 3 && c[k].z < 13) << k;
+        }
+        EXPECT_NEAR(c[2].x - c[1].x, 0.1f, 1e-5f) << "the unjittered corners";
+    }
+    const int next = showRand();
+    seedShowRandom(3);
+    for (int i = 0; i < 200; ++i)
+        showRand();
+    EXPECT_EQ(showRand(), next) << "four draws per streak";
 }
 
 class Effects : public ::testing::Test {
@@ -122,67 +86,60 @@ protected:
             GTEST_SKIP() << "no GL context";
     }
 
-    // Every system of kSystems, seeded alike, after warm-up frames; the last frame drawn
-    // by the systems or, with reference, by referenceFrame. The warm-up runs simulate for
-    // the reference and unseen drawAndUpdate for the systems: both must reach one state.
-    std::vector<std::uint8_t> render(bool reference, std::vector<float>& state)
-    {
-        const Vec3 cam(22, -12, 3); // the eye at (-22, 12, -3), looking down +x
-        Mat4 view;
-        view.rotateY(90), view.translate(cam.x, cam.y, cam.z);
-        // A textured draw first, as in a scene: it leaves a texture on unit 0 and the
-        // last stage active.
-        Image white;
-        white.allocate(2, 2, 24);
-        gl.device().setTextureSlot(0, gl.device().addTexture(white, "white"));
-        gl.device().drawQuad(-1, -1, 1, 1);
-        gl.device().setClearColor(0, 0, 0), gl.device().clearAll();
-        gl.device().setPerspective(90, 0.1f, 1000);
-        gl.device().setView(view);
-        seedShowRandom(5);
-        ParticleSprite shared;
-        EXPECT_TRUE(shared.load(sprite.c_str()));
-        unsigned lastSprite = 0;
-        for (const SystemSpec& spec : kSystems) {
-            ParticleSystem system;
-            EXPECT_EQ(system.init(spec.type, shared, spec.count, spec.emitter, spec.extent), 0);
-            glColorMask(false, false, false, false);
-            for (int frame = 0; frame < 40; ++frame)
-                reference ? system.simulate(1 / 30.0f, cam) : system.drawAndUpdate(gl.device(), 1 / 30.0f, cam);
-            glColorMask(true, true, true, true);
-            lastSprite = system.spriteTexture();
-            std::vector<Particle> particles(system.particles(), system.particles() + system.count());
-            if (reference) {
-                referenceFrame(particles, spec, system.time() + 1 / 30.0f, cam, lastSprite);
-                continue;
-            }
-            system.drawAndUpdate(gl.device(), 1 / 30.0f, cam);
-            EXPECT_EQ(system.drawnCount(),
-                std::count_if(particles.begin(), particles.end(), [](const Particle& p) { return !particleIsDead(p); }));
-        }
-        state = stateAfter(lastSprite);
-        shared.release();
-        return gl.readRgb();
-    }
-
     GLTestContext gl{160, 120};
     ScratchDir scratch;
-    std::string sprite = scratch.write("Particle.bmp", spriteBmp());
+    // 16 x 16, red across, green down, blue throughout, fading to black at the rim.
+    std::string sprite = scratch.write("Particle.bmp", bitmap(16, [](int x, int y) {
+        const float fade = std::max(0.0f, 1.0f - std::hypot(x - 7.5f, y - 7.5f) / 8.0f);
+        return std::uint32_t(fade * 16 * x) << 16 | std::uint32_t(fade * 16 * y) << 8 | std::uint32_t(fade * 200);
+    }));
 };
 
-TEST_F(Effects, BatchedParticlesMatchQuadByQuadWithinOneGreyLevel)
+// One fountain particle 5 units ahead of the eye, drawn after a textured draw (which leaves
+// another texture on unit 0): a square around the centre of the picture, the sprite
+// upright and unmirrored in the particle's colour, and the state the batch leaves behind.
+TEST_F(Effects, OneParticleShowsItsSpriteAtItsPlaceSizeAndColour)
 {
-    std::vector<float> batchedState, referenceState;
-    const std::vector<std::uint8_t> batched = render(false, batchedState), reference = render(true, referenceState);
-    int worst = 0, lit = 0, saturated = 0;
-    for (size_t i = 0; i < batched.size(); ++i)
-        worst = std::max(worst, std::abs(batched[i] - reference[i])), lit += reference[i] > 8, saturated += reference[i] == 255;
-    EXPECT_LE(worst, 1);
-    EXPECT_GT(lit, int(batched.size() / 20)) << "too little drawn to compare";
-    EXPECT_LT(saturated, lit / 10) << "too much saturated to compare";
-    EXPECT_EQ(batchedState, referenceState);
-    const std::vector<float> specified = {1, 1, 0, 1, GL_SRC_ALPHA, GL_ONE, 1, GL_TEXTURE0, 0, 0};
-    EXPECT_TRUE(std::equal(specified.begin(), specified.end(), batchedState.begin()));
+    Image white;
+    white.allocate(2, 2, 24);
+    gl.device().setTextureSlot(0, gl.device().addTexture(white, "white"));
+    gl.device().drawQuad(-1, -1, 1, 1);
+    gl.device().setClearColor(0, 0, 0), gl.device().clearAll();
+    gl.device().setPerspective(90, 0.1f, 1000);
+    Mat4 view;
+    view.translate(0, -10, 0);
+    gl.device().setView(view);
+    seedShowRandom(5);
+    ParticleSprite shared;
+    ASSERT_TRUE(shared.load(sprite.c_str()));
+    ParticleSystem system;
+    ASSERT_EQ(system.init(0, shared, 1, Vec3(0, 10, -5), {}), 0);
+    system.drawAndUpdate(gl.device(), 0.0001f, Vec3(0, -10, 0));
+    EXPECT_EQ(system.drawnCount(), 1);
+    const Particle& p = system.particles()[0];
+    const Rgba8 centre = gl.pixel(80, 60), left = gl.pixel(76, 60), right = gl.pixel(84, 60), top = gl.pixel(80, 56),
+                bottom = gl.pixel(80, 64);
+    EXPECT_GT(right.r, left.r + 30) << "red grows across the sprite, left to right";
+    EXPECT_GT(bottom.g, top.g + 10) << "green grows down the sprite, top to bottom";
+    EXPECT_GT(centre.r, 100);
+    EXPECT_NEAR(centre.g, p.green * centre.r, 6) << "sprite times the particle's colour";
+    EXPECT_LE(centre.b, 1) << "the sprite's blue times the particle's blue, under 0.05";
+    // A square, as wide as high; nothing ten pixels out.
+    for (const auto& [x, y] : {std::pair{73, 60}, {87, 60}, {80, 53}, {80, 67}})
+        EXPECT_GT(gl.pixel(x, y).r, 5) << x << "," << y << ": inside the quad";
+    for (const auto& [x, y] : {std::pair{70, 60}, {90, 60}, {80, 50}, {80, 70}})
+        EXPECT_EQ(gl.pixel(x, y).r + gl.pixel(x, y).g, 0) << x << "," << y << ": outside the quad";
+    GLint src = 0, dst = 0, bound = 0, active = 0;
+    glGetIntegerv(GL_BLEND_SRC, &src), glGetIntegerv(GL_BLEND_DST, &dst), glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    EXPECT_EQ((std::vector<int> {glIsEnabled(GL_LIGHTING), glIsEnabled(GL_DEPTH_TEST), glIsEnabled(GL_BLEND),
+                  glIsEnabled(GL_TEXTURE_2D), src, dst, GLuint(bound) == system.spriteTexture(), active,
+                  glIsEnabled(GL_VERTEX_ARRAY), glIsEnabled(GL_COLOR_ARRAY)}),
+        (std::vector<int> {1, 1, 0, 1, GL_SRC_ALPHA, GL_ONE, 1, GL_TEXTURE0, 0, 0}));
+    float colour[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(std::vector<float>(colour, colour + 4), (std::vector<float> {p.red, p.green, p.blue, 1})) << "the last corner's";
+    shared.release();
 }
 
 TEST_F(Effects, UnloadableSpriteOrNegativeCountFailsAndLeavesNothingToDraw)
