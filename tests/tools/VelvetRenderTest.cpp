@@ -1,7 +1,7 @@
 // velvet-render as a user runs it on a small show: frames of the asked size showing the
 // show's background, the same bytes on every run (the virtual clock), the default length
-// from the timeline, a span of video with its soundtrack cut to match, the benchmark's
-// JSON, a show folder named anywhere, and a clear message for each way it cannot start.
+// from the timeline, the benchmark's JSON (a span of video and its soundtrack: the
+// export tests), a show folder named anywhere, and a clear message for each way it cannot start.
 #include "app/DataFolder.h"
 #include "demo/ShowFiles.h"
 #include "tests/support/ChildProcess.h"
@@ -69,23 +69,6 @@ TEST_F(RenderRun, FramesHaveTheAskedSizeShowTheBackgroundAndRepeatExactly)
     ChildResult r = render({ "--frames", "../default", "--fps", "2", "--size", "32x24" });
     ASSERT_EQ(r.exitStatus, 0) << r.err;
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("default")), fs::directory_iterator()), 30) << "the last scene change plus ten seconds: (5 s + 10 s) * 2";
-}
-
-TEST_F(RenderRun, ASpanOfVideoHasItsFramesAndTheSoundtrackCutToMatch)
-{
-    ASSERT_TRUE(addSoundtrack(20));
-    ChildResult r = render({ "--video", "../span.mp4", "--from", "2000", "--to", "12000", "--size", "160x120" });
-    ASSERT_EQ(r.exitStatus, 0) << r.err;
-    int status = -1;
-    const std::string streams = captureCommand("ffprobe -v error -count_frames -show_entries "
-        "stream=codec_type,width,height,r_frame_rate,nb_read_frames,duration -of csv=p=0 "
-        + shellQuote(dir.file("span.mp4")), &status);
-    ASSERT_EQ(status, 0);
-    EXPECT_NE(streams.find("video,160,120,60/1,10.000000,600"), std::string::npos) << streams;
-    const std::size_t audio = streams.find("audio,");
-    ASSERT_NE(audio, std::string::npos) << streams;
-    const std::string fields = streams.substr(audio + 10); // audio,0/0,DURATION,FRAMES
-    EXPECT_NEAR(std::stod(fields.substr(0, fields.find(','))), 10.0, 0.05) << streams;
 }
 
 // The figures go alone to standard output as one JSON object, one entry per scene the
