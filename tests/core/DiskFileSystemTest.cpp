@@ -14,11 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int openDescriptorCount()
-{
-    return int(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
-}
-
 std::string readAll(qzFileSystem& disk, std::int32_t handle)
 {
     std::string out;
@@ -43,6 +38,7 @@ protected:
 TEST_F(DiskFileSystem, HandlesAreTheLowestFreeSlotsAndAFullListLeaksNoDescriptor)
 {
     std::string a = dir.write("a", "a");
+    auto openDescriptorCount = [] { return int(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator())); };
     int before = openDescriptorCount();
     {
         qzFileSystem local;

@@ -65,8 +65,7 @@ TEST(MeshChunk, OverrideBuildsItsFormatFillsDefaultsAndSkipsTheRest)
     EXPECT_EQ(std::make_pair(v.format, v.stride), std::make_pair(11u, 8u));
     for (std::uint32_t i = 0; i < 2; ++i)
         EXPECT_EQ(std::vector<float>(v.vertex(i) + 3, v.vertex(i) + 6), std::vector<float>({ 0, 1, 0 }));
-    EXPECT_EQ(v.vertex(1)[0], 4.0f);
-    EXPECT_EQ(v.vertex(1)[6], 9.0f);  // tex0 follows the six position floats
+    EXPECT_EQ(std::vector<float>({ v.vertex(1)[0], v.vertex(1)[6] }), std::vector<float>({ 4, 9 }));  // tex0 after six positions
 
     // Components no file carries: colour opaque black, a two-component set in a
     // three-component slot keeps its third value at 0.
@@ -84,8 +83,7 @@ TEST(MeshChunk, OverrideBuildsItsFormatFillsDefaultsAndSkipsTheRest)
     std::vector<std::uint8_t> hostile = meshChunk(150, {});
     hostile.resize(hostile.size() + 200);
     VertexArray empty;
-    EXPECT_FALSE(readMesh(hostile, empty, 11));
-    EXPECT_EQ(empty.floatCount(), 0u);
+    EXPECT_FALSE(readMesh(hostile, empty, 11) || empty.floatCount());
 }
 
 TEST(TriangleChunk, IndicesKeepTheirLow16Bits)
@@ -123,12 +121,6 @@ TEST(GeometryLoad, OnlyTheThreeDrawableLayoutsLoadAndAMissingFileChangesNothing)
     EXPECT_EQ(g.name, "before");
 }
 
-bool sameFloats(const VertexArray& a, const VertexArray& b)
-{
-    return a.format == b.format && a.vertexCount == b.vertexCount
-        && std::memcmp(a.data(), b.data(), a.floatCount() * sizeof(float)) == 0;
-}
-
 // What loads writes back to the same bytes (the reader keeps every field), and holds
 // the source's values (the writer wrote them).
 TEST(GeometryRoundTrip, EveryLayoutKeepsItemsAndModifiers)
@@ -138,6 +130,9 @@ TEST(GeometryRoundTrip, EveryLayoutKeepsItemsAndModifiers)
         { GeometryLayout::General, true, true },
         { GeometryLayout::General, false, true },
         { GeometryLayout::Dynamic, true, false },
+    };
+    auto sameFloats = [](const VertexArray& a, const VertexArray& b) {
+        return a.format == b.format && a.vertexCount == b.vertexCount && std::memcmp(a.data(), b.data(), a.floatCount() * 4) == 0;
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.layout) << " morph " << c.morph << " skin " << c.skin);
@@ -184,9 +179,7 @@ TEST(GeometryRoundTrip, EveryLayoutKeepsItemsAndModifiers)
                 EXPECT_EQ(std::memcmp(a.offset.m, b.offset.m, 64), 0);
             }
         }
-        if (c.morph) {
-            EXPECT_EQ(std::tie(back.morph->frameCount, back.morph->duration), std::make_tuple(3u, 2.5f));
-        }
+        EXPECT_TRUE(!c.morph || std::tie(back.morph->frameCount, back.morph->duration) == std::make_tuple(3u, 2.5f));
     }
     // Without a morph modifier there is no dynamic layout to write.
     Geometry plain;
