@@ -181,12 +181,6 @@ TEST(GeometryRoundTrip, EveryLayoutKeepsItemsAndModifiers)
         }
         EXPECT_TRUE(!c.morph || std::tie(back.morph->frameCount, back.morph->duration) == std::make_tuple(3u, 2.5f));
     }
-    // Without a morph modifier there is no dynamic layout to write.
-    Geometry plain;
-    addItems(plain, 1, false);
-    BinaryWriter none;
-    EXPECT_FALSE(GeometryWriter::writeDynamic(none, plain));
-    EXPECT_TRUE(none.bytes().empty());
 }
 
 }
