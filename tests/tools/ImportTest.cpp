@@ -216,7 +216,7 @@ std::string writeGltf(const ScratchDir& dir, const Bar& bar)
         put(bin, inverseBind);
     }
     put(bin, 0.0f, 1.0f, Vec3(0.5f, 0, 0), Vec3(1.5f, 0, 0));
-    view(0, 240, 20, 5126, "VEC3", ",\"min\":[-0.1,0,-0.1],\"max\":[0.1,2,0.1]");
+    view(0, 240, 20, 5126, "VEC3", ",\"min\":[-0.1,0,-0.1],\"max\":[0.1,2,0.1]");  // the blocks above, in order
     view(240, 160, 20, 5123, "VEC4"), view(400, 320, 20, 5126, "VEC4"), view(720, 192, 96, 5123, "SCALAR");
     std::size_t at = 912 + 64 * std::size_t(bar.joints);
     view(912, at - 912, bar.joints, 5126, "MAT4"), view(at, 8, 2, 5126, "SCALAR", ",\"min\":[0],\"max\":[1]");
