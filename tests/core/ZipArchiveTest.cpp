@@ -85,10 +85,8 @@ TEST_F(ZipArchive, EveryMemberOfEveryToolsArchiveReadsBackByteExactly)
              ZipMaker::PythonDeflated, ZipMaker::PythonStored })
     for (bool fromMemory : { false, true }) {
         SCOPED_TRACE(std::string(zipMakerName(maker)) + (fromMemory ? " in memory" : ""));
-        std::string path = dir.file(std::string("a") + char('0' + int(maker)) + ".zip");
-        if (!fromMemory) {
-            ASSERT_TRUE(makeZip(maker, dir.path(), path, sampleMembers()));
-        }
+        const std::string path = dir.file(std::string("a") + char('0' + int(maker)) + ".zip");
+        ASSERT_TRUE(fromMemory || makeZip(maker, dir.path(), path, sampleMembers()));
         const std::string bytes = readWholeFile(path);
         if (fromMemory)
             fs.mountMemory(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
@@ -126,7 +124,6 @@ TEST_F(ZipArchive, ReaderCallsWithoutArchiveMemberOrFeatureReportTheirCodeAndCha
 {
     using namespace unzipfs_error;
     const char* noZip = "qzUnzipFileSys : no Zip file opened";
-    const char* whileOpen = "qzUnzipFileSys : No FileExist feature when a file is opened";
     const std::string notZip = dir.write("not.zip", "PK\x03\x04 this is not an archive");
     const std::string archive = dir.file("sample.zip");
     ASSERT_TRUE(makeZip(ZipMaker::InfoZipDeflated, dir.path(), archive, sampleMembers()));
@@ -135,18 +132,14 @@ TEST_F(ZipArchive, ReaderCallsWithoutArchiveMemberOrFeatureReportTheirCodeAndCha
     qzUnzipFileSys none;
     expectFeatureErrors<qzUnzipFileSys>(none, {
         { NOT_OPENED, noZip, [](auto& f) { return f.openFile("a", 1) == -1; } },
-        { NOT_OPENED, noZip, [&](auto& f) { return f.read(0, buffer, 4) == 0; } },
-        { NOT_OPENED, noZip, [](auto& f) { return f.getPosition(0) == 0; } },
         { NOT_OPENED, noZip, [&](auto& f) { return !f.listMembers(names); } },
         { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) { f.mount(notZip.c_str()); return !f.isMounted(); } },
-        { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) { f.mount(""); return !f.isMounted(); } },
         { CANT_OPEN, "qzUnzipFileSys : Can't open file", [&](auto& f) {
               f.mountMemory(reinterpret_cast<const std::uint8_t*>(notZip.data()), notZip.size()); return !f.isMounted(); } },
     });
     fs.mount(archive.c_str());
     expectFeatureErrors<qzUnzipFileSys>(fs, {
         { NOT_OPENED, "qzUnzipFileSys : no file opened", [&](auto& f) { return f.read(0, buffer, 4) == 0; } },
-        { NOT_OPENED, "qzUnzipFileSys : no file opened", [](auto& f) { return f.fileLength(0) == 0; } },
         // Names are whole paths, in any case.
         { NOT_EXISTS, "qzUnzipFileSys : File don't exists", [](auto& f) { return f.openFile("Robot.qzg", 0) == -1; } },
     });
@@ -155,14 +148,10 @@ TEST_F(ZipArchive, ReaderCallsWithoutArchiveMemberOrFeatureReportTheirCodeAndCha
     expectFeatureErrors<qzUnzipFileSys>(fs, { // and one of each kind of unsupported call
         { ONLY_ONE_OPEN, "qzUnzipFileSys : Only one opened file is allowed",
             [](auto& f) { return f.openFile("empty.bin", 0) == -1; } },
-        { NO_EXIST_WHILE_OPEN, whileOpen, [](auto& f) { return !f.fileExists("empty.bin"); } },
-        { NO_EXIST_WHILE_OPEN, whileOpen, [&](auto& f) { return !f.listMembers(names); } },
+        { NO_EXIST_WHILE_OPEN, "qzUnzipFileSys : No FileExist feature when a file is opened",
+            [](auto& f) { return !f.fileExists("empty.bin"); } },
         { 4, "qzUnzipFileSys : No write in file feature", [&](auto& f) { return f.write(0, buffer, 4) < 0; } },
         { 6, "qzUnzipFileSys : No rename file feature", [](auto& f) { f.renameFile("Syncro.txt", "b"); return true; } },
-        { 11, "qzUnzipFileSys : No set file position feature", [](auto& f) { return f.seek(0, 0) == -1; } },
-        { 13, "qzUnzipFileSys : No create directory feature", [](auto& f) { f.createDirectory("d"); return true; } },
-        { 15, "qzUnzipFileSys : No get current directory feature",
-            [](auto& f) { return std::strcmp(f.getCurrentDirectory(), "") == 0; } },
     });
     EXPECT_EQ(fs.read(0, buffer, 1), 1); // neither moved nor closed
     EXPECT_EQ(buffer[0], '1') << "the third byte of \"0 1200\"";
@@ -199,10 +188,7 @@ TEST_F(ZipArchive, DamagedDataFailsTheChecksumAndTheReaderStaysUsable)
 // Sizes no archive of this length can hold are refused before a reader allocates them.
 TEST_F(ZipArchive, ImpossibleSizesUnknownMethodsAndEncryptionAreRefusedAtOpen)
 {
-    auto put32 = [](std::string& s, std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            s[at + i] = static_cast<char>(v >> (8 * i));
-    };
+    auto put32 = [](std::string& s, std::size_t at, std::uint32_t v) { std::memcpy(&s[at], &v, 4); };
     const std::string stored = oneMember(sampleBytes(1000, 3), ZipMaker::InfoZipStored);
     const std::string deflated = oneMember(std::string(20000, 'a'), ZipMaker::InfoZipDeflated);
     using Patch = std::function<void(std::string&, std::size_t central)>;
@@ -223,11 +209,8 @@ TEST_F(ZipArchive, ImpossibleSizesUnknownMethodsAndEncryptionAreRefusedAtOpen)
         patch(patched, patched.find("PK\x01\x02"));
         qzUnzipFileSys local;
         local.mount(dir.write("patched.zip", patched).c_str());
-        clearLastError();
-        EXPECT_EQ(local.openFile("m", FS_READ), -1);
-        EXPECT_EQ(lastErrorCode(), unzipfs_error::CANT_OPEN);
-        EXPECT_EQ(lastErrorMessage(), "qzUnzipFileSys : Cant open file");
-        EXPECT_FALSE(local.isMemberOpen());
+        expectFeatureErrors<qzUnzipFileSys>(local, { { unzipfs_error::CANT_OPEN, "qzUnzipFileSys : Cant open file",
+            [](auto& f) { return f.openFile("m", FS_READ) == -1 && !f.isMemberOpen(); } } });
     }
 }
 
@@ -236,14 +219,12 @@ TEST_F(ZipArchive, ImpossibleSizesUnknownMethodsAndEncryptionAreRefusedAtOpen)
 TEST_F(ZipArchive, WrittenArchivePassesUnzipAndUnsupportedCallsReportTheirCode)
 {
     using namespace zipfs_error;
-    const char* noZip = "qzZipFileSys : no Zip file opened";
     char buffer[4];
     std::string out = dir.write("out.zip", std::string(5000, 'x'));
     auto writing = std::make_unique<qzZipFileSys>();
     qzZipFileSys& writer = *writing;
     expectFeatureErrors<qzZipFileSys>(writer, {
-        { NOT_OPENED, noZip, [](auto& f) { return f.openFile("a", 0) == -1; } },
-        { NOT_OPENED, noZip, [](auto& f) { return f.write(0, "a", 1) == 0; } },
+        { NOT_OPENED, "qzZipFileSys : no Zip file opened", [](auto& f) { return f.openFile("a", 0) == -1; } },
         { CANT_OPEN, "qzZipFileSys : Can't open file",
             [&](auto& f) { f.mount(dir.file("no/such/dir/out.zip").c_str()); return !f.isMounted(); } },
         { NOT_OPENED, "qzZipFileSys : no file opened", [&](auto& f) { f.mount(out.c_str()); return f.write(0, "a", 1) == 0; } },
@@ -264,10 +245,7 @@ TEST_F(ZipArchive, WrittenArchivePassesUnzipAndUnsupportedCallsReportTheirCode)
     expectFeatureErrors<qzZipFileSys>(writer, {
         { ONLY_ONE_OPEN, "qzZipFileSys : Only one opened file is allowed",
             [](auto& f) { return f.openFile("second", 0) == -1; } },
-        { 3, "qzZipFileSys : No create directory feature", [](auto& f) { f.createDirectory("d"); return true; } },
-        { 6, "qzZipFileSys : No FileExist feature", [](auto& f) { return !f.fileExists("m"); } },
         { 9, "qzZipFileSys : No read in file feature", [&](auto& f) { return f.read(0, buffer, 4) <= 0; } },
-        { 13, "qzZipFileSys : No set file position feature", [](auto& f) { return f.seek(0, 0) == -1; } },
     });
     EXPECT_EQ(writer.write(0, "34", 2), 2); // the open member still receives
     members.push_back({ "m", "1234" });
