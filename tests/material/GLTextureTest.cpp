@@ -57,18 +57,6 @@ TEST_F(GLTextures, EveryDepthUploadsWithAMatchingTransfer)
     }
 }
 
-TEST_F(GLTextures, EightBitImageMakesANameWithoutPixels)
-{
-    Image image;
-    image.allocate(4, 4, 8);
-    image.fill(0xFFFFFFFFu);
-    const int texture = device().addTexture(image, "grey");
-    ASSERT_GE(texture, 0) << "creation still reports success";
-    const auto* t = static_cast<const GLTexture*>(device().getTexture(texture));
-    EXPECT_NE(t->glName, -1);
-    EXPECT_EQ(glIsTexture(static_cast<GLuint>(t->glName)), GL_TRUE);
-}
-
 TEST_F(GLTextures, MipLevelsAreBuiltByGL)
 {
     Image image;
@@ -95,24 +83,6 @@ TEST_F(GLTextures, MipLevelsAreBuiltByGL)
     device().setTexture(0, plain);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     EXPECT_EQ(minFilter, GL_LINEAR);
-}
-
-TEST_F(GLTextures, AnisotropyIsLimitedByTheDriver)
-{
-    if (!device().caps.AnisotropicFiltering)
-        GTEST_SKIP() << "no anisotropic filtering";
-    Image image;
-    image.allocate(4, 4, 24);
-    const int texture = device().addTexture(image, "aniso");
-    device().setTextureFilter(1, TextureFilter::Anisotropic16);
-    EXPECT_EQ(device().textureFilter[1], TextureFilter::Anisotropic16);
-    device().setTexture(1, texture);
-    GLfloat anisotropy = 0.0f;
-    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
-    EXPECT_FLOAT_EQ(anisotropy, std::min(16.0f, float(device().caps.MaxAnisotropy)));
-    device().setTexture(1, -1);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_CUBE_MAP_ARB));
 }
 
 TEST_F(GLTextures, CubeMapFacesAnswerTheirDirections)
