@@ -53,12 +53,18 @@ void clearTo(RenderDevice& device, const Color& colour)
 void frameViewport(RenderDevice& device, int width, int height)
 {
     const design::Rect frame = design::frameIn(width, height);
+    // The device's viewport counts rows from the bottom.
+    const int bottom = height - frame.y - frame.height;
+    if (device.placesFrames()) {
+        device.framePlace = {frame.x, bottom, frame.width, frame.height};
+        device.setViewport(0, 0, frame.width, frame.height);
+        return;
+    }
     if (frame.width != width || frame.height != height) {
         device.setViewport(0, 0, width, height);
         clearTo(device, BARS);
     }
-    // The device's viewport counts rows from the bottom.
-    device.setViewport(frame.x, height - frame.y - frame.height, frame.width, frame.height);
+    device.setViewport(frame.x, bottom, frame.width, frame.height);
 }
 
 }

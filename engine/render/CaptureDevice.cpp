@@ -14,25 +14,29 @@ void CaptureDevice::onPresent()
         return;
     frameWidth = int(window->width);
     frameHeight = int(window->height);
-    const std::size_t row = std::size_t(frameWidth) * 3;
-    lastFrame.resize(row * std::size_t(frameHeight));
+    const bool placed = framePlace.width > 0 && framePlace.height > 0 && framePlace.x >= 0 && framePlace.y >= 0
+        && framePlace.x + framePlace.width <= frameWidth && framePlace.y + framePlace.height <= frameHeight;
+    const int readWidth = placed ? framePlace.width : frameWidth;
+    const int readHeight = placed ? framePlace.height : frameHeight;
+    const std::size_t readRow = std::size_t(readWidth) * 3;
+    std::vector<std::uint8_t> read(readRow * std::size_t(readHeight));
 
     // Pack state is not part of the device's cache: set it for the read and put it back.
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, frameWidth, frameHeight, GL_RGB, GL_UNSIGNED_BYTE, lastFrame.data());
+    glReadPixels(0, 0, readWidth, readHeight, GL_RGB, GL_UNSIGNED_BYTE, read.data());
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 
-    // OpenGL's rows run bottom up; pictures and video run top down.
-    std::vector<std::uint8_t> swap(row);
-    for (int top = 0, bottom = frameHeight - 1; top < bottom; ++top, --bottom) {
-        std::uint8_t* a = lastFrame.data() + std::size_t(top) * row;
-        std::uint8_t* b = lastFrame.data() + std::size_t(bottom) * row;
-        std::memcpy(swap.data(), a, row);
-        std::memcpy(a, b, row);
-        std::memcpy(b, swap.data(), row);
-    }
+    // OpenGL's rows run bottom up; pictures and video run top down. The frame's rows go
+    // to its place, the rest stays black.
+    const std::size_t row = std::size_t(frameWidth) * 3;
+    lastFrame.assign(row * std::size_t(frameHeight), 0);
+    const int left = placed ? framePlace.x : 0;
+    const int top = placed ? frameHeight - framePlace.y - framePlace.height : 0;
+    for (int y = 0; y < readHeight; ++y)
+        std::memcpy(lastFrame.data() + std::size_t(top + y) * row + std::size_t(left) * 3,
+            read.data() + std::size_t(readHeight - 1 - y) * readRow, readRow);
     ++presentedFrames;
 }

@@ -11,8 +11,10 @@
 
 class CaptureDevice : public GLRenderDevice {
 public:
-    // Reads the back buffer (the window's size) into lastFrame.
+    // Reads the back buffer into lastFrame, the window's size: the frame drawn at the
+    // corner put in its place (framePlace), black around it.
     void onPresent() override;
+    bool placesFrames() const override { return true; }
 
     // Frames presented since the caller last set it to 0; 0 means nothing was drawn.
     int presentedFrames = 0;

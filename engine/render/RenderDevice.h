@@ -172,6 +172,19 @@ public:
     // ---- Transforms ----
     // Also resets the scissor box to the viewport.
     void setViewport(int x, int y, int width, int height);
+    // Whether the device reads its frames back and can put a frame drawn at the window's
+    // lower-left corner in its place itself (framePlace), on the processor: the same
+    // pixels as the frame drawn at that size alone, where drawing at an offset rounds
+    // some edges otherwise. The others are given the frame's place as the viewport.
+    virtual bool placesFrames() const { return false; }
+    // Where the frame drawn at the corner goes (rows from the bottom), and its size;
+    // a width of 0 is the whole window.
+    struct FramePlace {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    } framePlace;
     // Limits drawing and clears to a rectangle of the viewport (pixels, y down from its
     // top left; negative sizes count as 0) until the next setScissor or setViewport:
     // pixels outside keep what they hold.
