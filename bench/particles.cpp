@@ -84,8 +84,8 @@ Show& show()
         std::abort();
     seedShowRandom(1);
     for (int i = 0; i < 6; ++i) {
-        const ShowSystem& spec = kShowSystems[i];
-        if (s.systems[i].init(spec.type, s.sprite, spec.count, spec.emitter, spec.extent) != 0)
+        const ShowSystem& setup = kShowSystems[i];
+        if (s.systems[i].init(setup.type, s.sprite, setup.count, setup.emitter, setup.extent) != 0)
             std::abort();
         // A few seconds in, so the systems have spread out as they do in the show.
         for (int frame = 0; frame < 90; ++frame)
