@@ -19,14 +19,14 @@ void CaptureDevice::onPresent()
     const int readWidth = placed ? framePlace.width : frameWidth;
     const int readHeight = placed ? framePlace.height : frameHeight;
     const std::size_t readRow = std::size_t(readWidth) * 3;
-    std::vector<std::uint8_t> read(readRow * std::size_t(readHeight));
+    readBack_.resize(readRow * std::size_t(readHeight));
 
     // Pack state is not part of the device's cache: set it for the read and put it back.
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, readWidth, readHeight, GL_RGB, GL_UNSIGNED_BYTE, read.data());
+    glReadPixels(0, 0, readWidth, readHeight, GL_RGB, GL_UNSIGNED_BYTE, readBack_.data());
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 
     // OpenGL's rows run bottom up; pictures and video run top down. The frame's rows go
@@ -37,6 +37,6 @@ void CaptureDevice::onPresent()
     const int top = placed ? frameHeight - framePlace.y - framePlace.height : 0;
     for (int y = 0; y < readHeight; ++y)
         std::memcpy(lastFrame.data() + std::size_t(top + y) * row + std::size_t(left) * 3,
-            read.data() + std::size_t(readHeight - 1 - y) * readRow, readRow);
+            readBack_.data() + std::size_t(readHeight - 1 - y) * readRow, readRow);
     ++presentedFrames;
 }

@@ -21,4 +21,7 @@ public:
     int frameWidth = 0;
     int frameHeight = 0;
     std::vector<std::uint8_t> lastFrame; // width * height * 3 bytes, top row first
+
+private:
+    std::vector<std::uint8_t> readBack_; // the frame as OpenGL gives it, kept between frames
 };
