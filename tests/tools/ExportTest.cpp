@@ -123,7 +123,7 @@ TEST_F(Export, SegmentsRenderedAnywhereJoinIntoTheFramesOfOneProcess)
     const std::string fakeSsh = dir.write("ssh", "#!/bin/sh\n"
         "while [ $# -gt 0 ]; do case $1 in -l|-p|-o|-i|-S|-F) shift 2;; --) shift; break;; -*) shift;; *) break;; esac; done\n"
         "host=$1; shift; [ \"$1\" = -- ] && shift; mkdir -p \"$REMOTE/$host\" && echo \"$host\" >> \"$REMOTE/used\"\n"
-        "cd \"$REMOTE/$host\" && HOME=$PWD exec /bin/sh -c \"$*\"\n");
+        "cd \"$REMOTE/$host\" && HOME=$PWD SHELL=${LOGIN_SHELL-/bin/sh} exec /bin/sh -c \"$*\"\n");
     // Fails segment 2 the first time (or every time with ALWAYS set), then is velvet-render.
     const std::string flaky = dir.write("flaky", "#!/bin/sh\n"
         "case \"$*\" in *'--segment 2/'*) if [ -n \"$ALWAYS\" ] || ! [ -e failed ]; then touch failed; exit 3; fi;; esac\n"
@@ -164,6 +164,12 @@ TEST_F(Export, SegmentsRenderedAnywhereJoinIntoTheFramesOfOneProcess)
     const std::string used = readWholeFile(dir.file("remote/used"));
     EXPECT_TRUE(used.find("alpha") != std::string::npos && used.find("beta") != std::string::npos) << used;
     EXPECT_TRUE(fs::is_empty(dir.file("remote/alpha")) && fs::is_empty(dir.file("remote/beta"))) << "left on a host";
+    // Hosts that cannot start a job give no segment back, though parallel counts it done.
+    ChildResult lost = run({EXPORT, "lost.mp4", "--data", "Data", "--hosts", "hosts", "--ssh", fakeSsh}, SPAN,
+        {remote, "LOGIN_SHELL="});
+    EXPECT_EQ(lost.exitStatus, 1);
+    EXPECT_NE(lost.err.find("segment 1 of 4 did not come back from its host; see its log "), std::string::npos) << lost.err;
+    EXPECT_FALSE(fs::exists(dir.file("lost.mp4")));
 
     // A segment left from another run (another size here) is refused, by its name.
     for (const char* task : {"1", "2", "3"}) {

@@ -179,6 +179,15 @@ if [ -n "$hosts" ]; then
   find "$local_dir" -maxdepth 1 -name 'segment-*.mp4' -exec mv -t "$work/segments" {} +
   rm -rf "$work/segments/.velvet-export"
 fi
+# parallel counts a job by its command's status only: a segment that a host failed to
+# start or to send back would otherwise make a shorter video without a word.
+for ((k = 1; k <= segments; k++)); do
+  name=segment-$(printf %05d "$k")
+  if [ ! -s "$work/segments/$name.mp4" ]; then
+    keep_logs=1
+    die "segment $k of $segments did not come back$([ -z "$hosts" ] || echo " from its host"); see its log $work/logs/$name.err; nothing written to $out"
+  fi
+done
 sounded=0
 wait "$sounder" || sounded=$?
 sounder=""
