@@ -10,7 +10,7 @@ constexpr float kHalfPi = 1.570796325f;
 
 }
 
-void billboardCorners(const Vec3& position, const Vec3& camera, Vec3 corners[4])
+void billboardCorners(const Vec3& position, const Vec3& camera, Vec3 corners[4], const SpriteRect& rect)
 {
     Vec3 v = position + camera;
 
@@ -43,10 +43,14 @@ void billboardCorners(const Vec3& position, const Vec3& camera, Vec3 corners[4])
     const float cosPitch = std::cos(pitch), sinPitch = std::sin(pitch);
     const Vec3 across(0.5f * cosYaw, 0.0f, -0.5f * sinYaw);
     const Vec3 up(0.5f * sinYaw * sinPitch, 0.5f * cosPitch, 0.5f * cosYaw * sinPitch);
-    corners[0] = position + across + up;
-    corners[1] = position - across + up;
-    corners[2] = position + across - up;
-    corners[3] = position - across - up;
+    // A texture coordinate t lies at (2t - 1) half-widths from the centre; the whole
+    // sprite gives exactly +-1.
+    const float right = 2.0f * rect.u1 - 1.0f, left = 2.0f * rect.u0 - 1.0f;
+    const float top = 2.0f * rect.v1 - 1.0f, bottom = 2.0f * rect.v0 - 1.0f;
+    corners[0] = position + across * right + up * top;
+    corners[1] = position + across * left + up * top;
+    corners[2] = position + across * right + up * bottom;
+    corners[3] = position + across * left + up * bottom;
 }
 
 void streakCorners(const Vec3& position, Vec3 corners[4])

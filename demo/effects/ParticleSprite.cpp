@@ -6,6 +6,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,6 +41,35 @@ std::vector<std::uint8_t> withCoverage(const std::uint8_t* rgb, int width, int h
             rgba[i * 4 + 3] = near ? 255 : 0;
         }
     return rgba;
+}
+
+// One axis of drawnPart: a sample at t reads texels floor(t * size - 0.5) and the next, so
+// only t within (first - 0.5, last + 1.5) / size reaches [first, last].
+void drawnSpan(int first, int last, int size, float& from, float& to)
+{
+    if (first <= 0 || last >= size - 1)
+        return;
+    from = (float(first) - 1.0f) / float(size);
+    to = (float(last) + 2.0f) / float(size);
+}
+
+SpriteRect drawnPart(const std::vector<std::uint8_t>& rgba, int width, int height)
+{
+    int left = width, right = -1, bottom = height, top = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (rgba[(static_cast<std::size_t>(y) * width + x) * 4 + 3] != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                bottom = std::min(bottom, y);
+                top = std::max(top, y);
+            }
+    SpriteRect rect;
+    if (right >= 0) {
+        drawnSpan(left, right, width, rect.u0, rect.u1);
+        drawnSpan(bottom, top, height, rect.v0, rect.v1);
+    }
+    return rect;
 }
 
 }
@@ -80,6 +111,7 @@ bool ParticleSprite::load(const char* fileName)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     texture_ = name;
+    drawn_ = drawnPart(rgba, width, height);
     return true;
 }
 

@@ -4,6 +4,8 @@
 // run while the context that made it is current. The destructor makes no GL call.
 #pragma once
 
+#include "demo/effects/ParticleBillboard.h"
+
 class ParticleSprite {
 public:
     ParticleSprite() = default;
@@ -21,7 +23,12 @@ public:
 
     // The GL texture name; 0 when there is none.
     unsigned texture() const { return texture_; }
+    // Where a linear sample can read a texel whose alpha is not 0 (half a texel more on
+    // each side, for rounding); the whole sprite when that part touches an edge, as
+    // samples there wrap round.
+    const SpriteRect& drawn() const { return drawn_; }
 
 private:
     unsigned texture_ = 0;
+    SpriteRect drawn_;
 };

@@ -20,11 +20,11 @@ namespace {
 // Most particles a system may hold: six indices each must fit a GL count.
 constexpr int kMaxParticles = INT_MAX / 6;
 
-void writeQuad(ParticleVertex* out, const Vec3 corners[4], const float colour[4])
+void writeQuad(ParticleVertex* out, const Vec3 corners[4], const float colour[4], const SpriteRect& rect = {})
 {
     for (int i = 0; i < 4; ++i)
-        out[i] = {corners[i].x, corners[i].y, corners[i].z, kQuadTexCoords[i][0], kQuadTexCoords[i][1],
-                  colour[0], colour[1], colour[2], colour[3]};
+        out[i] = {corners[i].x, corners[i].y, corners[i].z, kQuadTexCoords[i][0] != 0.0f ? rect.u1 : rect.u0,
+                  kQuadTexCoords[i][1] != 0.0f ? rect.v1 : rect.v0, colour[0], colour[1], colour[2], colour[3]};
 }
 
 }
@@ -45,6 +45,7 @@ int ParticleSystem::init(int type, const ParticleSprite& sprite, int count, cons
     if (sprite.texture() == 0)
         return -1;
     spriteTexture_ = sprite.texture();
+    spriteRect_ = sprite.drawn();
 
     // Each quad is the two triangles of its strip, wound as the strip winds them.
     for (std::size_t i = 0; i < n; ++i) {
@@ -87,9 +88,9 @@ int ParticleSystem::advance(float frameDelta, const Vec3& camera, ParticleVertex
             if (out)
                 writeQuad(out + 4 * live, corners, kStreakColour);
         } else if (out) {
-            billboardCorners(p.position, camera, corners);
+            billboardCorners(p.position, camera, corners, spriteRect_);
             const float colour[4] = {p.red, p.green, p.blue, 1.0f};
-            writeQuad(out + 4 * live, corners, colour);
+            writeQuad(out + 4 * live, corners, colour, spriteRect_);
         }
         ++live;
     }

@@ -88,5 +88,6 @@ private:
     std::unique_ptr<ParticleVertex[]> vertices_;   // 4 per particle, filled each frame
     std::unique_ptr<std::uint32_t[]> indices_;     // 6 per particle, made once
     unsigned spriteTexture_ = 0;
+    SpriteRect spriteRect_;                        // billboards are drawn over this part
     int drawn_ = 0;
 };

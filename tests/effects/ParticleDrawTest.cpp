@@ -54,6 +54,13 @@ TEST(ParticleBillboard, UnitSquareTurnedToTheEyeAndNeverMirrored)
         EXPECT_EQ(across.y, 0.0f);
         EXPECT_GT(up.y, 0.0f) << eye.x << "," << eye.y << "," << eye.z;
         EXPECT_LT(facing, -0.9f) << eye.x << "," << eye.y << "," << eye.z;
+        Vec3 part[4]; // the quad's point at (u, v) is c[3] + u (c[2] - c[3]) + v (c[1] - c[3])
+        billboardCorners(particle, Vec3(0, 0, 0) - eye, part, SpriteRect{0.25f, 0.125f, 0.5f, 0.875f});
+        for (int k = 0; k < 4; ++k) {
+            const float u = k % 2 ? 0.25f : 0.5f, v = k < 2 ? 0.875f : 0.125f;
+            const Vec3 off = part[k] - (c[3] + (c[2] - c[3]) * u + (c[1] - c[3]) * v);
+            EXPECT_NEAR(dot(off, off), 0, 1e-10f) << k;
+        }
     }
 }
 
@@ -140,6 +147,45 @@ TEST_F(Effects, OneParticleShowsItsSpriteAtItsPlaceSizeAndColour)
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_EQ(std::vector<float>(colour, colour + 4), (std::vector<float> {p.red, p.green, p.blue, 1})) << "the last corner's";
     shared.release();
+}
+
+// A sprite lit only inside is drawn over that part of the quad, the right way round; one
+// lit on an edge, whose samples wrap round, over the whole width.
+TEST_F(Effects, ASpriteLitInsideIsDrawnOverThatPartOnly)
+{
+    auto block = [](bool edge) {
+        return bitmap(16, [edge](int x, int y) {
+            return (x >= 3 && x <= 6 && y >= 3 && y <= 6) ? std::uint32_t(40 * x) << 16 | 0x2020u
+                                                          : (edge && x == 15 && y == 8 ? 0xFFFFFFu : 0u);
+        });
+    };
+    ParticleSprite edge, inside;
+    ASSERT_TRUE(edge.load(scratch.write("edge.bmp", block(true)).c_str()));
+    ASSERT_TRUE(inside.load(scratch.write("inside.bmp", block(false)).c_str()));
+    const SpriteRect e = edge.drawn(), r = inside.drawn(); // texels 2..7 across, rows 8..13 from the bottom
+    EXPECT_EQ(std::vector<float>({e.u0, e.u1, r.u0, r.v0, r.u1, r.v1}),
+        std::vector<float>({0, 1, 1 / 16.f, 7 / 16.f, 9 / 16.f, 15 / 16.f}));
+    gl.device().setClearColor(0, 0, 0), gl.device().clearAll();
+    gl.device().setPerspective(90, 0.1f, 1000);
+    ParticleSystem system;
+    ASSERT_EQ(system.init(0, inside, 1, Vec3(0, 0, -1.5f), {}), 0);
+    system.drawAndUpdate(gl.device(), 0.0001f, Vec3(0, 0, 0));
+    int lit = 0, litRight = 0, litBelow = 0;
+    std::vector<int> red; // along the block's middle row
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x) {
+            const Rgba8 p = gl.pixel(x, y);
+            const bool on = p.r > 0;
+            lit += on, litRight += on && x >= 80, litBelow += on && y >= 60;
+            if (on && y == 50)
+                red.push_back(p.r);
+        }
+    EXPECT_GT(lit, 100);
+    EXPECT_EQ(litRight + litBelow, 0) << "the block is the sprite's top left";
+    ASSERT_GT(red.size(), 10u);
+    for (std::size_t i = 4; i + 4 < red.size(); ++i) // inside the filtered rim
+        EXPECT_GE(red[i] + 2, red[i - 1]) << "red grows across, " << i;
+    edge.release(), inside.release();
 }
 
 TEST_F(Effects, UnloadableSpriteOrNegativeCountFailsAndLeavesNothingToDraw)
