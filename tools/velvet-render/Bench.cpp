@@ -7,6 +7,14 @@
 #include "platform/GLWindow.h"
 
 #include <GL/gl.h>
+// Under callgrind each scene's frames become a dump of their own, counted in instructions
+// that do not vary with the machine's load (scene-cost.sh); elsewhere the marks do nothing.
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_ZERO_STATS
+#define CALLGRIND_DUMP_STATS_AT(name) ((void)(name))
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +23,9 @@
 #include <ctime>
 
 namespace {
+
+// Frames of a scene drawn before its instructions are counted.
+constexpr int COUNT_AFTER = 2;
 
 // The last scene never ends; its middle is taken this far into it.
 constexpr std::int64_t LAST_SCENE_MS = 10000;
@@ -45,7 +56,11 @@ SceneFigures measureScene(std::uint32_t scene, int count, ShowFrames& frames, in
     RenderDevice& device = *show.device();
     const Director& director = show.director();
     std::vector<double> whole, mainThread, own, triangles, particles;
+    int counted = 0;
     for (int i = 0; i < count && nextFrameInScene(director, frames, fps, scene); ++i) {
+        if (i == COUNT_AFTER)
+            CALLGRIND_ZERO_STATS; // the scene's programs are compiled by now
+        counted += i >= COUNT_AFTER;
         const double cpu = threadCpuMs();
         const double start = nowMs();
         frames.draw();
@@ -55,6 +70,9 @@ SceneFigures measureScene(std::uint32_t scene, int count, ShowFrames& frames, in
         triangles.push_back(device.stats.triangles);
         particles.push_back(device.stats.particles);
     }
+    char mark[48];
+    std::snprintf(mark, sizeof mark, "scene %u frames %d", scene, counted);
+    CALLGRIND_DUMP_STATS_AT(mark);
     // The same work again with every GL call doing nothing: what is left is the program's.
     // Nothing of these frames reaches OpenGL, while the device's state cache records
     // their changes all the same; as they repeat the drawn frames' changes, the cache
