@@ -150,12 +150,12 @@ TEST_F(Effects, OneParticleShowsItsSpriteAtItsPlaceSizeAndColour)
 }
 
 // A sprite lit only inside is drawn over that part of the quad, the right way round; one
-// lit on an edge, whose samples wrap round, over the whole width.
+// lit up to an edge, whose samples wrap round, over the whole width.
 TEST_F(Effects, ASpriteLitInsideIsDrawnOverThatPartOnly)
 {
     auto block = [](bool edge) {
         return bitmap(16, [edge](int x, int y) {
-            return x >= 3 && x <= 6 && y >= 3 && y <= 6 ? 40u * x << 16 | 0x2020u : edge && x == 15 && y == 8 ? 0xFFFFFFu : 0u;
+            return x >= 3 && x <= 6 && y >= 3 && y <= 6 ? 40u * x << 16 | 0x2020u : edge && x == 14 && y == 8 ? 0xFFFFFFu : 0u;
         });
     };
     ParticleSprite edge, inside;
