@@ -45,12 +45,8 @@ void billboardCorners(const Vec3& position, const Vec3& camera, Vec3 corners[4],
     const Vec3 up(0.5f * sinYaw * sinPitch, 0.5f * cosPitch, 0.5f * cosYaw * sinPitch);
     // A texture coordinate t lies at (2t - 1) half-widths from the centre; the whole
     // sprite gives exactly +-1.
-    const float right = 2.0f * rect.u1 - 1.0f, left = 2.0f * rect.u0 - 1.0f;
-    const float top = 2.0f * rect.v1 - 1.0f, bottom = 2.0f * rect.v0 - 1.0f;
-    corners[0] = position + across * right + up * top;
-    corners[1] = position + across * left + up * top;
-    corners[2] = position + across * right + up * bottom;
-    corners[3] = position + across * left + up * bottom;
+    for (int i = 0; i < 4; ++i)
+        corners[i] = position + across * (2.0f * rect.u(i) - 1.0f) + up * (2.0f * rect.v(i) - 1.0f);
 }
 
 void streakCorners(const Vec3& position, Vec3 corners[4])

@@ -14,6 +14,10 @@ inline constexpr float kQuadTexCoords[4][2] = {{1, 1}, {0, 1}, {1, 0}, {0, 0}};
 // unit quad, with fewer fragments to shade. The whole sprite by default.
 struct SpriteRect {
     float u0 = 0.0f, v0 = 0.0f, u1 = 1.0f, v1 = 1.0f;
+
+    // Corner i's texture coordinates over this part, in kQuadTexCoords' order.
+    float u(int i) const { return kQuadTexCoords[i][0] != 0.0f ? u1 : u0; }
+    float v(int i) const { return kQuadTexCoords[i][1] != 0.0f ? v1 : v0; }
 };
 
 // Colour of every streak, red, green, blue, alpha (the alpha of 6 is clamped by GL).

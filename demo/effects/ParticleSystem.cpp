@@ -23,8 +23,8 @@ constexpr int kMaxParticles = INT_MAX / 6;
 void writeQuad(ParticleVertex* out, const Vec3 corners[4], const float colour[4], const SpriteRect& rect = {})
 {
     for (int i = 0; i < 4; ++i)
-        out[i] = {corners[i].x, corners[i].y, corners[i].z, kQuadTexCoords[i][0] != 0.0f ? rect.u1 : rect.u0,
-                  kQuadTexCoords[i][1] != 0.0f ? rect.v1 : rect.v0, colour[0], colour[1], colour[2], colour[3]};
+        out[i] = {corners[i].x, corners[i].y, corners[i].z, rect.u(i), rect.v(i), colour[0], colour[1], colour[2],
+                  colour[3]};
 }
 
 }

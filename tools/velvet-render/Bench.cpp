@@ -56,11 +56,9 @@ SceneFigures measureScene(std::uint32_t scene, int count, ShowFrames& frames, in
     RenderDevice& device = *show.device();
     const Director& director = show.director();
     std::vector<double> whole, mainThread, own, triangles, particles;
-    int counted = 0;
     for (int i = 0; i < count && nextFrameInScene(director, frames, fps, scene); ++i) {
         if (i == COUNT_AFTER)
             CALLGRIND_ZERO_STATS; // the scene's programs are compiled by now
-        counted += i >= COUNT_AFTER;
         const double cpu = threadCpuMs();
         const double start = nowMs();
         frames.draw();
@@ -71,7 +69,7 @@ SceneFigures measureScene(std::uint32_t scene, int count, ShowFrames& frames, in
         particles.push_back(device.stats.particles);
     }
     char mark[48];
-    std::snprintf(mark, sizeof mark, "scene %u frames %d", scene, counted);
+    std::snprintf(mark, sizeof mark, "scene %u frames %d", scene, std::max(int(whole.size()) - COUNT_AFTER, 0));
     CALLGRIND_DUMP_STATS_AT(mark);
     // The same work again with every GL call doing nothing: what is left is the program's.
     // Nothing of these frames reaches OpenGL, while the device's state cache records
