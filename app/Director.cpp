@@ -124,10 +124,10 @@ void Director::loadContent(const ParticleSprite& sprite, std::vector<std::string
         content_.load(*device_, sprite, missing);
 }
 
-void Director::renderScene(float frameDelta, const Vec3& cameraTranslation)
+void Director::renderScene(float frameDelta, const Vec3& cameraTranslation, bool frameClearedBlack)
 {
     if (device_)
-        content_.render(sceneIndex_, *device_, frameDelta, cameraTranslation);
+        content_.render(sceneIndex_, *device_, frameDelta, cameraTranslation, frameClearedBlack);
 }
 
 void Director::simulateScene(float frameDelta, const Vec3& cameraTranslation)

@@ -55,7 +55,10 @@ public:
     // The current scene's drawing recipe, after the frame's background, projection, view
     // and lights. Pictures and particles move by frameDelta seconds; cameraTranslation is
     // the scene camera's (negated eye) translation the billboards turn to.
-    void renderScene(float frameDelta, const Vec3& cameraTranslation);
+    // frameClearedBlack: the frame was just cleared to black whole (see sceneOpensBlack).
+    void renderScene(float frameDelta, const Vec3& cameraTranslation, bool frameClearedBlack = false);
+    // Whether the current scene's recipe opens by clearing everything to black.
+    bool sceneOpensBlack() const { return SceneContent::opensWithBlackClear(sceneIndex_); }
     // renderScene without drawing: the same particles, pictures and models advance exactly
     // as they would, no device or GL call. Seeking and stills run it on skipped frames.
     void simulateScene(float frameDelta, const Vec3& cameraTranslation);

@@ -166,24 +166,32 @@ void SceneContent::reset()
     restoreShowRandom(randomAtLoad_);
 }
 
-void SceneContent::render(std::uint32_t scene, RenderDevice& device, float frameDelta, const Vec3& camera)
+void SceneContent::render(std::uint32_t scene, RenderDevice& device, float frameDelta, const Vec3& camera,
+    bool frameClearedBlack)
 {
-    run(scene, &device, frameDelta, camera);
+    run(scene, &device, frameDelta, camera, frameClearedBlack && opensWithBlackClear(scene));
 }
 
 void SceneContent::simulate(std::uint32_t scene, float frameDelta, const Vec3& camera)
 {
-    run(scene, nullptr, frameDelta, camera);
+    run(scene, nullptr, frameDelta, camera, false);
 }
 
-void SceneContent::run(std::uint32_t scene, RenderDevice* device, float frameDelta, const Vec3& camera)
+bool SceneContent::opensWithBlackClear(std::uint32_t scene)
+{
+    return scene < static_cast<std::uint32_t>(SCENE_COUNT) && RECIPES[scene].size() > 0
+        && RECIPES[scene].begin()->op == Op::ClearBlack;
+}
+
+void SceneContent::run(std::uint32_t scene, RenderDevice* device, float frameDelta, const Vec3& camera,
+    bool skipOpeningClear)
 {
     if (scene >= static_cast<std::uint32_t>(SCENE_COUNT))
         return;
     for (const Step& step : RECIPES[scene]) {
         switch (step.op) {
         case Op::ClearBlack:
-            if (device)
+            if (device && !(skipOpeningClear && &step == RECIPES[scene].begin()))
                 clearToBlack(*device);
             break;
         case Op::Reset:

@@ -50,7 +50,12 @@ public:
     // Scene scene's recipe (0 .. 13; others draw nothing), after the frame's background,
     // projection, view and lights. Pictures and particles move by frameDelta seconds;
     // camera is the scene camera's (negated eye) translation the billboards turn to.
-    void render(std::uint32_t scene, RenderDevice& device, float frameDelta, const Vec3& camera);
+    // With frameClearedBlack (the show has just cleared the whole frame to black, as
+    // opensWithBlackClear allows), a recipe's opening clear is left out: the same pixels.
+    void render(std::uint32_t scene, RenderDevice& device, float frameDelta, const Vec3& camera,
+        bool frameClearedBlack = false);
+    // Whether scene's recipe begins by clearing everything to black.
+    static bool opensWithBlackClear(std::uint32_t scene);
     // render without drawing: the same particles, pictures and models advance exactly as
     // they would, no device or GL call. Seeking and stills run it on skipped frames.
     void simulate(std::uint32_t scene, float frameDelta, const Vec3& camera);
@@ -66,7 +71,7 @@ public:
 
 private:
     // Runs the recipe; without a device it only advances what moves.
-    void run(std::uint32_t scene, RenderDevice* device, float frameDelta, const Vec3& camera);
+    void run(std::uint32_t scene, RenderDevice* device, float frameDelta, const Vec3& camera, bool skipOpeningClear);
     void loadModel(ShowModel which, const char* file, const char* animation, RenderDevice& device,
         std::vector<std::string>* missing);
 

@@ -28,6 +28,7 @@ constexpr int MUSIC_KEY = 1;
 constexpr Color BACKGROUND{0, 0, 70, 255};
 constexpr Color LOADING_BACKGROUND{0, 0, 0, 255};
 constexpr Color BARS{0, 0, 0, 255};
+constexpr Color SCENE_BLACK{0, 0, 0, 255};
 constexpr float FIELD_OF_VIEW = 90.0f;
 constexpr float NEAR_PLANE = 0.1f;
 constexpr float FAR_PLANE = 1000.0f;
@@ -210,7 +211,11 @@ void Show::render()
         frameViewport(device, static_cast<int>(shown->width), static_cast<int>(shown->height));
     else
         device.setViewport(0, 0, device.viewportWidth, device.viewportHeight);
-    clearTo(device, BACKGROUND);
+    // A scene that opens by clearing to black has that done by the frame's own clear: over
+    // the whole frame a software rasteriser clears nearly for free, where the scene's
+    // clear, held to the box between the bands, costs it a drawn rectangle.
+    const bool black = director_.sceneOpensBlack();
+    clearTo(device, black ? SCENE_BLACK : BACKGROUND);
     device.beginFrame();
 
     setPerspective(device, device.viewportWidth, device.viewportHeight);
@@ -228,9 +233,9 @@ void Show::render()
     const int height = device.viewportHeight;
     const int band = static_cast<int>(LyricsText::BAND_HEIGHT * design::scale(height));
     device.setScissor(0, band, width, height - 2 * band);
-    director_.renderScene(frameDelta(), translation);
+    director_.renderScene(frameDelta(), translation, black);
     device.setScissor(0, 0, width, height);
-    lyrics_.draw(device);
+    lyrics_.draw(device, black);
 
     device.onBeginScene();
     device.endFrame();

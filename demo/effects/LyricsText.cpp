@@ -8,6 +8,9 @@
 #include "engine/render/RenderDevice.h"
 #include "engine/render/Window.h"
 
+#include <algorithm>
+#include <cmath>
+
 // The overlay sends its states with the plain setters, unconditionally: the scene before
 // it may have changed GL behind the device's cache, and the setters record what they send.
 
@@ -29,6 +32,8 @@ void LyricsText::init(RenderDevice& device, FontRegistry& fonts, const char* lyr
     // then drawn untextured.
     Image background;
     bandsLoaded_ = bandFile && background.load(bandFile);
+    bandsBlack_ = bandsLoaded_ && std::all_of(background.pixels(), background.pixels() + background.byteSize(),
+        [](std::uint8_t byte) { return byte == 0; });
     backgroundTexture_ = device.addTexture(background, "BUMP");
     device_ = &device;
     background.release();
@@ -75,7 +80,7 @@ const char* LyricsText::shownText() const
     return shown < 0 ? "" : entries_[std::size_t(shown)].text.c_str();
 }
 
-void LyricsText::draw(RenderDevice& device)
+void LyricsText::draw(RenderDevice& device, bool bandRowsBlack)
 {
     advance();
     // A new line goes onto a black canvas: the trailing spaces wipe only as much of the
@@ -108,9 +113,12 @@ void LyricsText::draw(RenderDevice& device)
     device.setBlending(false);
 
     const float band = static_cast<float>(BAND_HEIGHT) * scale;
-    device.setTextureSlot(0, backgroundTexture_);
-    device.drawQuad(0.0f, 0.0f, w, band);
-    device.drawQuad(0.0f, h, w, h - band);
+    // A band of whole rows covers exactly the rows the scene's box leaves out.
+    if (!(bandRowsBlack && bandsBlack_ && band == std::floor(band))) {
+        device.setTextureSlot(0, backgroundTexture_);
+        device.drawQuad(0.0f, 0.0f, w, band);
+        device.drawQuad(0.0f, h, w, h - band);
+    }
 
     const float margin = static_cast<float>(STRIP_MARGIN) * scale;
     device.setTextureSlot(0, canvas_.texture());

@@ -54,7 +54,10 @@ public:
     // on the cleared canvas and upload it; then draw the two bands and the text strip
     // over the viewport, in design pixels scaled to its height. Leaves lighting on,
     // blending off, culling off and the blend factors (one, one).
-    void draw(RenderDevice& device);
+    // bandRowsBlack: the rows outside the scene's box hold black (the frame was cleared
+    // so and nothing drew there); bands of an all-black picture over whole rows are then
+    // left out, as they would change nothing.
+    void draw(RenderDevice& device, bool bandRowsBlack = false);
 
     // The line draw shows: entries[current - 1], entries[0] before the first entry is
     // reached; empty without entries.
@@ -68,6 +71,8 @@ public:
     int backgroundTexture() const { return backgroundTexture_; }
     // Whether init decoded the bands' picture.
     bool bandsLoaded() const { return bandsLoaded_; }
+    // Whether that picture is black all over (every byte 0).
+    bool bandsBlack() const { return bandsBlack_; }
 
 private:
     // Index of the entry draw shows; -1 without entries.
@@ -80,6 +85,7 @@ private:
     RenderDevice* device_ = nullptr; // the holder of backgroundTexture_
     int backgroundTexture_ = -1;
     bool bandsLoaded_ = false;
+    bool bandsBlack_ = false;
     TextCanvas canvas_;
     int current_ = 0;
     // The entry last composed and uploaded; NOT_DRAWN before the first upload.

@@ -134,6 +134,11 @@ TEST(LyricsPixels, BandsAre106PixelsAndTheStripShowsTheLinesGlyphColumns)
     silent.init(device, fonts, "missing.txt", "font.bmp", "noir.bmp");
     silent.draw(device);
     EXPECT_TRUE(nearColour(gl.pixel(w / 2, h - 58), 0, 0, 0));
+    // Told the band rows hold black already, the black bands are left out (the rows keep
+    // this clear's blue, which the show never leaves there).
+    device.clearAll();
+    lyrics.draw(device, true);
+    EXPECT_TRUE(nearColour(gl.pixel(0, 0), 51, 102, 204) && nearColour(gl.pixel(w - 1, h - 1), 51, 102, 204));
     platform::useRealClock();
 }
 
