@@ -67,6 +67,9 @@ public:
     const SceneContent& content() const { return content_; }
 
     std::uint32_t sceneIndex() const { return sceneIndex_; }
+    // Makes scene current before the timeline starts, for a rehearsal of the scenes at
+    // load; rewind undoes it.
+    void rehearse(std::uint32_t scene) { sceneIndex_ = scene < paths_.size() ? scene : sceneIndex_; }
     const std::vector<std::int32_t>& syncTimes() const { return syncTimes_; }
     std::size_t pathCount() const { return paths_.size(); }
     RenderDevice* device() const { return device_; }

@@ -168,6 +168,7 @@ ShowLoadReport Show::load(RenderDevice& device, const std::string& dataFolder, s
     showLoadingPicture();
     director_.load(showfiles::SYNC, device_, &missing);
     director_.loadContent(sprite_, &missing);
+    rehearseScenes();
 
     soundInit();
     const int music = loadSample(showfiles::MUSIC, 0);
@@ -202,10 +203,35 @@ void Show::update()
     cameraStep(director_, camera_, window());
 }
 
+// Every scene drawn once, unseen, from its camera path's start, before the music starts:
+// a software rasteriser builds the shading programs of each new combination of states at
+// its first draw, which made a scene's first frame two to three frame times long, a
+// stutter at every scene change. Then the director, its content and the show's random
+// sequence go back to where loading left them.
+void Show::rehearseScenes()
+{
+    if (!window())
+        return;
+    for (std::uint32_t scene = 0; scene < std::uint32_t(SCENE_COUNT); ++scene) {
+        director_.rehearse(scene);
+        cameraStep(director_, camera_, window());
+        drawFrame(false);
+    }
+    director_.rewind();
+    placeCamera();
+}
+
 void Show::render()
 {
     if (!device_)
         return;
+    drawFrame(true);
+    device_->onBeginScene();
+    device_->endFrame();
+}
+
+void Show::drawFrame(bool withLyrics)
+{
     RenderDevice& device = *device_;
     if (Window* shown = window())
         frameViewport(device, static_cast<int>(shown->width), static_cast<int>(shown->height));
@@ -235,10 +261,8 @@ void Show::render()
     device.setScissor(0, band, width, height - 2 * band);
     director_.renderScene(frameDelta(), translation, black);
     device.setScissor(0, 0, width, height);
-    lyrics_.draw(device, black);
-
-    device.onBeginScene();
-    device.endFrame();
+    if (withLyrics)
+        lyrics_.draw(device, black);
 }
 
 void Show::advance()

@@ -106,6 +106,9 @@ private:
     void placeCamera();
     void showLoadingPicture();
     void loadLyrics(std::vector<std::string>& missing);
+    void rehearseScenes();
+    // render without presenting; the lyrics only once they are loaded.
+    void drawFrame(bool withLyrics);
 
     RenderDevice* device_ = nullptr;
     ParticleSprite sprite_;

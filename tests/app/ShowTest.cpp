@@ -33,9 +33,17 @@ TEST_F(ShowFrameTest, InOrderWithTheLightsAfterTheViewAndTheLyricsOverlayLast)
     device.attachWindow(window);
     scratch.write("Syncro.txt", "10 20 30 40 50 100");
     Show show;
+    const int clears = device.count("clearAll()");
     {
         ConsoleCapture quiet;
         show.load(device, scratch.path());
+    }
+    // Loading presents its picture only; it draws every scene once, unseen, so that scene
+    // changes find their programs built, and leaves the show on scene 0.
+    EXPECT_TRUE(window->swaps == 1 && device.count("clearAll()") == clears + 1 + 14);
+    EXPECT_EQ(show.director().sceneIndex(), 0u);
+    {
+        ConsoleCapture quiet;
         advanceMs(55);
         show.director().currentPath();
     }
