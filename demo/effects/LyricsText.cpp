@@ -80,6 +80,23 @@ const char* LyricsText::shownText() const
     return shown < 0 ? "" : entries_[std::size_t(shown)].text.c_str();
 }
 
+namespace {
+
+// Leaves the device's clear colour and scissor as the overlay found them.
+void clearBandsBlack(RenderDevice& device, int width, int height, int band)
+{
+    const float r = device.clearR, g = device.clearG, b = device.clearB;
+    device.setClearColor(0.0f, 0.0f, 0.0f);
+    device.setScissor(0, 0, width, band);
+    device.clearColor();
+    device.setScissor(0, height - band, width, band);
+    device.clearColor();
+    device.setScissor(0, 0, width, height);
+    device.setClearColor(r, g, b);
+}
+
+}
+
 void LyricsText::draw(RenderDevice& device, bool bandRowsBlack)
 {
     advance();
@@ -113,8 +130,13 @@ void LyricsText::draw(RenderDevice& device, bool bandRowsBlack)
     device.setBlending(false);
 
     const float band = static_cast<float>(BAND_HEIGHT) * scale;
-    // A band of whole rows covers exactly the rows the scene's box leaves out.
-    if (!(bandRowsBlack && bandsBlack_ && band == std::floor(band))) {
+    // A band of whole rows covers exactly the rows the scene's box leaves out. Black ones
+    // are cleared, not drawn: a clear is the cheaper fill for a software rasteriser.
+    const bool wholeRows = band == std::floor(band);
+    if (bandsBlack_ && wholeRows) {
+        if (!bandRowsBlack)
+            clearBandsBlack(device, static_cast<int>(w), static_cast<int>(h), static_cast<int>(band));
+    } else {
         device.setTextureSlot(0, backgroundTexture_);
         device.drawQuad(0.0f, 0.0f, w, band);
         device.drawQuad(0.0f, h, w, h - band);
