@@ -8,11 +8,27 @@
 #include "engine/render/RenderDevice.h"
 #include "engine/render/Window.h"
 
-#include <algorithm>
 #include <cmath>
 
 // The overlay sends its states with the plain setters, unconditionally: the scene before
 // it may have changed GL behind the device's cache, and the setters record what they send.
+
+namespace {
+
+// Black all over, and opaque where the picture has alpha (RGBA bytes): bands of it are
+// black, where a transparent texel would fail the alpha test and show what lies beneath.
+bool blackAndOpaque(const Image& image)
+{
+    const std::size_t bytes = image.bytesPerPixel();
+    if (bytes < 2 || bytes > 4)
+        return false;
+    for (std::size_t i = 0; i < image.byteSize(); ++i)
+        if (image.pixels()[i] != (bytes == 4 && i % 4 == 3 ? 0xFF : 0))
+            return false;
+    return true;
+}
+
+}
 
 void LyricsText::startClock()
 {
@@ -32,8 +48,7 @@ void LyricsText::init(RenderDevice& device, FontRegistry& fonts, const char* lyr
     // then drawn untextured.
     Image background;
     bandsLoaded_ = bandFile && background.load(bandFile);
-    bandsBlack_ = bandsLoaded_ && std::all_of(background.pixels(), background.pixels() + background.byteSize(),
-        [](std::uint8_t byte) { return byte == 0; });
+    bandsBlack_ = bandsLoaded_ && blackAndOpaque(background);
     backgroundTexture_ = device.addTexture(background, "BUMP");
     device_ = &device;
     background.release();

@@ -71,8 +71,6 @@ public:
     int backgroundTexture() const { return backgroundTexture_; }
     // Whether init decoded the bands' picture.
     bool bandsLoaded() const { return bandsLoaded_; }
-    // Whether that picture is black all over (every byte 0).
-    bool bandsBlack() const { return bandsBlack_; }
 
 private:
     // Index of the entry draw shows; -1 without entries.
