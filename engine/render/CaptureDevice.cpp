@@ -30,9 +30,12 @@ void CaptureDevice::onPresent()
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 
     // OpenGL's rows run bottom up; pictures and video run top down. The frame's rows go
-    // to its place, the rest stays black.
+    // to its place, the rest is black; a frame read whole overwrites every byte.
     const std::size_t row = std::size_t(frameWidth) * 3;
-    lastFrame.assign(row * std::size_t(frameHeight), 0);
+    if (placed)
+        lastFrame.assign(row * std::size_t(frameHeight), 0);
+    else
+        lastFrame.resize(row * std::size_t(frameHeight));
     const int left = placed ? framePlace.x : 0;
     const int top = placed ? frameHeight - framePlace.y - framePlace.height : 0;
     for (int y = 0; y < readHeight; ++y)
