@@ -84,8 +84,7 @@ const Recipe RECIPES[SCENE_COUNT] = {
 
 void clearToBlack(RenderDevice& device)
 {
-    constexpr Color BLACK{0, 0, 0, 255};
-    device.setClearColor(BLACK.getRed(), BLACK.getGreen(), BLACK.getBlue());
+    device.setClearColor(RECIPE_CLEAR.getRed(), RECIPE_CLEAR.getGreen(), RECIPE_CLEAR.getBlue());
     device.clearAll();
 }
 

@@ -10,6 +10,7 @@
 #include "demo/effects/PictureLayer.h"
 #include "demo/effects/ShowRandom.h"
 #include "engine/geometry/Geometry.h"
+#include "engine/math/Color.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,6 +25,10 @@ constexpr int SCENE_COUNT = 14;
 constexpr int PICTURE_COUNT = 7;
 constexpr int MODEL_COUNT = 5;
 constexpr int PARTICLE_SYSTEM_COUNT = 6;
+
+// What a recipe's clear leaves in every pixel; the show's frame clear stands in for a
+// scene's opening one (opensWithBlackClear), so both use this.
+inline constexpr Color RECIPE_CLEAR = black;
 
 // The cel models, in the order the content holds them (the fifth is never loaded).
 enum ShowModel { MODEL_FIXE, MODEL_CAVE, MODEL_POLICE, MODEL_SOL, MODEL_SPARE };

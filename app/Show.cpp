@@ -28,7 +28,6 @@ constexpr int MUSIC_KEY = 1;
 constexpr Color BACKGROUND{0, 0, 70, 255};
 constexpr Color LOADING_BACKGROUND{0, 0, 0, 255};
 constexpr Color BARS{0, 0, 0, 255};
-constexpr Color SCENE_BLACK{0, 0, 0, 255};
 constexpr float FIELD_OF_VIEW = 90.0f;
 constexpr float NEAR_PLANE = 0.1f;
 constexpr float FAR_PLANE = 1000.0f;
@@ -241,7 +240,7 @@ void Show::drawFrame(bool withLyrics)
     // the whole frame a software rasteriser clears nearly for free, where the scene's
     // clear, held to the box between the bands, costs it a drawn rectangle.
     const bool black = director_.sceneOpensBlack();
-    clearTo(device, black ? SCENE_BLACK : BACKGROUND);
+    clearTo(device, black ? RECIPE_CLEAR : BACKGROUND);
     device.beginFrame();
 
     setPerspective(device, device.viewportWidth, device.viewportHeight);

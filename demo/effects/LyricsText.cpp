@@ -28,6 +28,19 @@ bool blackAndOpaque(const Image& image)
     return true;
 }
 
+// Leaves the device's clear colour and scissor as the overlay found them.
+void clearBandsBlack(RenderDevice& device, int width, int height, int band)
+{
+    const float r = device.clearR, g = device.clearG, b = device.clearB;
+    device.setClearColor(0.0f, 0.0f, 0.0f);
+    device.setScissor(0, 0, width, band);
+    device.clearColor();
+    device.setScissor(0, height - band, width, band);
+    device.clearColor();
+    device.setScissor(0, 0, width, height);
+    device.setClearColor(r, g, b);
+}
+
 }
 
 void LyricsText::startClock()
@@ -93,23 +106,6 @@ const char* LyricsText::shownText() const
 {
     const int shown = shownEntry();
     return shown < 0 ? "" : entries_[std::size_t(shown)].text.c_str();
-}
-
-namespace {
-
-// Leaves the device's clear colour and scissor as the overlay found them.
-void clearBandsBlack(RenderDevice& device, int width, int height, int band)
-{
-    const float r = device.clearR, g = device.clearG, b = device.clearB;
-    device.setClearColor(0.0f, 0.0f, 0.0f);
-    device.setScissor(0, 0, width, band);
-    device.clearColor();
-    device.setScissor(0, height - band, width, band);
-    device.clearColor();
-    device.setScissor(0, 0, width, height);
-    device.setClearColor(r, g, b);
-}
-
 }
 
 void LyricsText::draw(RenderDevice& device, bool bandRowsBlack)
