@@ -51,8 +51,7 @@ bool isClosedFacingItsNormals(const VertexArray& vertices, const TriangleList& t
             continue; // a triangle without area draws nothing and closes nothing
         for (int k = 0; k < 3; ++k) {
             const std::uint64_t key = std::uint64_t(w[k]) << 32 | w[(k + 1) % 3];
-            if (++edges[key] > 1)
-                return false;
+            ++edges[key];
         }
         const Vec3 a = component(vertices, corner[0], vertices.positionOffset);
         const Vec3 facing = cross(component(vertices, corner[1], vertices.positionOffset) - a,
@@ -61,8 +60,10 @@ bool isClosedFacingItsNormals(const VertexArray& vertices, const TriangleList& t
             + component(vertices, corner[1], vertices.normalOffset) + component(vertices, corner[2], vertices.normalOffset);
         agreement += dot(facing, normals);
     }
-    for (const auto& [key, uses] : edges)
-        if (edges.find(key >> 32 | key << 32) == edges.end())
+    for (const auto& [key, uses] : edges) {
+        const auto reverse = edges.find(key >> 32 | key << 32);
+        if (reverse == edges.end() || reverse->second != uses)
             return false;
+    }
     return !edges.empty() && agreement > 0.0;
 }

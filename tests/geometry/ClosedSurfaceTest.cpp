@@ -68,6 +68,21 @@ TEST(ClosedSurface, OnlyAClosedSurfaceWoundTowardsItsNormalsMayLoseItsBackFaces)
     Cube doubled = cube(1, false);
     std::copy_n(doubled.triangles.indices.begin(), 3, doubled.triangles.indices.begin() + 3);
     EXPECT_FALSE(isClosedFacingItsNormals(doubled.vertices, doubled.triangles)) << "a triangle twice";
+
+    // Two cubes touching along an edge, which four faces then share, two each way: a
+    // pinched surface, as the cave's rock has, still closes.
+    const Cube one = cube(1, false);
+    Cube pinched;
+    pinched.vertices.allocate(48, one.vertices.format);
+    pinched.triangles.resize(24);
+    for (std::uint32_t i = 0; i < 48; ++i) {
+        std::copy_n(one.vertices.vertex(i % 24), 6, pinched.vertices.vertex(i));
+        pinched.vertices.vertex(i)[pinched.vertices.positionOffset] += i < 24 ? 0.0f : 1.0f;
+        pinched.vertices.vertex(i)[pinched.vertices.positionOffset + 1] += i < 24 ? 0.0f : 1.0f;
+    }
+    for (std::size_t i = 0; i < 72; ++i)
+        pinched.triangles.indices[i] = std::uint16_t(one.triangles.indices[i % 36] + (i < 36 ? 0 : 24));
+    EXPECT_TRUE(isClosedFacingItsNormals(pinched.vertices, pinched.triangles)) << "pinched along an edge";
 }
 
 }
