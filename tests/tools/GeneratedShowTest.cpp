@@ -7,6 +7,7 @@
 #include "engine/geometry/Animation.h"
 #include "engine/geometry/AnimationTable.h"
 #include "engine/geometry/Camera.h"
+#include "engine/geometry/ClosedSurface.h"
 #include "engine/geometry/Geometry.h"
 #include "engine/material/Image.h"
 #include "engine/math/FileBuffer.h"
@@ -274,17 +275,23 @@ TEST_F(GeneratedShow, FontGlyphsFillTheirRectanglesAndLyricsFallOnBeatsAndFitThe
 // animation of its bones that loops on the beat and moves it, never below the floor.
 TEST_F(GeneratedShow, EveryModelLoadsWithItsTexturesAndTheSkinnedOnesMoveOnTheBeat)
 {
-    // File, animation (null: static), bones at least, the travel its motion reaches, its floor.
-    const std::tuple<const char*, const char*, std::uint32_t, float, float> MODELS[] = {
-        { "cave_Scene_4.qzg", nullptr, 0, 0, 0 }, { "FIXE.qzg", nullptr, 0, 0, 0 }, { "rien.qzg", nullptr, 0, 0, 0 },
-        { "police.qzg", "police.qza", 15, 4.0f, -0.3f }, // the dancer
-        { "sol.qzg", "sol.qza", 2, 6.0f, 120.0f },       // the ground, drawn 160 down, swelling
+    // File, animation (null: static), bones at least, the travel its motion reaches, its
+    // floor, and how many of its meshes are closed, so drawn without their back faces
+    // (the cave's rock but not its crystals, each orbit ring, the figures).
+    const std::tuple<const char*, const char*, std::uint32_t, float, float, int> MODELS[] = {
+        { "cave_Scene_4.qzg", nullptr, 0, 0, 0, 1 }, { "FIXE.qzg", nullptr, 0, 0, 0, 1 },
+        { "rien.qzg", nullptr, 0, 0, 0, 3 },
+        { "police.qzg", "police.qza", 15, 4.0f, -0.3f, 1 }, // the dancer
+        { "sol.qzg", "sol.qza", 2, 6.0f, 120.0f, 0 },       // the ground, drawn 160 down, swelling
     };
     std::set<std::string> endings;
-    for (const auto& [name, animationName, minBones, minTravel, floorY] : MODELS) {
+    for (const auto& [name, animationName, minBones, minTravel, floorY, closed] : MODELS) {
         SCOPED_TRACE(name);
         Geometry g;
         ASSERT_TRUE(loadModel(name, g));
+        EXPECT_EQ(std::count_if(g.items.begin(), g.items.end(), [](const GeometryItem& item) {
+            return isClosedFacingItsNormals(item.mesh->vertices, item.mesh->triangles);
+        }), closed);
         for (const GeometryItem& item : g.items) {
             EXPECT_EQ(item.mesh->vertices.format, Position | Normal | Tex0);
             const std::string& texture = item.material->textureNames[0];

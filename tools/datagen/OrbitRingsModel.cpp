@@ -29,14 +29,16 @@ struct RingShape {
 };
 
 // A torus around the local Y axis, turned by tilt; u runs 16 times along it, v once
-// around the tube. The seam column is doubled so the coordinates never jump back.
+// around the tube. The seam column and row are doubled so the coordinates never jump
+// back, at the very positions of the first ones (angle 0, not 2 pi, whose sine and cosine
+// round differently): the surface stays closed, and the engine culls its back faces.
 ModelMesh torus(const RingShape& ring)
 {
     ModelMesh mesh;
     for (int i = 0; i <= AROUND; ++i) {
-        const float theta = 2.0f * PI * float(i) / AROUND;
+        const float theta = 2.0f * PI * float(i % AROUND) / AROUND;
         for (int j = 0; j <= TUBE; ++j) {
-            const float phi = 2.0f * PI * float(j) / TUBE;
+            const float phi = 2.0f * PI * float(j % TUBE) / TUBE;
             const Vec3 normal(std::cos(phi) * std::cos(theta), std::sin(phi), std::cos(phi) * std::sin(theta));
             const Vec3 spine(ring.radius * std::cos(theta), 0.0f, ring.radius * std::sin(theta));
             mesh.positions.push_back(CENTRE + rotate(ring.tilt, spine + normal * ring.tube));
