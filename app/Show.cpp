@@ -256,7 +256,7 @@ void Show::drawFrame(bool withLyrics)
     // scaled bands cover only in part stay in the scene's box.
     const int width = device.viewportWidth;
     const int height = device.viewportHeight;
-    const int band = static_cast<int>(LyricsText::BAND_HEIGHT * design::scale(height));
+    const int band = static_cast<int>(LyricsText::bandHeight(height));
     device.setScissor(0, band, width, height - 2 * band);
     director_.renderScene(frameDelta(), translation, black);
     device.setScissor(0, 0, width, height);

@@ -108,6 +108,11 @@ const char* LyricsText::shownText() const
     return shown < 0 ? "" : entries_[std::size_t(shown)].text.c_str();
 }
 
+float LyricsText::bandHeight(int viewportHeight)
+{
+    return static_cast<float>(BAND_HEIGHT) * design::scale(viewportHeight);
+}
+
 void LyricsText::draw(RenderDevice& device, bool bandRowsBlack)
 {
     advance();
@@ -140,7 +145,7 @@ void LyricsText::draw(RenderDevice& device, bool bandRowsBlack)
     // drawing the scene behind it.
     device.setBlending(false);
 
-    const float band = static_cast<float>(BAND_HEIGHT) * scale;
+    const float band = bandHeight(device.viewportHeight);
     // A band of whole rows covers exactly the rows the scene's box leaves out. Black ones
     // are cleared, not drawn: a clear is the cheaper fill for a software rasteriser.
     const bool wholeRows = band == std::floor(band);

@@ -27,6 +27,9 @@ public:
     static constexpr int BAND_HEIGHT = 106;  // top and bottom
     static constexpr int STRIP_MARGIN = 30;  // left, right and below the strip
     static constexpr int STRIP_TOP = 86;     // strip top, above the viewport's bottom
+    // Each band's height in rows for a viewport of that height: the one measure of the
+    // bands, for the overlay and for the scene's box between them.
+    static float bandHeight(int viewportHeight);
 
     LyricsText() = default;
     LyricsText(const LyricsText&) = delete;
