@@ -75,11 +75,9 @@ TEST(ClosedSurface, OnlyAClosedSurfaceWoundTowardsItsNormalsMayLoseItsBackFaces)
     Cube pinched;
     pinched.vertices.allocate(48, one.vertices.format);
     pinched.triangles.resize(24);
-    for (std::uint32_t i = 0; i < 48; ++i) {
-        std::copy_n(one.vertices.vertex(i % 24), 6, pinched.vertices.vertex(i));
-        pinched.vertices.vertex(i)[pinched.vertices.positionOffset] += i < 24 ? 0.0f : 1.0f;
-        pinched.vertices.vertex(i)[pinched.vertices.positionOffset + 1] += i < 24 ? 0.0f : 1.0f;
-    }
+    for (std::uint32_t i = 0; i < 48; ++i) // the second cube one along x and y: positions lead
+        for (std::uint32_t k = 0; k < 6; ++k)
+            pinched.vertices.vertex(i)[k] = one.vertices.vertex(i % 24)[k] + (k < 2 && i >= 24 ? 1.0f : 0.0f);
     for (std::size_t i = 0; i < 72; ++i)
         pinched.triangles.indices[i] = std::uint16_t(one.triangles.indices[i % 36] + (i < 36 ? 0 : 24));
     EXPECT_TRUE(isClosedFacingItsNormals(pinched.vertices, pinched.triangles)) << "pinched along an edge";
