@@ -168,7 +168,7 @@ void SceneContent::reset()
 void SceneContent::render(std::uint32_t scene, RenderDevice& device, float frameDelta, const Vec3& camera,
     bool frameClearedBlack)
 {
-    run(scene, &device, frameDelta, camera, frameClearedBlack && opensWithBlackClear(scene));
+    run(scene, &device, frameDelta, camera, frameClearedBlack);
 }
 
 void SceneContent::simulate(std::uint32_t scene, float frameDelta, const Vec3& camera)
